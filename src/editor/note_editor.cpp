@@ -1,0 +1,254 @@
+#include "editor/note_editor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
+
+#include "controller/note_list_controller.h"
+#include "editor/editor_host.h"
+#include "platform/clock.h"
+#include "platform/color_picker.h"
+#include "platform/colour.h"
+#include "platform/guard.h"
+#include "platform/list_view.h"
+#include "platform/msgbox.h"
+#include "platform/twips.h"
+#include "store/shared_objects.h"
+#include "store/statements.h"
+
+namespace twips = platform::twips;
+
+namespace {
+
+// Design geometry in twips.
+constexpr double kClientWidth = 7845;
+constexpr double kClientHeight = 6735;
+constexpr double kContentLeft = 30;
+constexpr double kContentTop = 450;
+constexpr double kGroupLeft = 30;
+constexpr double kGroupHeight = 585;
+constexpr double kAdvancedTop = 120;
+constexpr double kAdvancedWidth = 975;
+constexpr double kAdvancedHeight = 255;
+
+constexpr std::int32_t kPaleYellow = 12648447;
+constexpr int kPictureSide = 16;
+
+}  // namespace
+
+Form_添加便签::Form_添加便签(EditorHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      host_(host) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("添加Zettara"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
+    创建控件();
+    连接事件();
+    Form_Load();
+
+    resize(twips::toPixels(kClientWidth, kClientHeight));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    布局();
+}
+
+Form_添加便签::~Form_添加便签() = default;
+
+void Form_添加便签::创建控件() {
+    FlatEdit_内容 = new QPlainTextEdit(this);
+    FlatEdit_内容->setFrameShape(QFrame::Box);
+    // Tab moves on to the next control, as in the window's keyboard order.
+    FlatEdit_内容->setTabChangesFocus(true);
+    twips::setGeometry(FlatEdit_内容, kContentLeft, kContentTop, 7785, 5595);
+    设置内容背景颜色(kPaleYellow);
+    设置内容字体颜色(platform::kButtonTextColour);
+
+    GroupBox_高级选项 = new QGroupBox(QStringLiteral("高级选项"), this);
+    twips::setGeometry(GroupBox_高级选项, kGroupLeft, 6090, 7725, kGroupHeight);
+    GroupBox_高级选项->hide();
+
+    const QSize picture(kPictureSide, kPictureSide);
+    PushButton_保存并关闭 = new QPushButton(QStringLiteral("保存并关闭"), this);
+    PushButton_保存并关闭->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    PushButton_保存并关闭->setIconSize(picture);
+    twips::setGeometry(PushButton_保存并关闭, 90, 60, 1485, 345);
+
+    CheckBox_桌面显示 = new QCheckBox(QStringLiteral("标签桌面显示"), GroupBox_高级选项);
+    twips::setGeometry(CheckBox_桌面显示, 120, 240, 1635, 255);
+    CheckBox_桌面显示->setChecked(true);
+
+    CheckBox_窗口置顶 = new QCheckBox(QStringLiteral("便签总在最前"), GroupBox_高级选项);
+    twips::setGeometry(CheckBox_窗口置顶, 1680, 225, 1365, 285);
+
+    PushButton_保存且继续添加 = new QPushButton(QStringLiteral("保存继续添加"), this);
+    PushButton_保存且继续添加->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    PushButton_保存且继续添加->setIconSize(picture);
+    twips::setGeometry(PushButton_保存且继续添加, 1620, 60, 1485, 345);
+
+    ColorPicker_字体颜色 = new platform::ColorPicker(QStringLiteral("字体颜色"), this);
+    twips::setGeometry(ColorPicker_字体颜色, 3300, 60, 1425, 345);
+    ColorPicker_字体颜色->setColor(0);
+
+    ColorPicker_背景颜色 = new platform::ColorPicker(QStringLiteral("背景颜色"), this);
+    twips::setGeometry(ColorPicker_背景颜色, 4770, 60, 1425, 345);
+    ColorPicker_背景颜色->setColor(kPaleYellow);
+
+    CheckBox_高级选项 = new QCheckBox(QStringLiteral("高级选项"), this);
+    twips::setGeometry(CheckBox_高级选项, 6810, kAdvancedTop, kAdvancedWidth, kAdvancedHeight);
+    CheckBox_高级选项->hide();
+
+    Label1 = new QLabel(QStringLiteral("便签透明度："), GroupBox_高级选项);
+    Label1->setTextFormat(Qt::PlainText);
+    twips::setGeometry(Label1, 3240, 270, 1080, 195);
+
+    ComboBox_便签透明度 = new QComboBox(GroupBox_高级选项);
+    twips::setGeometry(ComboBox_便签透明度, 4350, 210, 1755, 315);
+
+    QWidget* const order[] = {FlatEdit_内容,         GroupBox_高级选项,
+                              PushButton_保存并关闭, CheckBox_桌面显示,
+                              CheckBox_窗口置顶,     PushButton_保存且继续添加,
+                              ColorPicker_字体颜色,  ColorPicker_背景颜色,
+                              CheckBox_高级选项,     Label1,
+                              ComboBox_便签透明度};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    FlatEdit_内容->setFocus();
+}
+
+void Form_添加便签::连接事件() {
+    connect(PushButton_保存并关闭, &QPushButton::clicked, this,
+            [this] { platform::runEvent([this] { PushButton_保存并关闭_Click(); }); });
+    connect(PushButton_保存且继续添加, &QPushButton::clicked, this,
+            [this] { platform::runEvent([this] { PushButton_保存且继续添加_Click(); }); });
+    connect(CheckBox_高级选项, &QCheckBox::clicked, this,
+            [this] { platform::runEvent([this] { CheckBox_高级选项_Click(); }); });
+    ColorPicker_背景颜色->colorPicked = [this](std::int32_t colour) {
+        platform::runEvent([this, colour] { 设置内容背景颜色(colour); });
+    };
+    ColorPicker_字体颜色->colorPicked = [this](std::int32_t colour) {
+        platform::runEvent([this, colour] { 设置内容字体颜色(colour); });
+    };
+}
+
+void Form_添加便签::Form_Load() {
+    if (!添加便签_) 添加便签_ = std::make_unique<Class_添加便签>();
+    添加便签_->初始化界面(*ComboBox_便签透明度);
+}
+
+void Form_添加便签::设置内容背景颜色(std::int32_t colour) {
+    内容背景颜色_ = colour;
+    QPalette palette = FlatEdit_内容->palette();
+    palette.setColor(QPalette::Base, platform::toQColor(colour));
+    FlatEdit_内容->setPalette(palette);
+}
+
+void Form_添加便签::设置内容字体颜色(std::int32_t colour) {
+    内容字体颜色_ = colour;
+    QPalette palette = FlatEdit_内容->palette();
+    palette.setColor(QPalette::Text, platform::toQColor(colour));
+    FlatEdit_内容->setPalette(palette);
+}
+
+void Form_添加便签::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    布局();
+}
+
+void Form_添加便签::布局() {
+    if (isMinimized()) return;
+    const double clientWidth = twips::fromPixels(width());
+    const double clientHeight = twips::fromPixels(height());
+
+    twips::setGeometry(CheckBox_高级选项, clientWidth - kAdvancedWidth - 45, kAdvancedTop,
+                       kAdvancedWidth, kAdvancedHeight);
+
+    // Sizes that would come out negative on a tiny window are held at 0.
+    const double contentWidth = std::max(0.0, clientWidth - 75);
+    double contentHeight;
+    if (!GroupBox_高级选项->isHidden()) {
+        contentHeight = std::max(0.0, clientHeight - kContentTop - 90 - kGroupHeight);
+        twips::setGeometry(GroupBox_高级选项, kGroupLeft, kContentTop + contentHeight + 90,
+                           contentWidth + 15, kGroupHeight);
+    } else {
+        contentHeight = std::max(0.0, clientHeight - kContentTop - 45);
+        twips::resize(GroupBox_高级选项, contentWidth + 15, kGroupHeight);
+    }
+    twips::setGeometry(FlatEdit_内容, kContentLeft, kContentTop, contentWidth, contentHeight);
+}
+
+void Form_添加便签::CheckBox_高级选项_Click() {
+    if (CheckBox_高级选项->checkState() == Qt::Checked) {
+        GroupBox_高级选项->show();
+    } else if (CheckBox_高级选项->checkState() == Qt::Unchecked) {
+        GroupBox_高级选项->hide();
+    }
+    布局();
+}
+
+int Form_添加便签::透明度() const {
+    return 10 * ComboBox_便签透明度->currentIndex();
+}
+
+bool Form_添加便签::内容已填写() {
+    // Only the empty text is refused: blanks and line breaks alone make a note.
+    if (!FlatEdit_内容->toPlainText().isEmpty()) return true;
+    platform::MsgBox(QStringLiteral("未填写任何内容！"), platform::mb::Information);
+    return false;
+}
+
+void Form_添加便签::刷新主窗体() {
+    host_.编辑_刷新列表_Click();
+    host_.主窗体控制器().刷新便签();
+}
+
+bool Form_添加便签::保存便签() {
+    if (便签ID != 0) return 更新便签();
+    if (!内容已填写()) return false;
+    const QDateTime now = platform::clock::now();
+    数据库对象().数据库_添加_语句(statements::insertNote(FlatEdit_内容->toPlainText(), now,
+                                                         ColorPicker_背景颜色->color(),
+                                                         ColorPicker_字体颜色->color(), 透明度()));
+    刷新主窗体();
+    return true;
+}
+
+bool Form_添加便签::更新便签() {
+    if (!内容已填写()) return false;
+    const QDateTime now = platform::clock::now();
+    数据库对象().数据库_添加_语句(
+        statements::updateNote(FlatEdit_内容->toPlainText(), now, ColorPicker_背景颜色->color(),
+                               ColorPicker_字体颜色->color(), 透明度(), 便签ID));
+    刷新主窗体();
+    return true;
+}
+
+void Form_添加便签::PushButton_保存并关闭_Click() {
+    if (!保存便签()) return;
+    // A new note is the list's last row: toggling its check mark opens its desktop window.
+    // A modified note's windows were already brought up to date by the refresh.
+    if (便签ID == 0) {
+        platform::ListView& list = host_.便签列表();
+        if (list.count() > 0) {
+            list.setChecked(list.count(), false);
+            list.setChecked(list.count(), true);
+        }
+    }
+    close();
+}
+
+void Form_添加便签::PushButton_保存且继续添加_Click() {
+    if (保存便签()) FlatEdit_内容->clear();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+#include "editor/add_note_setup.h"
+
+class EditorHost;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+namespace platform {
+class ColorPicker;
+}
+
+// The window in which a note is written (便签ID 0) or changed (便签ID = the note's ID). Every
+// opening creates a new, independent window that deletes itself when closed.
+class Form_添加便签 : public QWidget {
+  public:
+    explicit Form_添加便签(EditorHost& host, QWidget* parent = nullptr);
+    ~Form_添加便签() override;
+
+    // 0: a new note; otherwise the ID of the note being modified. Set only by the opener.
+    std::int32_t 便签ID = 0;
+
+    QPlainTextEdit* FlatEdit_内容;
+    QGroupBox* GroupBox_高级选项;
+    QPushButton* PushButton_保存并关闭;
+    QCheckBox* CheckBox_桌面显示;
+    QCheckBox* CheckBox_窗口置顶;
+    QPushButton* PushButton_保存且继续添加;
+    platform::ColorPicker* ColorPicker_字体颜色;
+    platform::ColorPicker* ColorPicker_背景颜色;
+    QCheckBox* CheckBox_高级选项;
+    QLabel* Label1;
+    QComboBox* ComboBox_便签透明度;
+
+    // Colours of the text box (0x00BBGGRR); the stored note colours come from the pickers.
+    void 设置内容背景颜色(std::int32_t colour);
+    void 设置内容字体颜色(std::int32_t colour);
+    std::int32_t 内容背景颜色() const { return 内容背景颜色_; }
+    std::int32_t 内容字体颜色() const { return 内容字体颜色_; }
+
+    // Stores the note (insert or update); false when the text is empty. Store errors propagate.
+    bool 保存便签();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void 创建控件();
+    void 连接事件();
+    void Form_Load();
+    void 布局();
+
+    bool 更新便签();
+    bool 内容已填写();
+    void 刷新主窗体();
+    int 透明度() const;
+
+    void PushButton_保存并关闭_Click();
+    void PushButton_保存且继续添加_Click();
+    void CheckBox_高级选项_Click();
+
+    EditorHost& host_;
+    std::unique_ptr<Class_添加便签> 添加便签_;
+    std::int32_t 内容背景颜色_ = 0;
+    std::int32_t 内容字体颜色_ = 0;
+};
