@@ -1,0 +1,45 @@
+#include "platform/app.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace platform::app {
+
+QString title() {
+    return QStringLiteral("Zettara-6471");
+}
+int major() {
+    return 3;
+}
+int minor() {
+    return 0;
+}
+int revision() {
+    return 0;
+}
+
+QString versionText() {
+    return QStringLiteral("%1.%2.0.%3").arg(major()).arg(minor()).arg(revision());
+}
+
+QString path() {
+    return QCoreApplication::applicationDirPath();
+}
+
+QString exePath() {
+    return QCoreApplication::applicationFilePath();
+}
+
+QString exeName() {
+    return QFileInfo(exePath()).completeBaseName();
+}
+
+QString commandFrom(const QStringList& arguments) {
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
+
+QString command() {
+    return commandFrom(QCoreApplication::arguments());
+}
+
+}  // namespace platform::app

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QColor>
+#include <cstdint>
+
+namespace platform {
+
+// Colours are 0x00BBGGRR (red in the low byte). A value with the top bit set names a system
+// colour (0x80000000 | index), mapped to the application palette.
+QColor toQColor(std::int32_t value);
+std::int32_t fromQColor(const QColor& colour);
+
+inline constexpr std::int32_t kButtonTextColour = static_cast<std::int32_t>(0x80000012u);
+
+}  // namespace platform

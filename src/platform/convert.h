@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+
+namespace platform {
+
+// Value conversions with the program's rules. A NULL value raises errc::invalidUseOfNull; a
+// value that is not a number where one is needed raises errc::typeMismatch.
+QString toText(const QVariant& value);        // integers as plain decimal digits; text unchanged
+std::int32_t toInt32(const QVariant& value);  // numbers and numeric text, rounded; range-checked
+double toDouble(const QVariant& value);
+bool toBool(const QVariant& value);  // non-zero is true; "True"/"False" text too
+
+}  // namespace platform

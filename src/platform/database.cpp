@@ -1,0 +1,208 @@
+#include "platform/database.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+#include "platform/error.h"
+
+namespace platform {
+namespace {
+
+// Waiting this long for another process's lock lets a short write elsewhere not fail at once.
+constexpr int kBusyTimeoutMs = 1500;
+
+[[noreturn]] void noCurrentRecord() {
+    throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
+}
+
+QVariant columnValue(sqlite3_stmt* stmt, int column) {
+    switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, column)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(stmt, column));
+        case SQLITE_TEXT:
+            return QVariant(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+                                  sqlite3_column_bytes(stmt, column)));
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                                       sqlite3_column_bytes(stmt, column)));
+        default:
+            return QVariant();
+    }
+}
+
+bool onlyWhitespace(const char* text) {
+    for (; text && *text; ++text)
+        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n' && *text != ';')
+            return false;
+    return true;
+}
+
+// A prepared statement that finalises itself.
+class Statement {
+  public:
+    Statement(sqlite3* db, const QString& sql) {
+        const QByteArray utf8 = sql.toUtf8();
+        const char* tail = nullptr;
+        code_ =
+            sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &stmt_, &tail);
+        // One statement per text: anything after it would be run by nobody, or smuggled in.
+        if (code_ == SQLITE_OK && !onlyWhitespace(tail)) trailing_ = true;
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    int code() const { return code_; }
+    bool trailing() const { return trailing_; }
+    sqlite3_stmt* get() const { return stmt_; }
+
+  private:
+    sqlite3_stmt* stmt_ = nullptr;
+    int code_ = SQLITE_OK;
+    bool trailing_ = false;
+};
+
+}  // namespace
+
+// ---- Recordset ---------------------------------------------------------------------------
+
+Recordset::Recordset(QStringList columns, std::vector<QVariant> values)
+    : columns_(std::move(columns)), values_(std::move(values)) {
+    rows_ = columns_.isEmpty() ? 0 : static_cast<int>(values_.size() / columns_.size());
+}
+
+int Recordset::recordCount() const {
+    return rows_;
+}
+bool Recordset::eof() const {
+    return current_ >= rows_;
+}
+bool Recordset::bof() const {
+    return rows_ == 0 || current_ < 0;
+}
+
+void Recordset::moveFirst() {
+    if (rows_ == 0) noCurrentRecord();
+    current_ = 0;
+}
+
+void Recordset::moveLast() {
+    if (rows_ == 0) noCurrentRecord();
+    current_ = rows_ - 1;
+}
+
+void Recordset::moveNext() {
+    if (current_ >= rows_) noCurrentRecord();
+    ++current_;
+}
+
+int Recordset::columnIndex(const QString& name) const {
+    for (int i = 0; i < columns_.size(); ++i)
+        if (columns_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    throw Error(errc::itemNotFound, QStringLiteral("在此集合中找不到项目：%1").arg(name));
+}
+
+QVariant Recordset::field(const QString& name) const {
+    const int column = columnIndex(name);
+    if (current_ < 0 || current_ >= rows_) noCurrentRecord();
+    return values_[static_cast<size_t>(current_) * columns_.size() + column];
+}
+
+// ---- Database ----------------------------------------------------------------------------
+
+Database::Database(sqlite3* db, QString path, QString connect)
+    : db_(db), path_(std::move(path)), connect_(std::move(connect)) {}
+
+Database::~Database() {
+    close();
+}
+
+std::shared_ptr<Database> Database::open(const QString& path, bool exclusive, bool readOnly,
+                                         const QString& connect) {
+    sqlite3* raw = nullptr;
+    const int flags =
+        (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int code = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+    std::shared_ptr<Database> db(new Database(raw, path, connect));
+    if (code != SQLITE_OK) {
+        // The message of a failed open names no file; say which one.
+        const int number = raw ? sqlite3_extended_errcode(raw) : code;
+        const QString message = QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
+        throw Error(number, QStringLiteral("%1：%2").arg(message, path));
+    }
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+
+    // sqlite3_open_v2 reads nothing yet: touch the file so that a foreign or locked file fails
+    // here, at open, and not at the first query.
+    db->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    if (!readOnly) {
+        // A file the user marked read-only is refused even where the process could write it
+        // anyway (root), so that nothing is changed behind the user's back.
+        const QFileInfo info(path);
+        const auto writeBits =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (sqlite3_db_readonly(raw, "main") == 1 || !(info.permissions() & writeBits)) {
+            throw Error(SQLITE_READONLY,
+                        QStringLiteral("attempt to write a readonly database：%1").arg(path));
+        }
+        // Take and drop the write lock once: a file another process holds locked fails now.
+        db->execute(QStringLiteral("BEGIN IMMEDIATE"));
+        db->execute(QStringLiteral("ROLLBACK"));
+    }
+    if (exclusive) db->execute(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+    return db;
+}
+
+void Database::requireOpen() const {
+    if (!db_) throw Error(errc::objectClosed, QStringLiteral("对象无效或不再被设置。"));
+}
+
+void Database::fail(int code) const {
+    const int number = db_ ? sqlite3_extended_errcode(db_) : code;
+    throw Error(number, QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code)));
+}
+
+Recordset Database::openRecordset(const QString& sql) {
+    requireOpen();
+    Statement stmt(db_, sql);
+    if (stmt.code() != SQLITE_OK) fail(stmt.code());
+    if (stmt.trailing()) throw Error(SQLITE_ERROR, QStringLiteral("语句末尾之后还有字符。"));
+
+    const int columnCount = sqlite3_column_count(stmt.get());
+    QStringList columns;
+    for (int i = 0; i < columnCount; ++i)
+        columns << QString::fromUtf8(sqlite3_column_name(stmt.get(), i));
+
+    std::vector<QVariant> values;
+    int code;
+    while ((code = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+        for (int i = 0; i < columnCount; ++i) values.push_back(columnValue(stmt.get(), i));
+    }
+    if (code != SQLITE_DONE) fail(code);
+    return Recordset(std::move(columns), std::move(values));
+}
+
+void Database::execute(const QString& sql) {
+    requireOpen();
+    Statement stmt(db_, sql);
+    if (stmt.code() != SQLITE_OK) fail(stmt.code());
+    if (stmt.trailing()) throw Error(SQLITE_ERROR, QStringLiteral("语句末尾之后还有字符。"));
+    int code;
+    while ((code = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    }
+    if (code != SQLITE_DONE) fail(code);
+}
+
+void Database::close() {
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+
+namespace platform {
+
+// A snapshot result set: a materialised copy of the rows, taken when it is opened; later changes
+// to the table are not seen. The current row of a fresh result set is its first row, if any.
+class Recordset {
+  public:
+    Recordset() = default;
+    Recordset(QStringList columns, std::vector<QVariant> values);
+
+    int recordCount() const;  // every row of the snapshot
+    bool eof() const;         // past the last row (or no rows)
+    bool bof() const;         // before the first row (or no rows)
+    // Moves fail with errc::noCurrentRecord on an empty result set (and moveNext past the end).
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+
+    // Value of the named column (case-insensitive) in the current row. NULL is an invalid
+    // QVariant. No current row: errc::noCurrentRecord; unknown name: errc::itemNotFound.
+    QVariant field(const QString& name) const;
+    const QStringList& columns() const { return columns_; }
+
+  private:
+    int columnIndex(const QString& name) const;
+
+    QStringList columns_;
+    std::vector<QVariant> values_;  // row-major
+    int rows_ = 0;
+    int current_ = 0;
+};
+
+// An open SQLite database file. Errors carry SQLite's extended result code and its message.
+class Database {
+  public:
+    // Opens an existing file; never creates one. exclusive: no other connection may use the
+    // file; readOnly: open without write access. The connect text is kept (SQLite itself has no
+    // password). A file that is missing, not SQLite, locked, or not writable when readOnly is
+    // false raises Error.
+    static std::shared_ptr<Database> open(const QString& path, bool exclusive, bool readOnly,
+                                          const QString& connect);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    Recordset openRecordset(const QString& sql);  // snapshot
+    void execute(const QString& sql);             // statement text as it stands
+    void close();
+
+    bool isOpen() const { return db_ != nullptr; }
+    const QString& path() const { return path_; }
+    const QString& connectText() const { return connect_; }
+
+  private:
+    Database(sqlite3* db, QString path, QString connect);
+    [[noreturn]] void fail(int code) const;
+    void requireOpen() const;
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+    QString connect_;
+};
+
+}  // namespace platform

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QTreeView>
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+class ListView;
+class ListModel;
+
+// A handle on one row of a ListView, addressed by its 1-based position at the time it was
+// taken. It stays valid until rows before it are removed.
+class ListItem {
+  public:
+    ListItem(ListView* view, int index) : view_(view), index_(index) {}
+
+    int index() const { return index_; }
+    ListView* listView() const { return view_; }
+
+    QString text() const;
+    bool checked() const;
+    void setChecked(bool checked) const;
+    void setSelected(bool selected) const;
+    QString subItem(int k) const;  // k = 1..4 (columns after the first)
+    void setSubItem(int k, const QString& text) const;
+
+  private:
+    ListView* view_;
+    int index_;
+};
+
+// Report view with a check box on every row, over a model of its own (fast with many rows).
+// Rows are addressed from 1. Column 0 holds the item's text and check mark; SubItems(k) are
+// the texts of column k.
+class ListView : public QTreeView {
+    Q_OBJECT
+  public:
+    explicit ListView(QWidget* parent = nullptr);
+    ~ListView() override;
+
+    void addColumn(const QString& title, int widthTwips);
+    int columnCount() const;
+    QString columnTitle(int column) const;  // 0-based
+    int columnWidthTwips(int column) const;
+
+    int count() const;
+    ListItem item(int index) const;  // errc::itemNotFound when out of range
+    ListItem add(const QString& text);
+    void remove(int index);
+    void clear();
+    // Reserves room for n more rows before a long run of add().
+    void reserve(int n);
+
+    // The selected row, or 0 when none is selected.
+    int selectedIndex() const;
+
+    QString text(int index) const;
+    bool checked(int index) const;
+    // Raises itemCheck synchronously when the mark really changes.
+    void setChecked(int index, bool checked);
+    void setSelected(int index, bool selected);
+    QString subItem(int index, int k) const;
+    void setSubItem(int index, int k, const QString& text);
+
+    // Exactly one call per real change of a check mark, by the user or by the program.
+    std::function<void(ListItem)> itemCheck;
+    // Mouse-button notification: button 1 left, 2 right, 4 middle; shift state; x, y in twips.
+    std::function<void(int button, int shift, double x, double y)> mouseUp;
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    friend class ListModel;
+    void raiseItemCheck(int index);
+
+    std::unique_ptr<ListModel> model_;
+};
+
+}  // namespace platform

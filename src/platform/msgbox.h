@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+// Message box style values and answers as the program uses them.
+namespace mb {
+inline constexpr int OkOnly = 0;
+inline constexpr int YesNo = 4;
+inline constexpr int Critical = 16;
+inline constexpr int Question = 32;
+inline constexpr int Exclamation = 48;
+inline constexpr int Information = 64;
+
+inline constexpr int Ok = 1;
+inline constexpr int Yes = 6;
+inline constexpr int No = 7;
+}  // namespace mb
+
+// Shows a modal message box and returns the answer (mb::Ok, mb::Yes, mb::No).
+// An empty title gives the application title.
+int MsgBox(const QString& text, int style = mb::OkOnly, const QString& title = {});
+
+// Replaces how message boxes are shown (tests answer and record without a real box).
+// Returns the previous implementation; an empty function restores the real one.
+using MsgBoxImpl = std::function<int(const QString& text, int style, const QString& title)>;
+MsgBoxImpl setMsgBoxImpl(MsgBoxImpl impl);
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace platform::twips {
+
+// Twips per logical pixel: 1440 / logical DPI (15 at 96 dpi, 12 at 120 dpi).
+double perPixel();
+// Overrides the DPI the conversions use (0 = the primary screen's). For tests.
+void setLogicalDpiForTests(double dpi);
+
+int toPixels(double twips);  // rounded to the nearest pixel
+double fromPixels(double pixels);
+
+QRect toPixels(double left, double top, double width, double height);
+QSize toPixels(double width, double height);
+
+// Places a widget with a geometry given in twips; negative sizes are clamped to 0.
+void setGeometry(QWidget* widget, double left, double top, double width, double height);
+// Sets only the size (twips), clamped to 0.
+void resize(QWidget* widget, double width, double height);
+
+}  // namespace platform::twips

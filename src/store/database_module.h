@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "platform/database.h"
+
+// The one object through which the program talks to the database engine. It builds no
+// statement text of its own and passes the callers' texts to the engine unchanged.
+class 数据库操作模块 {
+  public:
+    // Opens the file shared and read-write; the connect text is empty for an empty password,
+    // else ";Pwd=" + password. Replaces any earlier reference without closing it.
+    void 打开数据库(const QString& path, const QString& password);
+    platform::Recordset 数据库_查找_语句(const QString& statement);
+    bool 数据库_添加_语句(const QString& statement);
+    bool 数据库_删除_语句(const QString& statement);
+    void 关闭数据库();
+
+    // The open (or closed) database, null before the first successful open.
+    const std::shared_ptr<platform::Database>& database() const { return database_; }
+
+  private:
+    platform::Database& requireOpen() const;
+
+    std::shared_ptr<platform::Database> database_;
+};

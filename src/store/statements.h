@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+
+// The five statement texts sent to the note store, built from fixed pieces and values.
+namespace statements {
+
+// Text value: every single quote doubled, nothing else changed (no surrounding quotes).
+QString quoteText(const QString& text);
+// Date-time value: "yyyy/M/d H:mm:ss"; exactly midnight gives the date alone.
+QString dateTimeText(const QDateTime& when);
+
+// S1: every note.
+QString selectAll();
+// S2: one note; the identifier is the list's 编号 text, unquoted.
+QString selectOne(const QString& id);
+// S3: delete one note.
+QString deleteOne(const QString& id);
+// S4: insert a new note; CreateTime and ChangeTime both take `now`.
+QString insertNote(const QString& content, const QDateTime& now, std::int32_t backColor,
+                   std::int32_t fontColor, int transparent);
+// S5: update an existing note.
+QString updateNote(const QString& content, const QDateTime& now, std::int32_t backColor,
+                   std::int32_t fontColor, int transparent, std::int32_t id);
+
+}  // namespace statements
