@@ -1,0 +1,44 @@
+#include "common/interaction.h"
+
+#include <QDesktopServices>
+#include <QFile>
+
+#include "platform/msgbox.h"
+
+namespace companion {
+
+namespace {
+constexpr char kTraceVariable[] = "ZETTARA_COMPANION_TRACE";
+}
+
+bool Interaction::traced() {
+    return !qEnvironmentVariableIsEmpty(kTraceVariable);
+}
+
+void Interaction::record(const QString& kind, const QString& text) {
+    if (!traced()) return;
+    QFile file(qEnvironmentVariable(kTraceVariable));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String("\\n"))
+        .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    file.write((kind + QLatin1String(": ") + line + QLatin1Char('\n')).toUtf8());
+}
+
+void Interaction::tell(const QString& text, int style) {
+    if (traced()) {
+        record(QStringLiteral("tell"), text);
+        return;
+    }
+    platform::MsgBox(text, style);
+}
+
+void Interaction::open(const QUrl& url) {
+    if (traced()) {
+        record(QStringLiteral("open"), url.toString());
+        return;
+    }
+    QDesktopServices::openUrl(url);
+}
+
+}  // namespace companion

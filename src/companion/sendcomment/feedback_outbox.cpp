@@ -1,0 +1,44 @@
+#include "sendcomment/feedback_outbox.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace companion {
+
+QString FeedbackOutbox::folder() {
+    const QString configured = qEnvironmentVariable("ZETTARA_FEEDBACK_OUTBOX");
+    if (!configured.isEmpty()) return configured;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/outbox");
+}
+
+QString FeedbackOutbox::keep(const QString& product, const QString& text, const QString& contact) {
+    const QDir dir(folder());
+    if (!dir.mkpath(QStringLiteral("."))) return {};
+
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString content = QStringLiteral("产品：%1\n时间：%2\n联系方式：%3\n\n%4\n")
+                                .arg(product, now.toString(Qt::ISODate), contact, text);
+    const QString stem =
+        QStringLiteral("feedback-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = attempt == 0 ? stem + QStringLiteral(".txt")
+                                          : QStringLiteral("%1-%2.txt").arg(stem).arg(attempt);
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (file.exists()) continue;
+            return {};
+        }
+        const QByteArray bytes = content.toUtf8();
+        if (file.write(bytes) != bytes.size() || !file.flush()) {
+            file.remove();
+            return {};
+        }
+        return QDir::toNativeSeparators(file.fileName());
+    }
+    return {};
+}
+
+}  // namespace companion

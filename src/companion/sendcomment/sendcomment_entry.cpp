@@ -1,0 +1,36 @@
+// Entry point of the feedback library.
+//
+// ShowComment(product): shows the modal feedback form titled with the product text. Returns 0
+// when cancelled, 1 when sent, 2 when kept in the outbox, -1 when it could neither be sent nor
+// kept. Never raises.
+//
+// Environment for scripted runs: ZETTARA_FEEDBACK_URL (where to post), ZETTARA_FEEDBACK_OUTBOX
+// (folder for unsent feedback), ZETTARA_FEEDBACK_TIMEOUT_MS, ZETTARA_FEEDBACK_AUTOSUBMIT
+// ("text|contact": fill the form and press Send without showing it), ZETTARA_COMPANION_TRACE
+// (see common/interaction.h).
+
+#include <QtGlobal>
+#include <exception>
+
+#include "platform/encoding.h"
+#include "sendcomment/feedback_dialog.h"
+
+extern "C" Q_DECL_EXPORT int ShowComment(const char* product) {
+    // Nothing may unwind into the caller across the C boundary.
+    try {
+        companion::FeedbackDialog dialog(product ? platform::fromAnsi(QByteArray(product))
+                                                 : QString());
+        if (qEnvironmentVariableIsSet("ZETTARA_FEEDBACK_AUTOSUBMIT")) {
+            const QString fields = qEnvironmentVariable("ZETTARA_FEEDBACK_AUTOSUBMIT");
+            const qsizetype bar = fields.lastIndexOf(QLatin1Char('|'));
+            dialog.fill(bar < 0 ? fields : fields.left(bar),
+                        bar < 0 ? QString() : fields.mid(bar + 1));
+            dialog.send();
+        } else {
+            dialog.exec();
+        }
+        return dialog.outcome();
+    } catch (const std::exception&) {
+        return companion::FeedbackDialog::NotSent;
+    }
+}

@@ -1,0 +1,49 @@
+#include "update/update_list.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace companion {
+
+namespace {
+constexpr int kLongestNotes = 2000;  // keeps the question box on the screen
+}
+
+std::optional<UpdateList::Version> UpdateList::parseVersion(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{1,9})\\.(\\d{1,9})\\.(\\d{1,9})\\.(\\d{1,9})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch()) return std::nullopt;
+    Version version{};
+    for (int i = 0; i < 4; ++i) version[i] = match.captured(i + 1).toUInt();
+    return version;
+}
+
+std::optional<UpdateList> UpdateList::parse(const QByteArray& text) {
+    QString content = QString::fromUtf8(text);
+    if (content.startsWith(QChar(0xFEFF))) content.remove(0, 1);
+    content.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QStringList lines = content.split(QLatin1Char('\n'));
+    if (lines.size() < 2) return std::nullopt;
+
+    UpdateList list;
+    list.versionText_ = lines[0].trimmed();
+    const std::optional<Version> version = parseVersion(list.versionText_);
+    if (!version) return std::nullopt;
+    list.version_ = *version;
+
+    list.download_ = QUrl(lines[1].trimmed(), QUrl::StrictMode);
+    const QString scheme = list.download_.scheme().toLower();
+    if (!list.download_.isValid() || list.download_.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        return std::nullopt;
+    }
+
+    list.notes_ = lines.mid(2).join(QLatin1Char('\n')).trimmed();
+    if (list.notes_.size() > kLongestNotes) {
+        list.notes_ = list.notes_.left(kLongestNotes) + QStringLiteral("……");
+    }
+    return list;
+}
+
+}  // namespace companion

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+// Loads the program's companion libraries at call time from the program folder and resolves
+// their extern "C" entry points. A library stays loaded for the rest of the run: code inside it
+// may leave objects behind that must not outlive their code.
+class LibraryLoader {
+  public:
+    // Entry point `entry` of the library `name` (base name: "Update" is libUpdate.so or
+    // Update.dll). A library that cannot be loaded raises errc::libraryNotFound, a missing entry
+    // point errc::entryNotFound.
+    static QFunctionPointer resolve(const QString& name, const char* entry);
+
+    // Calls `int entry(const char*)` with a zero-terminated narrow text; raises as resolve().
+    static int callText(const QString& name, const char* entry, const QByteArray& text);
+
+    // Folder searched for libraries: the program folder unless a test changed it.
+    static QString folder();
+    // Points the loader at another folder; an empty text restores the program folder.
+    static void setFolderForTests(const QString& folder);
+};
+
+}  // namespace platform
