@@ -1,0 +1,178 @@
+#include "system/about_box.h"
+
+#include <QDesktopServices>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+#include "platform/app.h"
+#include "platform/colour.h"
+#include "platform/guard.h"
+#include "platform/twips.h"
+
+namespace {
+
+QPointer<frmAbout>& sharedAbout() {
+    static QPointer<frmAbout> window;
+    return window;
+}
+
+std::function<void(const QString&)>& openerOverride() {
+    static std::function<void(const QString&)> opener;
+    return opener;
+}
+
+void openAddress(const QString& address) {
+    if (openerOverride()) {
+        openerOverride()(address);
+        return;
+    }
+    // Like a shell open: the result is not examined and nothing is reported.
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+QLabel* plainLabel(QWidget* parent, const QString& text, double left, double top, double width,
+                   double height) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    platform::twips::setGeometry(label, left, top, width, height);
+    return label;
+}
+
+void setTextColour(QWidget* widget, std::int32_t colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, platform::toQColor(colour));
+    widget->setPalette(palette);
+}
+
+void setFill(QWidget* widget, std::int32_t colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, platform::toQColor(colour));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+constexpr std::int32_t kBlack = 0x000000;
+constexpr std::int32_t kBlue = 0xFF0000;  // 0x00BBGGRR
+constexpr std::int32_t kGrey = 0x808080;
+constexpr std::int32_t kWhite = 0xFFFFFF;
+
+}  // namespace
+
+frmAbout::frmAbout(const QIcon& icon)
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      icon_(icon) {
+    setWindowTitle(QStringLiteral("关于 Zettara "));
+    setModal(false);
+
+    picIcon = new QLabel(this);
+    platform::twips::setGeometry(picIcon, 210, 210, 810, 780);
+    picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    lblTitle = plainLabel(this, QStringLiteral("应用程序标题"), 1110, 240, 3885, 480);
+    setTextColour(lblTitle, kBlack);
+    lblVersion = plainLabel(this, QStringLiteral("版本"), 1110, 780, 3885, 225);
+
+    const QString description =
+        QStringLiteral("现在就丢掉传统纸质便笺，改用完全免费的Zettara软件！") +
+        QStringLiteral("\r\n") +
+        QStringLiteral(
+            "把您的便签“粘”在您的电脑桌面上，随时都能够在电脑屏幕上看到您的重要信息，"
+            "既节约您的金钱，又节约您的时间！") +
+        QStringLiteral("\r\n") +
+        QStringLiteral(
+            "Zettara允许设定多种背景颜色，背景颜色可设置为渐进效果，便笺字体可自行定义。");
+    lblDescription = plainLabel(this, description, 180, 1155, 5415, 1170);
+    lblDescription->setWordWrap(true);
+    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColour(lblDescription, kBlack);
+
+    // Etched rule: a grey line with a white one just below it.
+    const double onePixel = platform::twips::perPixel();
+    Line1[0] = new QFrame(this);
+    platform::twips::setGeometry(Line1[0], 90, 2445, 5654 - 90, onePixel);
+    setFill(Line1[0], kGrey);
+    Line1[1] = new QFrame(this);
+    platform::twips::setGeometry(Line1[1], 105, 2460, 5654 - 105, onePixel);
+    setFill(Line1[1], kWhite);
+
+    lblDisclaimer = plainLabel(this, QStringLiteral("官方网站："), 255, 2715, 900, 180);
+    setTextColour(lblDisclaimer, kBlack);
+
+    Label_链接官方网站 = plainLabel(this, QStringLiteral("https://www.zettara-6471.example/"), 1170,
+                                    2700, 2880, 180);
+    setTextColour(Label_链接官方网站, kBlue);
+    QFont linkFont(QStringLiteral("宋体"));
+    linkFont.setPointSize(9);
+    linkFont.setUnderline(true);
+    Label_链接官方网站->setFont(linkFont);
+    Label_链接官方网站->setCursor(Qt::PointingHandCursor);
+    Label_链接官方网站->installEventFilter(this);
+
+    cmdOK = new QPushButton(QStringLiteral("确定"), this);
+    platform::twips::setGeometry(cmdOK, 4125, 2625, 1500, 345);
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this,
+            [this] { platform::runEvent([this] { cmdOK_Click(); }); });
+
+    setFixedSize(platform::twips::toPixels(5730, 3090));
+}
+
+frmAbout* frmAbout::Show(const QIcon& icon) {
+    QPointer<frmAbout>& window = sharedAbout();
+    if (!window) {
+        window = new frmAbout(icon);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->Form_Load();
+        if (const QScreen* screen = window->screen()) {
+            QRect frame = window->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            window->move(frame.topLeft());
+        }
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+frmAbout* frmAbout::current() {
+    return sharedAbout();
+}
+
+void frmAbout::setOpenerForTests(std::function<void(const QString&)> opener) {
+    openerOverride() = std::move(opener);
+}
+
+void frmAbout::Form_Load() {
+    setWindowTitle(QStringLiteral("关于 ") + platform::app::title());
+    lblVersion->setText(QStringLiteral("版本 %1.%2.0.%3")
+                            .arg(platform::app::major())
+                            .arg(platform::app::minor())
+                            .arg(platform::app::revision()));
+    lblTitle->setText(platform::app::title());
+    picIcon->setPixmap(icon_.pixmap(picIcon->size()));
+}
+
+void frmAbout::cmdOK_Click() {
+    close();
+}
+
+void frmAbout::Label_链接官方网站_MouseDown(Qt::MouseButton button) {
+    if (button != Qt::LeftButton) return;
+    // The address is whatever the label shows at the moment of the click.
+    openAddress(Label_链接官方网站->text());
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label_链接官方网站 && event->type() == QEvent::MouseButtonPress) {
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        platform::runEvent([this, button] { Label_链接官方网站_MouseDown(button); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,28 @@
+#include "system/feedback_call.h"
+
+#include "platform/encoding.h"
+#include "platform/library_loader.h"
+
+namespace 用户反馈 {
+
+namespace {
+
+std::function<int(const QByteArray&)>& callOverride() {
+    static std::function<int(const QByteArray&)> call;
+    return call;
+}
+
+}  // namespace
+
+int ShowComment(const QString& product) {
+    const QByteArray argument = platform::toAnsi(product);
+    if (callOverride()) return callOverride()(argument);
+    return platform::LibraryLoader::callText(QStringLiteral("SendComment"), "ShowComment",
+                                             argument);
+}
+
+void setCallForTests(std::function<int(const QByteArray&)> call) {
+    callOverride() = std::move(call);
+}
+
+}  // namespace 用户反馈

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+#include <functional>
+
+// Declarations of the update library (Update).
+namespace modUpdate {
+
+// Plain-text update list on the maker's server.
+inline constexpr QStringView kUpdateListAddress =
+    u"https://www.zettara-6471.example/update/Zettara.txt";
+
+// Hands one update check to the update library; the library does any asking itself. A library
+// or entry point that cannot be found is skipped silently: the check is a courtesy at start-up.
+int DoUpdate(const QString& listAddress);
+
+// Exported by the update library next to DoUpdate; the program never calls it.
+int BeginUpdate(const QString& listAddress);
+
+// Replaces the library call (it receives the converted argument); an empty function restores
+// the real call.
+void setCallForTests(std::function<int(const QByteArray& listAddress)> call);
+
+}  // namespace modUpdate
