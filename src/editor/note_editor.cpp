@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "controller/note_list_controller.h"
@@ -202,9 +203,15 @@ int Form_添加便签::透明度() const {
     return 10 * ComboBox_便签透明度->currentIndex();
 }
 
+QString Form_添加便签::内容文字() const {
+    // toPlainText() would turn no-break spaces into blanks; the raw text keeps every character
+    // and only marks line breaks as paragraph separators.
+    return FlatEdit_内容->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
 bool Form_添加便签::内容已填写() {
     // Only the empty text is refused: blanks and line breaks alone make a note.
-    if (!FlatEdit_内容->toPlainText().isEmpty()) return true;
+    if (!内容文字().isEmpty()) return true;
     platform::MsgBox(QStringLiteral("未填写任何内容！"), platform::mb::Information);
     return false;
 }
@@ -218,9 +225,8 @@ bool Form_添加便签::保存便签() {
     if (便签ID != 0) return 更新便签();
     if (!内容已填写()) return false;
     const QDateTime now = platform::clock::now();
-    数据库对象().数据库_添加_语句(statements::insertNote(FlatEdit_内容->toPlainText(), now,
-                                                         ColorPicker_背景颜色->color(),
-                                                         ColorPicker_字体颜色->color(), 透明度()));
+    数据库对象().数据库_添加_语句(statements::insertNote(
+        内容文字(), now, ColorPicker_背景颜色->color(), ColorPicker_字体颜色->color(), 透明度()));
     刷新主窗体();
     return true;
 }
@@ -229,7 +235,7 @@ bool Form_添加便签::更新便签() {
     if (!内容已填写()) return false;
     const QDateTime now = platform::clock::now();
     数据库对象().数据库_添加_语句(
-        statements::updateNote(FlatEdit_内容->toPlainText(), now, ColorPicker_背景颜色->color(),
+        statements::updateNote(内容文字(), now, ColorPicker_背景颜色->color(),
                                ColorPicker_字体颜色->color(), 透明度(), 便签ID));
     刷新主窗体();
     return true;

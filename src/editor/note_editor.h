@@ -58,6 +58,7 @@ class Form_添加便签 : public QWidget {
     void 布局();
 
     bool 更新便签();
+    QString 内容文字() const;
     bool 内容已填写();
     void 刷新主窗体();
     int 透明度() const;
