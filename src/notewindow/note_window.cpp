@@ -1,0 +1,204 @@
+#include "notewindow/note_window.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+
+#include "notewindow/edge_zones.h"
+#include "notewindow/note_menu_host.h"
+#include "platform/convert.h"
+#include "platform/guard.h"
+#include "platform/twips.h"
+
+namespace {
+
+constexpr double kWidthTwips = 2550;
+constexpr double kHeightTwips = 1800;
+constexpr double kMarginTwips = 60;
+constexpr double kBandPixels = 3;
+
+}  // namespace
+
+// Qt::Tool keeps note windows off the task bar: a desktop full of notes would otherwise fill it
+// with one button per note, and the main window's list already switches them on and off.
+Form_Zettara::Form_Zettara(NoteMenuHost& host)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool),
+      Label_Zettara(new QLabel(this)),
+      host_(host) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Zettara"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+    setAutoFillBackground(true);
+    // The pointer shows the sizing arrows over the margin, so it has to follow unpressed moves.
+    setMouseTracking(true);
+
+    Label_Zettara->setTextFormat(Qt::PlainText);
+    Label_Zettara->setWordWrap(true);
+    Label_Zettara->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label_Zettara->setCursor(Qt::ArrowCursor);
+    Label_Zettara->installEventFilter(this);
+    platform::twips::setGeometry(Label_Zettara, kMarginTwips, kMarginTwips, 1545, 705);
+
+    edgeBand_ = static_cast<std::int16_t>(std::lround(platform::twips::fromPixels(kBandPixels)));
+    platform::twips::resize(this, kWidthTwips, kHeightTwips);
+}
+
+QColor Form_Zettara::backColor() const {
+    return palette().color(QPalette::Window);
+}
+
+void Form_Zettara::setBackColor(const QColor& colour) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, colour);
+    setPalette(p);
+}
+
+QColor Form_Zettara::textColor() const {
+    return Label_Zettara->palette().color(QPalette::WindowText);
+}
+
+void Form_Zettara::setTextColor(const QColor& colour) {
+    QPalette p = Label_Zettara->palette();
+    p.setColor(QPalette::WindowText, colour);
+    Label_Zettara->setPalette(p);
+}
+
+QString Form_Zettara::text() const {
+    return Label_Zettara->text();
+}
+
+void Form_Zettara::setText(const QString& text) {
+    Label_Zettara->setText(text);
+}
+
+void Form_Zettara::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    platform::runEvent([&] {
+        const double w = platform::twips::fromPixels(width());
+        const double h = platform::twips::fromPixels(height());
+        // twips::setGeometry clamps, so a tiny window gives an empty label, never a negative one.
+        platform::twips::setGeometry(Label_Zettara, kMarginTwips, kMarginTwips,
+                                     w - 2 * kMarginTwips, h - 2 * kMarginTwips);
+    });
+}
+
+void Form_Zettara::mousePressEvent(QMouseEvent* event) {
+    platform::runEvent([&] {
+        // Only a held left button may drive a move or a resize.
+        if (event->button() != Qt::LeftButton) return;
+        const edgezones::Decision d = decisionAt(event->position());
+        beginDrag(*event);
+        if (d.hitCode != edgezones::kNone) startResize(edgezones::edgesFor(d.hitCode));
+    });
+}
+
+void Form_Zettara::mouseMoveEvent(QMouseEvent* event) {
+    platform::runEvent([&] {
+        const edgezones::Decision d = decisionAt(event->position());
+        setCursor(d.cursor);
+        if (event->buttons() & Qt::LeftButton) dragTo(event->globalPosition().toPoint());
+    });
+}
+
+void Form_Zettara::mouseReleaseEvent(QMouseEvent* event) {
+    platform::runEvent([&] { endDrag(*event); });
+}
+
+void Form_Zettara::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    event->accept();
+}
+
+bool Form_Zettara::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Label_Zettara) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            // No zones on the label: a left press only arms the move.
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            platform::runEvent([&] {
+                if (mouse->button() == Qt::LeftButton) beginDrag(*mouse);
+            });
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            platform::runEvent([&] {
+                if (mouse->buttons() & Qt::LeftButton) dragTo(mouse->globalPosition().toPoint());
+            });
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            platform::runEvent([&] { endDrag(*mouse); });
+            return true;
+        }
+        case QEvent::MouseButtonDblClick:
+            return true;
+        default:
+            return QWidget::eventFilter(watched, event);
+    }
+}
+
+edgezones::Decision Form_Zettara::decisionAt(const QPointF& pos) const {
+    using platform::twips::fromPixels;
+    return edgezones::classify(
+        static_cast<float>(fromPixels(pos.x())), static_cast<float>(fromPixels(pos.y())),
+        static_cast<float>(fromPixels(width())), static_cast<float>(fromPixels(height())),
+        static_cast<float>(edgeBand_));
+}
+
+void Form_Zettara::beginDrag(const QMouseEvent& event) {
+    drag_ = Drag::Pending;
+    pressGlobal_ = event.globalPosition().toPoint();
+    startGeometry_ = geometry();
+}
+
+void Form_Zettara::startResize(Qt::Edges edges) {
+    QWindow* window = windowHandle();
+    if (window && window->startSystemResize(edges)) {
+        drag_ = Drag::System;
+        return;
+    }
+    // The window system refused: follow the pointer ourselves until the button is released.
+    drag_ = Drag::ManualResize;
+    resizeEdges_ = edges;
+}
+
+void Form_Zettara::dragTo(const QPoint& globalPos) {
+    if (drag_ == Drag::Pending) {
+        QWindow* window = windowHandle();
+        drag_ = (window && window->startSystemMove()) ? Drag::System : Drag::ManualMove;
+    }
+    const QPoint delta = globalPos - pressGlobal_;
+    if (drag_ == Drag::ManualMove) {
+        move(startGeometry_.topLeft() + delta);
+    } else if (drag_ == Drag::ManualResize) {
+        // Keep at least one pixel whatever the pointer does.
+        int left = startGeometry_.left();
+        int top = startGeometry_.top();
+        int right = left + startGeometry_.width();
+        int bottom = top + startGeometry_.height();
+        if (resizeEdges_ & Qt::LeftEdge) left = std::min(left + delta.x(), right - 1);
+        if (resizeEdges_ & Qt::RightEdge) right = std::max(right + delta.x(), left + 1);
+        if (resizeEdges_ & Qt::TopEdge) top = std::min(top + delta.y(), bottom - 1);
+        if (resizeEdges_ & Qt::BottomEdge) bottom = std::max(bottom + delta.y(), top + 1);
+        setGeometry(left, top, right - left, bottom - top);
+    }
+}
+
+void Form_Zettara::endDrag(const QMouseEvent& event) {
+    drag_ = Drag::None;
+    if (event.button() == Qt::RightButton) openNoteMenu();
+}
+
+void Form_Zettara::openNoteMenu() {
+    host_.setCurrentNoteId(platform::toInt32(idTag_));
+    if (QMenu* menu = host_.noteMenu()) menu->exec(QCursor::pos());
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+#include "notewindow/edge_zones.h"
+
+class NoteMenuHost;
+class QLabel;
+
+// A desktop note window: frameless, the note's background colour, the note's text in a label
+// with a 60-twip margin. Dragging moves it, dragging the 3-pixel edge bands resizes it, and a
+// right-button release pops up the main window's note menu for this note.
+class Form_Zettara : public QWidget {
+  public:
+    explicit Form_Zettara(NoteMenuHost& host);
+
+    // The note's ID as decimal text; matched by exact text equality.
+    const QString& idTag() const { return idTag_; }
+    void setIdTag(const QString& tag) { idTag_ = tag; }
+
+    QColor backColor() const;
+    void setBackColor(const QColor& colour);
+    QColor textColor() const;  // the label's
+    void setTextColor(const QColor& colour);
+    QString text() const;  // the label's
+    void setText(const QString& text);
+
+    // Depth of the resize bands along the edges, in twips (3 pixels).
+    std::int16_t edgeBand() const { return edgeBand_; }
+    // True once the window has accepted a close (it is deleted at the next event loop pass).
+    bool isClosing() const { return closing_; }
+
+    QLabel* const Label_Zettara;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    enum class Drag { None, Pending, System, ManualMove, ManualResize };
+
+    edgezones::Decision decisionAt(const QPointF& pos) const;
+    void beginDrag(const QMouseEvent& event);
+    void startResize(Qt::Edges edges);
+    void dragTo(const QPoint& globalPos);
+    void endDrag(const QMouseEvent& event);
+    void openNoteMenu();
+
+    NoteMenuHost& host_;
+    QString idTag_;
+    std::int16_t edgeBand_ = 0;
+    bool closing_ = false;
+
+    Drag drag_ = Drag::None;
+    QPoint pressGlobal_;
+    QRect startGeometry_;
+    Qt::Edges resizeEdges_;
+};

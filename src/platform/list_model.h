@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+// Rows of a ListView: the item text, its check mark and four sub-item texts per row, kept in
+// one compact vector so that lists of 100,000 notes stay cheap. Rows are 0-based here; the
+// view adds the 1-based addressing.
+class ListModel : public QAbstractTableModel {
+  public:
+    static constexpr int kSubItems = 4;
+
+    struct Column {
+        QString title;
+        int widthTwips;
+    };
+
+    // Called after a check mark really changed; fromView is true when the change came through
+    // the view (a click or the space key), false when the program set it.
+    std::function<void(int row, bool fromView)> checkChanged;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void addColumn(const QString& title, int widthTwips);
+    const std::vector<Column>& columns() const { return columns_; }
+
+    int appendRow(const QString& text);  // returns the new row
+    void removeRow(int row);
+    void clear();
+    void reserve(int n);
+
+    // cell 0 is the item text, 1..kSubItems the sub-items.
+    const QString& cell(int row, int cell) const;
+    void setCell(int row, int cell, const QString& text);
+    bool checked(int row) const { return rows_[static_cast<size_t>(row)].checked; }
+    void setChecked(int row, bool checked, bool fromView);
+
+  private:
+    struct Row {
+        std::array<QString, 1 + kSubItems> cells;
+        bool checked = false;
+    };
+
+    std::vector<Column> columns_;
+    std::vector<Row> rows_;
+};
+
+}  // namespace platform
