@@ -1,0 +1,345 @@
+#include "platform/xdg_registry.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringList>
+#include <cstdlib>
+
+#include "platform/encoding.h"
+#include "platform/registry_command_line.h"
+#include "platform/registry_desktop_entry.h"
+
+namespace platform {
+namespace {
+
+constexpr qint64 maxFileSize = 1 << 20;  // anything larger is not ours
+const QString typeKey = QStringLiteral("X-Zettara-Type");
+const QString valueKey = QStringLiteral("X-Zettara-Value");
+const QString dataKey = QStringLiteral("X-Zettara-Data");
+const QString valuesFileName = QStringLiteral("%values");  // '%' never starts an encoded key name
+
+struct NamedValue {
+    std::string name;
+    std::uint32_t type = reg::none;
+    std::string data;
+};
+using ValueMap = std::map<std::string, NamedValue>;  // by folded name
+
+QByteArray bytes(const std::string& text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string folded(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// A name as one file name: no separators, no leading dot, nothing outside ASCII.
+QString encodedName(const std::string& name) {
+    if (name.empty()) return QStringLiteral("%");
+    QByteArray encoded = bytes(name).toPercentEncoding(" ");
+    if (encoded.startsWith('.')) encoded.replace(0, 1, "%2E");
+    return QString::fromLatin1(encoded);
+}
+
+std::string decodedName(const QString& fileName) {
+    if (fileName == QStringLiteral("%")) return {};
+    return QByteArray::fromPercentEncoding(fileName.toLatin1()).toStdString();
+}
+
+QString rootName(std::uint32_t root) {
+    switch (root) {
+        case reg::classesRoot:
+            return QStringLiteral("HKEY_CLASSES_ROOT");
+        case reg::currentUser:
+            return QStringLiteral("HKEY_CURRENT_USER");
+        case reg::localMachine:
+            return QStringLiteral("HKEY_LOCAL_MACHINE");
+        case reg::users:
+            return QStringLiteral("HKEY_USERS");
+        default:
+            return {};
+    }
+}
+
+bool readSmallFile(const QString& path, QByteArray& contents) {
+    if (!QFileInfo(path).isFile()) return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    contents = file.read(maxFileSize + 1);
+    return file.error() == QFileDevice::NoError && contents.size() <= maxFileSize;
+}
+
+long writeFile(const QString& path, const QByteArray& contents) {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return reg::accessDenied;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return reg::accessDenied;
+    file.write(contents);
+    return file.commit() ? reg::ok : reg::accessDenied;
+}
+
+// ---- Run values as autostart entries ----
+
+QString autostartFolder() {
+    return XdgRegistry::configHome() + QStringLiteral("/autostart");
+}
+
+// The entry file of a value, matched without regard to letter case; empty when there is none.
+QString findAutostartFile(const std::string& name) {
+    const QString exact = XdgRegistry::autostartFile(name);
+    if (QFileInfo::exists(exact)) return exact;
+    const std::string wanted = folded(name);
+    QDirIterator it(autostartFolder(), {QStringLiteral("*.desktop")},
+                    QDir::Files | QDir::System | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (folded(decodedName(it.fileInfo().completeBaseName())) == wanted) return it.filePath();
+    }
+    return {};
+}
+
+// The value's text when it is one plain line of text, which an Exec line can carry.
+std::optional<QString> plainText(std::uint32_t type, const std::string& data) {
+    if (type != reg::sz && type != reg::expandSz) return std::nullopt;
+    if (data.empty() || data.back() != '\0') return std::nullopt;
+    const std::string body = data.substr(0, data.size() - 1);
+    if (body.find('\0') != std::string::npos) return std::nullopt;
+    const QString text = fromAnsi(bytes(body));
+    if (toAnsi(text) != bytes(body)) return std::nullopt;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') return std::nullopt;
+    }
+    return text;
+}
+
+QByteArray autostartEntry(const std::string& name, std::uint32_t type, const std::string& data) {
+    using namespace desktop_entry;
+    QString entry = QStringLiteral("[Desktop Entry]\nType=Application\n");
+    const QString title = fromAnsi(bytes(name));
+    entry += QStringLiteral("Name=") + escapeValue(title.isEmpty() ? QStringLiteral("-") : title) +
+             u'\n';
+    const std::optional<QString> text = plainText(type, data);
+    const QStringList arguments = text ? command_line::split(*text) : QStringList();
+    if (!arguments.isEmpty()) {
+        entry += QStringLiteral("Exec=") + escapeValue(execField(arguments)) + u'\n';
+    } else {
+        // Nothing to run: the session skips hidden entries.
+        entry += QStringLiteral("Hidden=true\n");
+    }
+    entry += typeKey + u'=' + QString::number(type) + u'\n';
+    if (text) {
+        // The exact text, for a read that gives back what was written.
+        entry += valueKey + u'=' + escapeValue(*text) + u'\n';
+    } else {
+        entry += dataKey + u'=' + QString::fromLatin1(bytes(data).toHex()) + u'\n';
+    }
+    return entry.toUtf8();
+}
+
+long readAutostartEntry(const QString& path, std::uint32_t& type, std::string& data) {
+    using namespace desktop_entry;
+    QByteArray contents;
+    if (!readSmallFile(path, contents)) return reg::accessDenied;
+    const QMap<QString, QString> keys = parseGroup(contents);
+    if (keys.isEmpty()) return reg::invalidData;
+
+    bool typeOk = false;
+    type = keys.value(typeKey).toUInt(&typeOk);
+    if (!typeOk) type = reg::sz;
+
+    const QString hex = keys.value(dataKey);
+    static const QRegularExpression hexPattern(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    if (keys.contains(dataKey) && hexPattern.match(hex).hasMatch()) {
+        data = QByteArray::fromHex(hex.toLatin1()).toStdString();
+        return reg::ok;
+    }
+    const QStringList arguments = parseExecField(unescapeValue(keys.value(QStringLiteral("Exec"))));
+    QString text = command_line::join(arguments);
+    if (keys.contains(valueKey)) {
+        // The exact text unless the Exec line was edited since.
+        const QString stored = unescapeValue(keys.value(valueKey));
+        if (command_line::split(stored) == arguments) text = stored;
+    }
+    data = toAnsi(text).toStdString() + '\0';
+    return reg::ok;
+}
+
+// ---- the file store ----
+
+bool loadValues(const QString& folder, ValueMap& values) {
+    const QString path = folder + u'/' + valuesFileName;
+    if (!QFileInfo::exists(path)) return true;
+    QByteArray contents;
+    if (!readSmallFile(path, contents)) return false;
+    // One value a line: type:hex name:hex data. Lines that do not parse are skipped.
+    for (const QByteArray& line : contents.split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(':');
+        if (fields.size() != 3) continue;
+        bool typeOk = false;
+        const std::uint32_t type = fields[0].toUInt(&typeOk);
+        if (!typeOk) continue;
+        const std::string name = QByteArray::fromHex(fields[1]).toStdString();
+        values[folded(name)] = {name, type, QByteArray::fromHex(fields[2]).toStdString()};
+    }
+    return true;
+}
+
+long saveValues(const QString& folder, const ValueMap& values) {
+    QByteArray contents("# Zettara-6471 registry key\n");
+    for (const auto& [folded, value] : values) {
+        contents += QByteArray::number(value.type) + ':' + bytes(value.name).toHex() + ':' +
+                    bytes(value.data).toHex() + '\n';
+    }
+    return writeFile(folder + u'/' + valuesFileName, contents);
+}
+
+}  // namespace
+
+QString XdgRegistry::configHome() {
+    const QString home = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!home.isEmpty() && QDir::isAbsolutePath(home)) return home;
+    return QDir::homePath() + QStringLiteral("/.config");
+}
+
+QString XdgRegistry::autostartFile(const std::string& valueName) {
+    const QString existing = findAutostartFile(valueName);
+    if (!existing.isEmpty()) return existing;
+    return autostartFolder() + u'/' + encodedName(valueName) + QStringLiteral(".desktop");
+}
+
+std::optional<XdgRegistry::Key> XdgRegistry::locate(std::uint32_t root, const std::string& path) {
+    const QString rootFolder = rootName(root);
+    if (rootFolder.isEmpty()) return std::nullopt;
+    QStringList parts;
+    QString folder = configHome() + QStringLiteral("/Zettara-6471/registry/") + rootFolder;
+    for (const QByteArray& part : bytes(folded(path)).split('\\')) {
+        if (part.isEmpty()) continue;
+        parts << QString::fromLatin1(part);
+        folder += u'/' + encodedName(part.toStdString());
+    }
+    static const QStringList runPath = {QStringLiteral("software"), QStringLiteral("microsoft"),
+                                        QStringLiteral("windows"), QStringLiteral("currentversion"),
+                                        QStringLiteral("run")};
+    Key key;
+    key.run = root == reg::currentUser && parts == runPath;
+    key.folder = folder;
+    return key;
+}
+
+const XdgRegistry::Key* XdgRegistry::handle(RegistryKey key) const {
+    const auto it = handles_.find(key);
+    return it == handles_.end() ? nullptr : &it->second;
+}
+
+long XdgRegistry::createKey(std::uint32_t root, const std::string& path, RegistryKey& key) {
+    const std::optional<Key> located = locate(root, path);
+    if (!located) return reg::invalidHandle;
+    if (!located->run && !QDir().mkpath(located->folder)) return reg::accessDenied;
+    key = nextHandle_++;
+    handles_[key] = *located;
+    return reg::ok;
+}
+
+long XdgRegistry::openKey(std::uint32_t root, const std::string& path, RegistryKey& key) {
+    const std::optional<Key> located = locate(root, path);
+    if (!located) return reg::invalidHandle;
+    // The Run key always exists; its folder is made on the first write.
+    if (!located->run && !QFileInfo(located->folder).isDir()) {
+        const bool isRoot = bytes(path).replace('\\', "").isEmpty();
+        if (!isRoot) return reg::fileNotFound;
+    }
+    key = nextHandle_++;
+    handles_[key] = *located;
+    return reg::ok;
+}
+
+long XdgRegistry::load(const Key& key, const std::string& name, Value& value) const {
+    if (key.run) {
+        const QString path = findAutostartFile(name);
+        if (path.isEmpty()) return reg::fileNotFound;
+        return readAutostartEntry(path, value.type, value.data);
+    }
+    ValueMap values;
+    if (!loadValues(key.folder, values)) return reg::accessDenied;
+    const auto it = values.find(folded(name));
+    if (it == values.end()) return reg::fileNotFound;
+    value.type = it->second.type;
+    value.data = it->second.data;
+    return reg::ok;
+}
+
+long XdgRegistry::queryValueInfo(RegistryKey key, const std::string& name, std::uint32_t& type,
+                                 std::uint32_t& size) {
+    const Key* open = handle(key);
+    if (!open) return reg::invalidHandle;
+    Value value;
+    const long status = load(*open, name, value);
+    if (status != reg::ok) return status;
+    type = value.type;
+    size = static_cast<std::uint32_t>(value.data.size());
+    return reg::ok;
+}
+
+long XdgRegistry::queryValueData(RegistryKey key, const std::string& name, std::uint32_t& type,
+                                 std::string& data, std::uint32_t& size) {
+    const Key* open = handle(key);
+    if (!open) return reg::invalidHandle;
+    Value value;
+    const long status = load(*open, name, value);
+    if (status != reg::ok) return status;
+    type = value.type;
+    if (value.data.size() > size) {
+        size = static_cast<std::uint32_t>(value.data.size());
+        return reg::moreData;
+    }
+    data = value.data;
+    size = static_cast<std::uint32_t>(data.size());
+    return reg::ok;
+}
+
+long XdgRegistry::setValue(RegistryKey key, const std::string& name, std::uint32_t type,
+                           const std::string& data) {
+    const Key* open = handle(key);
+    if (!open) return reg::invalidHandle;
+    if (open->run) return writeFile(autostartFile(name), autostartEntry(name, type, data));
+    ValueMap values;
+    if (!loadValues(open->folder, values)) return reg::accessDenied;
+    values[folded(name)] = {name, type, data};
+    return saveValues(open->folder, values);
+}
+
+long XdgRegistry::deleteValue(RegistryKey key, const std::string& name) {
+    const Key* open = handle(key);
+    if (!open) return reg::invalidHandle;
+    if (open->run) {
+        const QString path = findAutostartFile(name);
+        if (path.isEmpty()) return reg::fileNotFound;
+        return QFile::remove(path) ? reg::ok : reg::accessDenied;
+    }
+    ValueMap values;
+    if (!loadValues(open->folder, values)) return reg::accessDenied;
+    if (values.erase(folded(name)) == 0) return reg::fileNotFound;
+    return saveValues(open->folder, values);
+}
+
+long XdgRegistry::closeKey(RegistryKey key) {
+    return handles_.erase(key) == 1 ? reg::ok : reg::invalidHandle;
+}
+
+std::uint32_t XdgRegistry::expandEnvironmentStrings(const std::string& source, std::string& buffer,
+                                                    std::uint32_t bufferChars) {
+    return expandPercentReferences(source, buffer, bufferChars,
+                                   [](const std::string& name) -> std::optional<std::string> {
+                                       const char* value = std::getenv(name.c_str());
+                                       if (!value) return std::nullopt;
+                                       return std::string(value);
+                                   });
+}
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/registry_backend.h"
+
+namespace platform {
+
+// The registry on a freedesktop.org system. The values of
+// HKEY_CURRENT_USER\SOFTWARE\Microsoft\Windows\CurrentVersion\Run are the autostart entries
+// $XDG_CONFIG_HOME/autostart/<value name>.desktop, whose Exec line runs the value's command line;
+// every other key is a folder of a small file store under $XDG_CONFIG_HOME/Zettara-6471/.
+// Key and value names compare without regard to ASCII letter case, as on Windows.
+class XdgRegistry : public RegistryBackend {
+  public:
+    // $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute; read on every call.
+    static QString configHome();
+    // The autostart entry file that holds a Run value (existing or to be created).
+    static QString autostartFile(const std::string& valueName);
+
+    long createKey(std::uint32_t root, const std::string& path, RegistryKey& key) override;
+    long openKey(std::uint32_t root, const std::string& path, RegistryKey& key) override;
+    long queryValueInfo(RegistryKey key, const std::string& name, std::uint32_t& type,
+                        std::uint32_t& size) override;
+    long queryValueData(RegistryKey key, const std::string& name, std::uint32_t& type,
+                        std::string& data, std::uint32_t& size) override;
+    long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
+                  const std::string& data) override;
+    long deleteValue(RegistryKey key, const std::string& name) override;
+    long closeKey(RegistryKey key) override;
+    std::uint32_t expandEnvironmentStrings(const std::string& source, std::string& buffer,
+                                           std::uint32_t bufferChars) override;
+
+  private:
+    struct Key {
+        bool run = false;  // the Run key: autostart entries
+        QString folder;    // otherwise: the key's folder in the file store
+    };
+    struct Value {
+        std::uint32_t type = reg::none;
+        std::string data;
+    };
+
+    static std::optional<Key> locate(std::uint32_t root, const std::string& path);
+    const Key* handle(RegistryKey key) const;
+    long load(const Key& key, const std::string& name, Value& value) const;
+
+    std::map<RegistryKey, Key> handles_;
+    RegistryKey nextHandle_ = 1;
+};
+
+}  // namespace platform
