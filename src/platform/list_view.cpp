@@ -1,6 +1,7 @@
 #include "platform/list_view.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "platform/error.h"
@@ -197,6 +198,19 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
     const int shift = shiftCode(event->modifiers());
     runEvent(
         [&] { mouseUp(button, shift, twips::fromPixels(pos.x()), twips::fromPixels(pos.y())); });
+}
+
+void ListView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) &&
+        event->modifiers() == Qt::NoModifier && current.isValid()) {
+        model_->setData(model_->index(current.row(), 0),
+                        model_->checked(current.row()) ? Qt::Unchecked : Qt::Checked,
+                        Qt::CheckStateRole);
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 void ListView::raiseItemCheck(int index) {

@@ -70,6 +70,8 @@ class ListView : public QTreeView {
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Space toggles the current row's check box whichever cell of the row is current.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     friend class ListModel;
