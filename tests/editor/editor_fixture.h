@@ -74,7 +74,8 @@ class EditorTest : public ::testing::Test {
         for (auto& editor : editors) delete editor.data();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         host.reset();
-        数据库对象().关闭数据库();
+        // Some tests close the store themselves.
+        if (数据库对象().database() && 数据库对象().database()->isOpen()) 数据库对象().关闭数据库();
         platform::clock::setForTests({});
         platform::twips::setLogicalDpiForTests(0);
     }

@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "editor_fixture.h"
+#include "notewindow/note_window.h"
+#include "platform/app.h"
 #include "platform/color_picker.h"
 
 namespace editortest {
@@ -17,8 +19,28 @@ QString field(const testsupport::TempNoteDb& db, const QString& column, int id) 
         .value(0);
 }
 
+// The open desktop note windows of one note.
+std::vector<Form_Zettara*> noteWindows(int id) {
+    std::vector<Form_Zettara*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = dynamic_cast<Form_Zettara*>(widget);
+        if (window && !window->isClosing() && window->idTag() == QString::number(id))
+            found.push_back(window);
+    }
+    return found;
+}
+
 int lastId(const testsupport::TempNoteDb& db) {
     return db.column(QStringLiteral("SELECT max(ID) FROM Tips")).value(0).toInt();
+}
+
+// A complete, ticked note row written straight into the file; returns its ID.
+int insertRow(const testsupport::TempNoteDb& db, const QString& content) {
+    db.exec(QStringLiteral("INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,"
+                           "FontColor,Visual,TopMost,Transparent) VALUES('%1','2020/1/2 3:04:05',"
+                           "'2020/1/2 3:04:05',0,255,65280,1,0,70)")
+                .arg(content));
+    return lastId(db);
 }
 
 TEST_F(EditorTest, NewNoteIsStoredWithTheDefaults) {
@@ -48,10 +70,7 @@ TEST_F(EditorTest, NewNoteIsStoredWithTheDefaults) {
 }
 
 TEST_F(EditorTest, UpdateMovesOnlyChangeTimeAndStoresTheListedTransparency) {
-    db.exec(
-        "INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,FontColor,Visual,TopMost,"
-        "Transparent) VALUES('old','2020/1/2 3:04:05','2020/1/2 3:04:05',0,255,65280,1,0,70)");
-    const int id = lastId(db);
+    const int id = insertRow(db, QStringLiteral("old"));
     setClock(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
     Form_添加便签* editor = openEditor(id);
     editor->FlatEdit_内容->setPlainText(QStringLiteral("new"));
@@ -71,8 +90,7 @@ TEST_F(EditorTest, UpdateMovesOnlyChangeTimeAndStoresTheListedTransparency) {
 }
 
 TEST_F(EditorTest, EmptyTextIsRefusedInBothModes) {
-    db.exec("INSERT INTO Tips(content,Visual) VALUES('keep',1)");
-    const int id = lastId(db);
+    const int id = insertRow(db, QStringLiteral("keep"));
     for (std::int32_t mode : {0, id}) {
         SCOPED_TRACE(mode);
         Form_添加便签* editor = openEditor(mode);
@@ -83,7 +101,7 @@ TEST_F(EditorTest, EmptyTextIsRefusedInBothModes) {
         ASSERT_EQ(boxes.boxes().size(), before + 1);
         EXPECT_EQ(boxes.boxes().back().text, kEmptyMessage);
         EXPECT_EQ(boxes.boxes().back().style, 64);
-        EXPECT_TRUE(boxes.boxes().back().title.isEmpty());
+        EXPECT_EQ(boxes.boxes().back().title, platform::app::title());
     }
     EXPECT_EQ(db.count(), 1);
     EXPECT_EQ(field(db, "content", id), "keep");
@@ -167,8 +185,7 @@ TEST_F(EditorTest, SaveAndKeepAddingAddsNotesAndKeepsTheSettings) {
 }
 
 TEST_F(EditorTest, SaveAndKeepAddingInModifyModeUpdatesTheSameNote) {
-    db.exec("INSERT INTO Tips(content,Visual) VALUES('a',1)");
-    const int id = lastId(db);
+    const int id = insertRow(db, QStringLiteral("a"));
     Form_添加便签* editor = openEditor(id);
     for (const char* text : {"b", "c"}) {
         editor->FlatEdit_内容->setPlainText(QString::fromUtf8(text));
@@ -179,7 +196,7 @@ TEST_F(EditorTest, SaveAndKeepAddingInModifyModeUpdatesTheSameNote) {
 }
 
 TEST_F(EditorTest, SaveAndCloseInAddModeTogglesTheLastRowOnce) {
-    db.exec("INSERT INTO Tips(content,Visual) VALUES('older',1)");
+    insertRow(db, QStringLiteral("older"));
     Form_添加便签* editor = openEditor();
     editor->show();
     editor->FlatEdit_内容->setPlainText(QStringLiteral("newest"));
@@ -192,23 +209,40 @@ TEST_F(EditorTest, SaveAndCloseInAddModeTogglesTheLastRowOnce) {
     const std::vector<std::pair<int, bool>> expected{{2, false}, {2, true}};
     EXPECT_EQ(host->checks, expected);
     EXPECT_TRUE(host->list.checked(2));
+    // The new note is on the desktop.
+    const std::vector<Form_Zettara*> windows = noteWindows(lastId(db));
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0]->text(), "newest");
     EXPECT_TRUE(editors.back().isNull());  // closed and released
 }
 
 TEST_F(EditorTest, SaveAndCloseInModifyModeLeavesCheckMarksAlone) {
-    db.exec("INSERT INTO Tips(content,Visual) VALUES('modified',1)");
-    const int id = lastId(db);
-    db.exec("INSERT INTO Tips(content,Visual) VALUES('newest',1)");
+    const int id = insertRow(db, QStringLiteral("modified"));
+    insertRow(db, QStringLiteral("newest"));
     host->编辑_刷新列表_Click();
+    host->controller.初始化便签显示(host->list);
+    ASSERT_EQ(noteWindows(id).size(), 1u);
+    ASSERT_EQ(noteWindows(lastId(db)).size(), 1u);
+    const QPointer<Form_Zettara> modifiedWindow = noteWindows(id)[0];
+    const QPointer<Form_Zettara> newestWindow = noteWindows(lastId(db))[0];
     Form_添加便签* editor = openEditor(id);
     editor->show();
     editor->FlatEdit_内容->setPlainText(QStringLiteral("changed"));
+    editor->ColorPicker_背景颜色->setColor(0x000000FF);
 
     editor->PushButton_保存并关闭->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     EXPECT_EQ(field(db, "content", id), "changed");
     EXPECT_TRUE(host->checks.empty());
+    // The modified note's window shows the new text and colour; the newest note's window was
+    // neither closed nor reopened.
+    ASSERT_FALSE(modifiedWindow.isNull());
+    EXPECT_EQ(modifiedWindow->text(), "changed");
+    EXPECT_EQ(modifiedWindow->backColor(), QColor(255, 0, 0));
+    ASSERT_FALSE(newestWindow.isNull());
+    EXPECT_FALSE(newestWindow->isClosing());
+    EXPECT_EQ(noteWindows(lastId(db)).size(), 1u);
     EXPECT_EQ(host->reloads, 2);
     EXPECT_TRUE(editors.back().isNull());
 }
