@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+#include "platform/twips.h"
+#include "system/about_box.h"
+
+namespace {
+
+int openAboutBoxes() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (dynamic_cast<frmAbout*>(widget) && widget->isVisible()) ++count;
+    }
+    return count;
+}
+
+QIcon testIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::red);
+    return QIcon(pixmap);
+}
+
+// Closes through cmdOK and lets the deferred delete run.
+void closeWithOk(frmAbout* about) {
+    about->cmdOK->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class AboutBox : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        frmAbout::setOpenerForTests([this](const QString& address) { opened_.push_back(address); });
+    }
+    void TearDown() override {
+        if (frmAbout* about = frmAbout::current()) closeWithOk(about);
+        frmAbout::setOpenerForTests({});
+    }
+    std::vector<QString> opened_;
+};
+
+TEST_F(AboutBox, ShowingTwiceGivesOneWindow) {
+    frmAbout* first = frmAbout::Show(testIcon());
+    frmAbout* second = frmAbout::Show(testIcon());
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(openAboutBoxes(), 1);
+    EXPECT_FALSE(first->isModal());
+    EXPECT_EQ(first->parentWidget(), nullptr);
+}
+
+TEST_F(AboutBox, LoadFillsTitleVersionAndIconAndRebuildsThemAfterClose) {
+    frmAbout* about = frmAbout::Show(testIcon());
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("关于 Zettara-6471"));
+    EXPECT_EQ(about->lblVersion->text(), QStringLiteral("版本 3.0.0.0"));
+    EXPECT_EQ(about->lblTitle->text(), QStringLiteral("Zettara-6471"));
+    EXPECT_FALSE(about->picIcon->pixmap().isNull());
+
+    closeWithOk(about);
+    EXPECT_EQ(frmAbout::current(), nullptr);
+    EXPECT_EQ(openAboutBoxes(), 0);
+
+    about = frmAbout::Show(QIcon());
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("关于 Zettara-6471"));
+    EXPECT_EQ(about->lblVersion->text(), QStringLiteral("版本 3.0.0.0"));
+    EXPECT_EQ(about->lblTitle->text(), QStringLiteral("Zettara-6471"));
+    EXPECT_EQ(openAboutBoxes(), 1);
+}
+
+TEST_F(AboutBox, FixedFrameTextsAndLinkLook) {
+    frmAbout* about = frmAbout::Show(testIcon());
+    const QSize client = platform::twips::toPixels(5730, 3090);
+    EXPECT_EQ(about->size(), client);
+    EXPECT_EQ(about->minimumSize(), client);
+    EXPECT_EQ(about->maximumSize(), client);
+    EXPECT_FALSE(about->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(about->windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    const QStringList lines = about->lblDescription->text().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], QStringLiteral("现在就丢掉传统纸质便笺，改用完全免费的Zettara软件！"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("把您的便签“粘”在您的电脑桌面上")));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("便笺字体可自行定义。")));
+    EXPECT_EQ(about->lblDescription->textFormat(), Qt::PlainText);
+    EXPECT_EQ(about->lblDisclaimer->text(), QStringLiteral("官方网站："));
+    EXPECT_EQ(about->cmdOK->text(), QStringLiteral("确定"));
+
+    QLabel* link = about->Label_链接官方网站;
+    EXPECT_EQ(link->text(), QStringLiteral("https://www.zettara-6471.example/"));
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(link->font().underline());
+    EXPECT_EQ(link->font().pointSize(), 9);
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(link->geometry(), platform::twips::toPixels(1170, 2700, 2880, 180));
+    EXPECT_EQ(about->cmdOK->geometry(), platform::twips::toPixels(4125, 2625, 1500, 345));
+}
+
+TEST_F(AboutBox, OnlyALeftPressOnTheLinkOpensItsOwnText) {
+    frmAbout* about = frmAbout::Show(testIcon());
+    QLabel* link = about->Label_链接官方网站;
+
+    QTest::mousePress(link, Qt::RightButton);
+    QTest::mousePress(link, Qt::MiddleButton);
+    EXPECT_TRUE(opened_.empty());
+
+    QTest::mousePress(link, Qt::LeftButton);
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], QStringLiteral("https://www.zettara-6471.example/"));
+
+    // The address is read from the label at the moment of the press.
+    link->setText(QStringLiteral("https://mirror.zettara-6471.example/"));
+    QTest::mousePress(link, Qt::LeftButton);
+    ASSERT_EQ(opened_.size(), 2u);
+    EXPECT_EQ(opened_[1], QStringLiteral("https://mirror.zettara-6471.example/"));
+    EXPECT_TRUE(about->isVisible());
+}
+
+}  // namespace

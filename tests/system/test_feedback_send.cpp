@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "platform/error.h"
+#include "platform/library_loader.h"
+#include "system/feedback_call.h"
+#include "test_update_companion_support.h"
+
+namespace {
+
+using testsupport::LoopbackHttpServer;
+
+// Runs the real feedback library from the program folder against a loopback server.
+class FeedbackSend : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        env_.set("ZETTARA_COMPANION_TRACE", dir_.filePath(QStringLiteral("trace.txt")));
+        env_.set("ZETTARA_FEEDBACK_OUTBOX", outbox());
+        env_.set("ZETTARA_FEEDBACK_URL", server_.url(QStringLiteral("/feedback")).toString());
+        env_.set("ZETTARA_FEEDBACK_AUTOSUBMIT", QStringLiteral("列表里的便签|不能排序|qq 12345"));
+        env_.unset("ZETTARA_FEEDBACK_TIMEOUT_MS");
+    }
+
+    QString outbox() const { return dir_.filePath(QStringLiteral("outbox")); }
+    QStringList outboxFiles() const { return QDir(outbox()).entryList(QDir::Files, QDir::Name); }
+    QString outboxText(const QString& name) const {
+        QFile file(QDir(outbox()).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    QString trace() const {
+        QFile file(dir_.filePath(QStringLiteral("trace.txt")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    static int showComment() { return 用户反馈::ShowComment(用户反馈::kProductText.toString()); }
+
+    // The typed text must be in exactly one outbox file, and the user told which.
+    void expectKept() {
+        const QStringList files = outboxFiles();
+        ASSERT_EQ(files.size(), 1);
+        const QString content = outboxText(files[0]);
+        EXPECT_TRUE(content.contains(QStringLiteral("列表里的便签|不能排序")))
+            << content.toStdString();
+        EXPECT_TRUE(content.contains(QStringLiteral("qq 12345")));
+        EXPECT_TRUE(content.contains(QStringLiteral("Zettara 3.0.0.0")));
+        EXPECT_TRUE(trace().contains(QDir::toNativeSeparators(QDir(outbox()).filePath(files[0]))))
+            << trace().toStdString();
+    }
+
+    testsupport::LoaderFolder folder_{testsupport::companionFolder()};
+    QTemporaryDir dir_;
+    testsupport::ScopedEnvironment env_;
+    LoopbackHttpServer server_;
+};
+
+TEST_F(FeedbackSend, DeliveredFeedbackReachesTheServerAndIsNotKept) {
+    server_.answer(200, "ok");
+
+    EXPECT_EQ(showComment(), 1);
+
+    ASSERT_EQ(server_.requests().size(), 1);
+    EXPECT_EQ(server_.requests()[0].method, "POST");
+    EXPECT_EQ(server_.requests()[0].path, "/feedback");
+    const QJsonObject sent = QJsonDocument::fromJson(server_.requests()[0].body).object();
+    EXPECT_EQ(sent.value(QStringLiteral("text")).toString(),
+              QStringLiteral("列表里的便签|不能排序"));
+    EXPECT_EQ(sent.value(QStringLiteral("contact")).toString(), QStringLiteral("qq 12345"));
+    EXPECT_EQ(sent.value(QStringLiteral("product")).toString(), QStringLiteral("Zettara 3.0.0.0"));
+    EXPECT_TRUE(outboxFiles().isEmpty());
+}
+
+TEST_F(FeedbackSend, ServerErrorKeepsTheTextInTheOutbox) {
+    server_.answer(500, "broken");
+    EXPECT_EQ(showComment(), 2);
+    EXPECT_EQ(server_.requests().size(), 1);
+    expectKept();
+}
+
+TEST_F(FeedbackSend, ServerDownKeepsTheTextInTheOutbox) {
+    env_.set("ZETTARA_FEEDBACK_URL", LoopbackHttpServer::closedPortUrl().toString());
+    EXPECT_EQ(showComment(), 2);
+    expectKept();
+}
+
+TEST_F(FeedbackSend, MuteServerIsCutByTheTimeoutAndTheTextKept) {
+    env_.set("ZETTARA_FEEDBACK_TIMEOUT_MS", QStringLiteral("300"));
+    server_.stayMute();
+    EXPECT_EQ(showComment(), 2);
+    EXPECT_EQ(server_.connections(), 1);
+    expectKept();
+}
+
+TEST_F(FeedbackSend, RepeatedFailuresNeverReplaceAnEarlierFile) {
+    server_.answer(503, "busy");
+    EXPECT_EQ(showComment(), 2);
+    env_.set("ZETTARA_FEEDBACK_AUTOSUBMIT", QStringLiteral("第二条意见|"));
+    EXPECT_EQ(showComment(), 2);
+
+    const QStringList files = outboxFiles();
+    ASSERT_EQ(files.size(), 2);
+    const QString both = outboxText(files[0]) + outboxText(files[1]);
+    EXPECT_TRUE(both.contains(QStringLiteral("列表里的便签|不能排序")));
+    EXPECT_TRUE(both.contains(QStringLiteral("第二条意见")));
+}
+
+TEST_F(FeedbackSend, UnwritableOutboxLeavesTheFormOpenAndSaysSo) {
+    QFile blocker(dir_.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    env_.set("ZETTARA_FEEDBACK_OUTBOX", blocker.fileName() + QStringLiteral("/outbox"));
+    env_.set("ZETTARA_FEEDBACK_URL", LoopbackHttpServer::closedPortUrl().toString());
+
+    EXPECT_EQ(showComment(), -1);
+    EXPECT_TRUE(trace().contains(QStringLiteral("也无法保存"))) << trace().toStdString();
+}
+
+TEST_F(FeedbackSend, EmptyTextIsNotSent) {
+    env_.set("ZETTARA_FEEDBACK_AUTOSUBMIT", QStringLiteral("  \n |someone"));
+    EXPECT_EQ(showComment(), 0);
+    EXPECT_EQ(server_.connections(), 0);
+    EXPECT_TRUE(outboxFiles().isEmpty());
+    EXPECT_TRUE(trace().contains(QStringLiteral("请先写下您的意见")));
+}
+
+// Drives the real modal form: finds it once it is up, then acts on it.
+void whenFormOpens(const std::function<void(QDialog*)>& act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        if (auto* form = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(form);
+        }
+    });
+    poll->start(10);
+}
+
+QPushButton* button(QDialog* form, const QString& text) {
+    for (QPushButton* b : form->findChildren<QPushButton*>()) {
+        if (b->text() == text) return b;
+    }
+    return nullptr;
+}
+
+TEST_F(FeedbackSend, FormTypedByHandIsTitledWithTheProductAndSent) {
+    env_.unset("ZETTARA_FEEDBACK_AUTOSUBMIT");
+    server_.answer(200, "ok");
+    QString title;
+    whenFormOpens([&](QDialog* form) {
+        title = form->windowTitle();
+        form->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("手写的意见"));
+        ASSERT_NE(button(form, QStringLiteral("发送")), nullptr);
+        button(form, QStringLiteral("发送"))->click();
+    });
+
+    EXPECT_EQ(showComment(), 1);
+    EXPECT_EQ(title, QStringLiteral("Zettara 3.0.0.0"));
+    ASSERT_EQ(server_.requests().size(), 1);
+    EXPECT_TRUE(server_.requests()[0].body.contains(QStringLiteral("手写的意见").toUtf8()));
+}
+
+TEST_F(FeedbackSend, CancelledFormSendsAndKeepsNothing) {
+    env_.unset("ZETTARA_FEEDBACK_AUTOSUBMIT");
+    whenFormOpens([](QDialog* form) {
+        form->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("算了"));
+        button(form, QStringLiteral("取消"))->click();
+    });
+
+    EXPECT_EQ(showComment(), 0);
+    EXPECT_EQ(server_.connections(), 0);
+    EXPECT_TRUE(outboxFiles().isEmpty());
+}
+
+TEST(FeedbackCall, EveryCallPassesTheProductText) {
+    std::vector<QByteArray> calls;
+    用户反馈::setCallForTests([&](const QByteArray& product) {
+        calls.push_back(product);
+        return 0;
+    });
+    用户反馈::ShowComment(用户反馈::kProductText.toString());
+    用户反馈::ShowComment(用户反馈::kProductText.toString());
+    用户反馈::setCallForTests({});
+
+    EXPECT_EQ(calls, std::vector<QByteArray>(2, QByteArray("Zettara 3.0.0.0")));
+}
+
+TEST(FeedbackCall, MissingLibraryIsReportedAsAnError) {
+    QTemporaryDir empty;
+    testsupport::LoaderFolder folder(empty.path());
+    try {
+        用户反馈::ShowComment(用户反馈::kProductText.toString());
+        ADD_FAILURE() << "no error raised";
+    } catch (const platform::Error& error) {
+        EXPECT_EQ(error.number(), platform::errc::libraryNotFound);
+        EXPECT_TRUE(error.message().contains(QStringLiteral("SendComment")));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QHostAddress>
+#include <QList>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+#include <map>
+#include <optional>
+
+#include "platform/error.h"
+#include "platform/library_loader.h"
+
+namespace testsupport {
+
+// Folder of the built companion libraries: ZETTARA_COMPANION_DIR when set, otherwise the bin
+// folder beside the tests folder of the build tree.
+inline QString companionFolder() {
+    const QString configured = qEnvironmentVariable("ZETTARA_COMPANION_DIR");
+    if (!configured.isEmpty()) return configured;
+    return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin")).absolutePath();
+}
+
+// A tiny HTTP server on 127.0.0.1 for the companion library tests. It records every complete
+// request and answers with a fixed status and body, or never answers at all.
+class LoopbackHttpServer {
+  public:
+    struct Request {
+        QByteArray method;
+        QByteArray path;
+        QByteArray body;
+    };
+
+    LoopbackHttpServer() {
+        if (!server_.listen(QHostAddress::LocalHost, 0)) {
+            throw platform::Error(0, QStringLiteral("loopback server cannot listen"));
+        }
+        QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] { accept(); });
+    }
+
+    void answer(int status, const QByteArray& body) {
+        status_ = status;
+        body_ = body;
+        mute_ = false;
+    }
+    // Accepts connections and reads requests but never answers.
+    void stayMute() { mute_ = true; }
+
+    QUrl url(const QString& path) const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+    }
+    const QList<Request>& requests() const { return requests_; }
+    int connections() const { return connections_; }
+
+    // An address on which nothing listens: the port of a server that was closed again.
+    static QUrl closedPortUrl() {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        return QUrl(QStringLiteral("http://127.0.0.1:%1/nothing").arg(port));
+    }
+
+  private:
+    void accept() {
+        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            ++connections_;
+            auto* buffer = new QByteArray;
+            QObject::connect(socket, &QObject::destroyed, [buffer] { delete buffer; });
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
+                buffer->append(socket->readAll());
+                serve(socket, *buffer);
+            });
+        }
+    }
+
+    void serve(QTcpSocket* socket, QByteArray& buffer) {
+        const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+        if (headerEnd < 0) return;
+        const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+        qsizetype length = 0;
+        for (const QByteArray& line : lines) {
+            if (line.toLower().startsWith("content-length:")) {
+                length = line.mid(15).trimmed().toLongLong();
+            }
+        }
+        if (buffer.size() < headerEnd + 4 + length) return;
+        const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+        requests_.append(
+            {requestLine.value(0), requestLine.value(1), buffer.mid(headerEnd + 4, length)});
+        buffer.clear();
+        if (mute_) return;
+        socket->write("HTTP/1.1 " + QByteArray::number(status_) + " Status\r\n" +
+                      "Content-Type: text/plain; charset=utf-8\r\nContent-Length: " +
+                      QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer server_;
+    QList<Request> requests_;
+    int connections_ = 0;
+    int status_ = 200;
+    QByteArray body_;
+    bool mute_ = false;
+};
+
+// Points the library loader at a folder while alive.
+class LoaderFolder {
+  public:
+    explicit LoaderFolder(const QString& folder) {
+        platform::LibraryLoader::setFolderForTests(folder);
+    }
+    ~LoaderFolder() { platform::LibraryLoader::setFolderForTests({}); }
+    LoaderFolder(const LoaderFolder&) = delete;
+    LoaderFolder& operator=(const LoaderFolder&) = delete;
+};
+
+// Sets environment variables for one test and puts the previous values back afterwards.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment() = default;
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment() {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                qputenv(name.constData(), *value);
+            } else {
+                qunsetenv(name.constData());
+            }
+        }
+    }
+    void set(const char* name, const QString& value) {
+        remember(name);
+        qputenv(name, value.toUtf8());
+    }
+    void unset(const char* name) {
+        remember(name);
+        qunsetenv(name);
+    }
+
+  private:
+    void remember(const char* name) {
+        if (saved_.count(name)) return;
+        saved_[name] = qEnvironmentVariableIsSet(name) ? std::optional<QByteArray>(qgetenv(name))
+                                                       : std::nullopt;
+    }
+    std::map<QByteArray, std::optional<QByteArray>> saved_;
+};
+
+}  // namespace testsupport
