@@ -1,0 +1,333 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "controller/note_list_controller.h"
+#include "notewindow/note_menu_host.h"
+#include "notewindow/note_window.h"
+#include "platform/colour.h"
+#include "platform/error.h"
+#include "platform/twips.h"
+#include "store/shared_objects.h"
+#include "test_helpers.h"
+
+namespace {
+
+class FakeHost : public NoteMenuHost {
+  public:
+    void setCurrentNoteId(std::int32_t) override {}
+    QMenu* noteMenu() override { return nullptr; }
+};
+
+// Records the id tags of note windows in the order they are shown.
+class ShowRecorder : public QObject {
+  public:
+    ShowRecorder() { qApp->installEventFilter(this); }
+    ~ShowRecorder() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            if (auto* note = dynamic_cast<Form_Zettara*>(watched)) shown << note->idTag();
+        }
+        return false;
+    }
+    QStringList shown;
+};
+
+std::vector<Form_Zettara*> openNoteWindows() {
+    std::vector<Form_Zettara*> result;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* note = dynamic_cast<Form_Zettara*>(widget);
+        if (note && !note->isClosing()) result.push_back(note);
+    }
+    return result;
+}
+
+QStringList openTags() {
+    QStringList tags;
+    for (Form_Zettara* note : openNoteWindows()) tags << note->idTag();
+    tags.sort();
+    return tags;
+}
+
+Form_Zettara* windowFor(const QString& tag) {
+    for (Form_Zettara* note : openNoteWindows()) {
+        if (note->idTag() == tag) return note;
+    }
+    return nullptr;
+}
+
+class ControllerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        platform::twips::setLogicalDpiForTests(96);
+        数据库对象().打开数据库(db.path(), QString());
+        // Wired the way the main window wires its list.
+        list.itemCheck = [this](platform::ListItem item) {
+            readyAtCheck.push_back(controller.列表就绪());
+            controller.便签显示(item);
+        };
+    }
+    void TearDown() override {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (dynamic_cast<Form_Zettara*>(widget)) widget->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        platform::twips::setLogicalDpiForTests(0);
+    }
+
+    // Values are SQL literals.
+    void insert(int id, const QString& content, const QString& visual,
+                const QString& back = QStringLiteral("255"),
+                const QString& font = QStringLiteral("65280"),
+                const QString& created = QStringLiteral("'2024/1/2 3:04:05'")) {
+        db.exec(QStringLiteral("INSERT INTO Tips (ID, content, CreateTime, ChangeTime, Deleted, "
+                               "BackColor, FontColor, Visual, TopMost, Transparent) VALUES "
+                               "(%1, %2, %3, '2024/2/3', 0, %4, %5, %6, 1, 50)")
+                    .arg(id)
+                    .arg(content, created, back, font, visual));
+    }
+
+    void reload() {
+        list.clear();
+        platform::Recordset rs = controller.获取数据();
+        controller.刷新数据(list, rs);
+    }
+
+    testsupport::TempNoteDb db;
+    FakeHost host;
+    platform::ListView list;
+    Class_主窗体 controller{list, host};
+    std::vector<bool> readyAtCheck;
+};
+
+TEST_F(ControllerTest, EmptyTableGivesFiveColumnsAndAReadyList) {
+    EXPECT_FALSE(controller.列表就绪());
+    controller.初始化界面(list);
+    const QStringList titles = {QStringLiteral("显示"), QStringLiteral("编号"),
+                                QStringLiteral("内容"), QStringLiteral("创建时间"),
+                                QStringLiteral("修改时间")};
+    const int widths[] = {540, 1, 4000, 2000, 2000};
+    ASSERT_EQ(list.columnCount(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(list.columnTitle(i), titles[i]);
+        EXPECT_EQ(list.columnWidthTwips(i), widths[i]);
+    }
+    EXPECT_EQ(list.columnWidth(1), 0);  // the ID column cannot be seen
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(controller.列表就绪());
+}
+
+TEST_F(ControllerTest, FillListsEveryRowInStoreOrder) {
+    insert(5, QStringLiteral("'five'"), QStringLiteral("1"));
+    insert(2, QStringLiteral("NULL"), QStringLiteral("0"));
+    insert(9, QStringLiteral("'it''s'"), QStringLiteral("NULL"), QStringLiteral("255"),
+           QStringLiteral("0"), QStringLiteral("NULL"));
+    controller.初始化界面(list);
+
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.subItem(1, 1), QStringLiteral("2"));
+    EXPECT_EQ(list.subItem(2, 1), QStringLiteral("5"));
+    EXPECT_EQ(list.subItem(3, 1), QStringLiteral("9"));
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(list.text(i), QString());
+
+    EXPECT_EQ(list.subItem(2, 2), QStringLiteral("five"));
+    EXPECT_EQ(list.subItem(2, 3), QStringLiteral("2024/1/2 3:04:05"));
+    EXPECT_EQ(list.subItem(2, 4), QStringLiteral("2024/2/3"));
+    EXPECT_TRUE(list.checked(2));
+    // A NULL content leaves its cell empty and fills the rest.
+    EXPECT_EQ(list.subItem(1, 2), QString());
+    EXPECT_EQ(list.subItem(1, 3), QStringLiteral("2024/1/2 3:04:05"));
+    EXPECT_FALSE(list.checked(1));
+    // NULL CreateTime and NULL Visual: empty cell, unticked.
+    EXPECT_EQ(list.subItem(3, 2), QStringLiteral("it's"));
+    EXPECT_EQ(list.subItem(3, 3), QString());
+    EXPECT_EQ(list.subItem(3, 4), QStringLiteral("2024/2/3"));
+    EXPECT_FALSE(list.checked(3));
+
+    // The tick of row 2 was reported while the fill ran, and opened nothing.
+    EXPECT_EQ(readyAtCheck, std::vector<bool>{false});
+    EXPECT_TRUE(openTags().isEmpty());
+    EXPECT_TRUE(controller.列表就绪());
+}
+
+TEST_F(ControllerTest, ReloadAppendsAndClearsSelectionWithoutTouchingWindows) {
+    insert(1, QStringLiteral("'a'"), QStringLiteral("1"));
+    insert(2, QStringLiteral("'b'"), QStringLiteral("0"));
+    controller.初始化界面(list);
+    controller.初始化便签显示(list);
+    ASSERT_EQ(openTags(), QStringList{QStringLiteral("1")});
+
+    platform::Recordset rs = controller.获取数据();
+    controller.刷新数据(list, rs);  // no clear first
+    ASSERT_EQ(list.count(), 4);
+    EXPECT_EQ(list.subItem(3, 1), QStringLiteral("1"));
+    EXPECT_EQ(list.subItem(4, 1), QStringLiteral("2"));
+
+    list.setSelected(2, true);
+    db.exec(QStringLiteral("UPDATE Tips SET Visual = 1"));
+    reload();
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_EQ(list.selectedIndex(), 0);
+    EXPECT_TRUE(list.checked(2));
+    // Ticks made by a fill open nothing, even when the list was ready before.
+    EXPECT_EQ(openTags(), QStringList{QStringLiteral("1")});
+    EXPECT_TRUE(controller.列表就绪());
+}
+
+TEST_F(ControllerTest, StartUpOpensOneWindowPerTickedRowInListOrder) {
+    insert(4, QStringLiteral("'four'"), QStringLiteral("1"), QStringLiteral("16711680"),
+           QStringLiteral("255"));
+    insert(2, QStringLiteral("'two'"), QStringLiteral("0"));
+    insert(7, QStringLiteral("'seven'"), QStringLiteral("-1"));
+    controller.初始化界面(list);
+    ShowRecorder recorder;
+    controller.初始化便签显示(list);
+    EXPECT_EQ(recorder.shown, (QStringList{QStringLiteral("4"), QStringLiteral("7")}));
+
+    Form_Zettara* four = windowFor(QStringLiteral("4"));
+    ASSERT_NE(four, nullptr);
+    EXPECT_EQ(four->text(), QStringLiteral("four"));
+    EXPECT_EQ(four->backColor(), QColor(0, 0, 255));  // 0x00FF0000 is blue
+    EXPECT_EQ(four->textColor(), QColor(255, 0, 0));
+    EXPECT_TRUE(four->isVisible());
+    // TopMost and Transparent are stored but never applied.
+    EXPECT_FALSE(four->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_DOUBLE_EQ(four->windowOpacity(), 1.0);
+    EXPECT_EQ(four->size(), QSize(170, 120));
+}
+
+TEST_F(ControllerTest, TickOpensAnotherWindowAndUntickClosesExactTagsOnly) {
+    insert(12, QStringLiteral("'twelve'"), QStringLiteral("1"));
+    insert(13, QStringLiteral("'thirteen'"), QStringLiteral("0"));
+    controller.初始化界面(list);
+    controller.初始化便签显示(list);
+
+    // Windows the controller did not open, with tags close to "12", and another window.
+    for (const QString& tag :
+         {QStringLiteral("012"), QStringLiteral(" 12"), QStringLiteral("120")}) {
+        auto* other = new Form_Zettara(host);
+        other->setIdTag(tag);
+        other->show();
+    }
+    auto plain = std::make_unique<QWidget>();
+    plain->show();
+
+    controller.便签显示(list.item(1));  // still ticked: a second window
+    list.setChecked(2, true);
+    EXPECT_EQ(openTags(),
+              (QStringList{QStringLiteral(" 12"), QStringLiteral("012"), QStringLiteral("12"),
+                           QStringLiteral("12"), QStringLiteral("120"), QStringLiteral("13")}));
+
+    list.setChecked(1, false);
+    EXPECT_EQ(openTags(), (QStringList{QStringLiteral(" 12"), QStringLiteral("012"),
+                                       QStringLiteral("120"), QStringLiteral("13")}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(openNoteWindows().size(), 4u);
+    EXPECT_TRUE(plain->isVisible());
+
+    // Unticking a note without a window changes nothing.
+    list.setChecked(2, false);
+    list.setChecked(1, true);
+    list.setChecked(1, false);
+    controller.便签显示(list.item(1));
+    EXPECT_EQ(openTags(),
+              (QStringList{QStringLiteral(" 12"), QStringLiteral("012"), QStringLiteral("120")}));
+}
+
+TEST_F(ControllerTest, RefreshTakesTextFromListAndColoursFromStore) {
+    insert(1, QStringLiteral("'one'"), QStringLiteral("1"));
+    insert(2, QStringLiteral("'two'"), QStringLiteral("1"));
+    insert(3, QStringLiteral("'three'"), QStringLiteral("1"));
+    controller.初始化界面(list);
+    controller.初始化便签显示(list);
+    auto plain = std::make_unique<QWidget>();
+    plain->setWindowTitle(QStringLiteral("other"));
+    plain->show();
+
+    db.exec(QStringLiteral(
+        "UPDATE Tips SET content = 'one, edited', BackColor = 65535, FontColor = 0 WHERE ID = 1"));
+    db.exec(QStringLiteral("DELETE FROM Tips WHERE ID = 3"));
+    reload();
+    // Gone from the store after the reload: its row cannot be read.
+    db.exec(QStringLiteral("DELETE FROM Tips WHERE ID = 2"));
+    Form_Zettara* two = windowFor(QStringLiteral("2"));
+    Form_Zettara* three = windowFor(QStringLiteral("3"));
+    ASSERT_TRUE(two && three);
+    two->setText(QStringLiteral("stale"));
+    three->setText(QStringLiteral("stale"));
+    const QColor twoBack = two->backColor();
+
+    controller.刷新便签();
+
+    Form_Zettara* one = windowFor(QStringLiteral("1"));
+    ASSERT_NE(one, nullptr);
+    EXPECT_EQ(one->text(), QStringLiteral("one, edited"));
+    EXPECT_EQ(one->backColor(), QColor(255, 255, 0));
+    EXPECT_EQ(one->textColor(), QColor(0, 0, 0));
+    EXPECT_EQ(two->text(), QStringLiteral("two"));  // text from the list, colours kept
+    EXPECT_EQ(two->backColor(), twoBack);
+    EXPECT_EQ(three->text(), QStringLiteral("stale"));  // not in the list: untouched
+    EXPECT_EQ(openTags(),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_TRUE(plain->isVisible());
+    EXPECT_EQ(plain->windowTitle(), QStringLiteral("other"));
+}
+
+TEST_F(ControllerTest, RefreshUpdatesEveryWindowOfADuplicatedNote) {
+    insert(1, QStringLiteral("'one'"), QStringLiteral("1"));
+    controller.初始化界面(list);
+    controller.初始化便签显示(list);
+    controller.便签显示(list.item(1));
+    db.exec(QStringLiteral("UPDATE Tips SET content = 'new', BackColor = 0"));
+    reload();
+    controller.刷新便签();
+    const auto windows = openNoteWindows();
+    ASSERT_EQ(windows.size(), 2u);
+    for (Form_Zettara* w : windows) {
+        EXPECT_EQ(w->text(), QStringLiteral("new"));
+        EXPECT_EQ(w->backColor(), QColor(0, 0, 0));
+    }
+}
+
+TEST_F(ControllerTest, OpeningFailsWithoutShowingAWindow) {
+    insert(1, QStringLiteral("'null colour'"), QStringLiteral("0"), QStringLiteral("NULL"));
+    insert(2, QStringLiteral("'text colour'"), QStringLiteral("0"), QStringLiteral("255"),
+           QStringLiteral("'abc'"));
+    insert(3, QStringLiteral("'deleted'"), QStringLiteral("0"));
+    controller.初始化界面(list);
+    db.exec(QStringLiteral("DELETE FROM Tips WHERE ID = 3"));
+
+    const int expected[] = {platform::errc::invalidUseOfNull, platform::errc::typeMismatch,
+                            platform::errc::noCurrentRecord};
+    for (int i = 1; i <= 3; ++i) {
+        try {
+            list.setChecked(i, true);
+            ADD_FAILURE() << "opening note " << i << " did not fail";
+        } catch (const platform::Error& e) {
+            EXPECT_EQ(e.number(), expected[i - 1]) << "note " << i;
+        }
+        // Not shown, and not left behind either.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_EQ(dynamic_cast<Form_Zettara*>(widget), nullptr);
+    }
+}
+
+TEST_F(ControllerTest, StartUpStopsAtTheFirstFailure) {
+    insert(1, QStringLiteral("'ok'"), QStringLiteral("1"));
+    insert(2, QStringLiteral("'bad'"), QStringLiteral("1"), QStringLiteral("NULL"));
+    insert(3, QStringLiteral("'never'"), QStringLiteral("1"));
+    controller.初始化界面(list);
+    EXPECT_THROW(controller.初始化便签显示(list), platform::Error);
+    EXPECT_EQ(openTags(), QStringList{QStringLiteral("1")});
+}
+
+TEST_F(ControllerTest, FindFailureReachesTheCaller) {
+    db.exec(QStringLiteral("DROP TABLE Tips"));
+    EXPECT_THROW(controller.初始化界面(list), platform::Error);
+}
+
+}  // namespace
