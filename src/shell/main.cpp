@@ -1,1 +1,30 @@
-int main() { return 0; }
+#include <QApplication>
+
+#include "platform/app.h"
+#include "platform/guard.h"
+#include "platform/single_instance.h"
+#include "shell/main_window.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(platform::app::title());
+    QApplication::setApplicationVersion(platform::app::versionText());
+    // The program lives on in the notification area with no window shown; only the exit
+    // command ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // A second launch shows the running instance's window and ends at once: it opens no
+    // database, creates no window and writes nothing.
+    platform::SingleInstance instance(Form_Main::caption());
+    if (!instance.tryBecomePrimary()) return 0;
+
+    Form_Main mainWindow;
+    instance.onActivateRequested = [&mainWindow] { mainWindow.显示并恢复主窗体(); };
+    try {
+        mainWindow.Form_Load(platform::app::command());
+    } catch (const std::exception& error) {
+        platform::reportError(error);
+        return 1;
+    }
+    return QApplication::exec();
+}

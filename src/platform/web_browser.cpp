@@ -1,0 +1,59 @@
+#include "platform/web_browser.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+namespace platform {
+namespace {
+// A page larger than this is no banner; reading stops there.
+constexpr qint64 kMaxPageBytes = 512 * 1024;
+}  // namespace
+
+WebBrowser::WebBrowser(QWidget* parent) : QTextBrowser(parent) {
+    setOpenLinks(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::NoFrame);
+}
+
+WebBrowser::~WebBrowser() = default;
+
+void WebBrowser::showFallback() {
+    if (fallback_.isEmpty()) {
+        clear();
+        return;
+    }
+    setSource(fallback_);
+}
+
+void WebBrowser::Navigate(const QString& address) {
+    const QUrl url = QUrl::fromUserInput(address);
+    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
+        setSource(url);
+        return;
+    }
+    showFallback();
+    if (!network_) {
+        network_ = new QNetworkAccessManager(this);
+        connect(network_, &QNetworkAccessManager::finished, this, &WebBrowser::finished);
+    }
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs_);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    network_->get(request);
+}
+
+void WebBrowser::finished(QNetworkReply* reply) {
+    reply->deleteLater();
+    const bool ok = reply->error() == QNetworkReply::NoError &&
+                    reply->header(QNetworkRequest::ContentTypeHeader)
+                        .toString()
+                        .startsWith(QLatin1String("text/html"));
+    if (!ok) return;  // the fallback page stays
+    const QByteArray page = reply->read(kMaxPageBytes);
+    setHtml(QString::fromUtf8(page));
+}
+
+}  // namespace platform
