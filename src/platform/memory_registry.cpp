@@ -89,12 +89,12 @@ long MemoryRegistry::queryValueData(RegistryKey key, const std::string& name, st
     const Value* value = find(key, name);
     if (!value) return reg::fileNotFound;
     type = value->type;
-    if (value->data.size() > size) {
-        size = static_cast<std::uint32_t>(value->data.size());
-        return reg::moreData;
-    }
+    const std::uint32_t capacity = size;
+    size = static_cast<std::uint32_t>(value->data.size());
+    if (size > capacity) return reg::moreData;
+    // What lies beyond the bytes read is whatever the buffer held before.
     data = value->data;
-    size = static_cast<std::uint32_t>(data.size());
+    data.resize(capacity, '\xCD');
     return reg::ok;
 }
 
@@ -159,6 +159,10 @@ bool MemoryRegistry::hasKey(std::uint32_t root, const std::string& path) const {
 
 void MemoryRegistry::setEnvironment(const std::string& name, const std::string& value) {
     environment_[folded(name)] = value;
+}
+
+std::size_t MemoryRegistry::characterLength(const std::string& text, std::size_t pos) const {
+    return utf8CharacterLength(text, pos);
 }
 
 }  // namespace platform

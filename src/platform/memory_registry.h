@@ -31,6 +31,7 @@ class MemoryRegistry : public RegistryBackend {
     long closeKey(RegistryKey key) override;
     std::uint32_t expandEnvironmentStrings(const std::string& source, std::string& buffer,
                                            std::uint32_t bufferChars) override;
+    std::size_t characterLength(const std::string& text, std::size_t pos) const override;
 
     // Direct access, bypassing handles.
     void put(std::uint32_t root, const std::string& path, const std::string& name,

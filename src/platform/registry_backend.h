@@ -50,8 +50,9 @@ class RegistryBackend {
     // Type and data size in bytes of a value, without reading the data.
     virtual long queryValueInfo(RegistryKey key, const std::string& name, std::uint32_t& type,
                                 std::uint32_t& size) = 0;
-    // Reads the data into a buffer of `size` bytes. On success `data` holds the bytes read and
-    // `size` their count; on moreData `size` is the size needed now.
+    // Reads the data into a buffer of `size` bytes. On success `data` is that buffer and `size`
+    // the count of bytes read into it (the rest of the buffer is undefined); on moreData `size`
+    // is the size needed now.
     virtual long queryValueData(RegistryKey key, const std::string& name, std::uint32_t& type,
                                 std::string& data, std::uint32_t& size) = 0;
     virtual long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
@@ -63,6 +64,8 @@ class RegistryBackend {
     // Answers the number of characters the result needs, NUL included; 0 on failure.
     virtual std::uint32_t expandEnvironmentStrings(const std::string& source, std::string& buffer,
                                                    std::uint32_t bufferChars) = 0;
+    // Bytes of the narrow character that starts at `pos` (at least one).
+    virtual std::size_t characterLength(const std::string& text, std::size_t pos) const = 0;
 };
 
 // The Windows rule for %NAME% references, for backends that do not have the real function:
@@ -70,6 +73,10 @@ class RegistryBackend {
 std::uint32_t expandPercentReferences(
     const std::string& source, std::string& buffer, std::uint32_t bufferChars,
     const std::function<std::optional<std::string>(const std::string&)>& lookup);
+
+// Character length in UTF-8, the narrow encoding outside Windows; a byte that does not start a
+// well-formed sequence is one character.
+std::size_t utf8CharacterLength(const std::string& text, std::size_t pos);
 
 // The backend the program uses: the registry on Windows, XDG files on Linux.
 RegistryBackend& registry();

@@ -294,12 +294,11 @@ long XdgRegistry::queryValueData(RegistryKey key, const std::string& name, std::
     const long status = load(*open, name, value);
     if (status != reg::ok) return status;
     type = value.type;
-    if (value.data.size() > size) {
-        size = static_cast<std::uint32_t>(value.data.size());
-        return reg::moreData;
-    }
+    const std::uint32_t capacity = size;
+    size = static_cast<std::uint32_t>(value.data.size());
+    if (size > capacity) return reg::moreData;
     data = value.data;
-    size = static_cast<std::uint32_t>(data.size());
+    data.resize(capacity, '\0');
     return reg::ok;
 }
 
@@ -340,6 +339,10 @@ std::uint32_t XdgRegistry::expandEnvironmentStrings(const std::string& source, s
                                        if (!value) return std::nullopt;
                                        return std::string(value);
                                    });
+}
+
+std::size_t XdgRegistry::characterLength(const std::string& text, std::size_t pos) const {
+    return utf8CharacterLength(text, pos);
 }
 
 }  // namespace platform

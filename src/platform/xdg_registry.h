@@ -33,6 +33,7 @@ class XdgRegistry : public RegistryBackend {
     long closeKey(RegistryKey key) override;
     std::uint32_t expandEnvironmentStrings(const std::string& source, std::string& buffer,
                                            std::uint32_t bufferChars) override;
+    std::size_t characterLength(const std::string& text, std::size_t pos) const override;
 
   private:
     struct Key {

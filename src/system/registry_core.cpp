@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <vector>
 
 namespace registry_core {
@@ -26,20 +25,11 @@ class OpenKey {
 };
 
 // Byte offsets where each character starts.
-std::vector<std::size_t> characterStarts(const std::string& bytes) {
+std::vector<std::size_t> characterStarts(const RegistryBackend& backend, const std::string& bytes) {
     std::vector<std::size_t> starts;
-    std::mblen(nullptr, 0);
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
+    for (std::size_t pos = 0; pos < bytes.size();
+         pos += std::max<std::size_t>(1, backend.characterLength(bytes, pos))) {
         starts.push_back(pos);
-        const int length = std::mblen(bytes.data() + pos, bytes.size() - pos);
-        // NUL, an invalid or a cut-off sequence: one byte, one character.
-        if (length <= 0) {
-            std::mblen(nullptr, 0);
-            pos += 1;
-        } else {
-            pos += static_cast<std::size_t>(length);
-        }
     }
     return starts;
 }
@@ -62,7 +52,7 @@ long readData(RegistryBackend& backend, RegistryKey key, const std::string& name
 }
 
 std::string expand(RegistryBackend& backend, const std::string& text) {
-    const std::size_t chars = characterCount(text) + 256;
+    const std::size_t chars = characterCount(backend, text) + 256;
     if (chars > UINT32_MAX) return {};
     const auto bufferChars = static_cast<std::uint32_t>(chars);
     std::string buffer;
@@ -93,12 +83,12 @@ std::string hexDigits(const std::string& data) {
 
 }  // namespace
 
-std::size_t characterCount(const std::string& bytes) {
-    return characterStarts(bytes).size();
+std::size_t characterCount(const RegistryBackend& backend, const std::string& bytes) {
+    return characterStarts(backend, bytes).size();
 }
 
-std::string withoutLastCharacter(const std::string& bytes) {
-    const std::vector<std::size_t> starts = characterStarts(bytes);
+std::string withoutLastCharacter(const RegistryBackend& backend, const std::string& bytes) {
+    const std::vector<std::size_t> starts = characterStarts(backend, bytes);
     return starts.empty() ? std::string() : bytes.substr(0, starts.back());
 }
 
@@ -144,7 +134,7 @@ bool readValue(RegistryBackend& backend, std::uint32_t root, const std::string& 
             value = expand(backend, data);
             break;
         case reg::multiSz:
-            value = withoutLastCharacter(data);
+            value = withoutLastCharacter(backend, data);
             break;
         case reg::dword:
         case reg::dwordBigEndian:

@@ -25,9 +25,10 @@ bool readValue(platform::RegistryBackend& backend, std::uint32_t root, const std
 bool deleteValue(platform::RegistryBackend& backend, std::uint32_t root, const std::string& keyPath,
                  const std::string& valueName);
 
-// Number of characters of a narrow string in the current C locale (a NUL counts as one).
-std::size_t characterCount(const std::string& bytes);
+// Number of characters of a narrow string (a NUL counts as one).
+std::size_t characterCount(const platform::RegistryBackend& backend, const std::string& bytes);
 // The string without its last character.
-std::string withoutLastCharacter(const std::string& bytes);
+std::string withoutLastCharacter(const platform::RegistryBackend& backend,
+                                 const std::string& bytes);
 
 }  // namespace registry_core
