@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
+#include <algorithm>
 
 #include "platform/app.h"
 #include "platform/colour.h"
@@ -55,6 +56,28 @@ void setFill(QWidget* widget, std::int32_t colour) {
     widget->setAutoFillBackground(true);
 }
 
+// Substitute faces for 宋体 can be wider or taller than the layout was measured for. Grows the
+// label into `room` and, when that is not enough, shrinks its font in half points (down to 7 pt)
+// so that no text is cut off.
+void fitText(QLabel* label, const QSize& room) {
+    const auto needed = [label, &room] {
+        return label->wordWrap() ? QSize(room.width(), label->heightForWidth(room.width()))
+                                 : label->sizeHint();
+    };
+    const auto fits = [&](const QSize& size) {
+        return label->wordWrap() ? size.height() <= room.height() : size.width() <= room.width();
+    };
+    QFont font = label->font();
+    while (!fits(needed()) && font.pointSizeF() > 7) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+    }
+    const QSize size = needed();
+    label->resize(
+        std::clamp(size.width(), label->width(), std::max(room.width(), label->width())),
+        std::clamp(size.height(), label->height(), std::max(room.height(), label->height())));
+}
+
 constexpr std::int32_t kBlack = 0x000000;
 constexpr std::int32_t kBlue = 0xFF0000;  // 0x00BBGGRR
 constexpr std::int32_t kGrey = 0x808080;
@@ -90,6 +113,9 @@ frmAbout::frmAbout(const QIcon& icon)
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColour(lblDescription, kBlack);
+    // Faces standing in for 宋体 can have taller lines: the text may use the room above the rule.
+    fitText(lblDescription,
+            QSize(lblDescription->width(), platform::twips::toPixels(2445 - 1155) - 1));
 
     // Etched rule: a grey line with a white one just below it.
     const double onePixel = platform::twips::perPixel();
@@ -110,6 +136,9 @@ frmAbout::frmAbout(const QIcon& icon)
     linkFont.setPointSize(9);
     linkFont.setUnderline(true);
     Label_链接官方网站->setFont(linkFont);
+    // The whole address must stay readable, in the room up to the OK button.
+    fitText(Label_链接官方网站,
+            QSize(platform::twips::toPixels(4125) - 1 - Label_链接官方网站->x(), height()));
     Label_链接官方网站->setCursor(Qt::PointingHandCursor);
     Label_链接官方网站->installEventFilter(this);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -92,10 +93,19 @@ TEST_F(AboutBox, FixedFrameTextsAndLinkLook) {
     EXPECT_EQ(link->text(), QStringLiteral("https://www.zettara-6471.example/"));
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_TRUE(link->font().underline());
-    EXPECT_EQ(link->font().pointSize(), 9);
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(link->geometry(), platform::twips::toPixels(1170, 2700, 2880, 180));
     EXPECT_EQ(about->cmdOK->geometry(), platform::twips::toPixels(4125, 2625, 1500, 345));
+
+    // Whatever face stands in for 宋体, no text is cut off and the link stays clear of OK.
+    const QRect linkPlace = platform::twips::toPixels(1170, 2700, 2880, 180);
+    EXPECT_EQ(link->pos(), linkPlace.topLeft());
+    EXPECT_GE(link->width(), linkPlace.width());
+    EXPECT_GE(link->width(), QFontMetrics(link->font()).horizontalAdvance(link->text()));
+    EXPECT_LT(link->geometry().right(), about->cmdOK->x());
+    EXPECT_LE(link->font().pointSizeF(), 9.0);
+    QLabel* description = about->lblDescription;
+    EXPECT_GE(description->height(), description->heightForWidth(description->width()));
+    EXPECT_LT(description->geometry().bottom(), platform::twips::toPixels(2445));
 }
 
 TEST_F(AboutBox, OnlyALeftPressOnTheLinkOpensItsOwnText) {
