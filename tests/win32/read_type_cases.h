@@ -71,7 +71,7 @@ inline std::vector<Case> cases(const std::function<std::string(const std::string
         {"binary appended as hex", binary, bytes({0x05, 0xAB, 0x00, 0x10, 0xFF}),
          "x:", "x:5AB010FF"},
         {"binary empty", binary, "", "keep", "keep"},
-        {"link unchanged", link, "abc", "keep", "keep"},
+        {"link unchanged", platform::reg::link, "abc", "keep", "keep"},
         {"none unchanged", none, "abc", "keep", "keep"},
         {"qword unchanged", 11, bytes({1, 0, 0, 0, 0, 0, 0, 0}), "keep", "keep"},
     };

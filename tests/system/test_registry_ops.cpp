@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include "platform/encoding.h"
+#include "platform/memory_registry.h"
+#include "system/registry_ops.h"
+#include "win32/read_type_cases.h"
+
+namespace {
+
+namespace reg = platform::reg;
+const QString testKey = QStringLiteral("Software\\Zettara-6471-test");
+
+std::string ansiOfUtf8(const std::string& utf8) {
+    return platform::toAnsi(QString::fromStdString(utf8)).toStdString();
+}
+
+std::string ansi(const QString& text) {
+    return platform::toAnsi(text).toStdString();
+}
+
+QString text(const std::string& bytes) {
+    return platform::fromAnsi(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+class RegistryOps : public ::testing::Test {
+  protected:
+    RegistryOps() { platform::setRegistryForTests(&memory); }
+    ~RegistryOps() override {
+        platform::setRegistryForTests(nullptr);
+        EXPECT_EQ(memory.openHandles(), 0u) << "a key was left open";
+    }
+
+    // Stores raw bytes, then reads them through 注册表_读取_值.
+    QString read(std::uint32_t storedType, const std::string& data, const QString& passed,
+                 std::uint32_t& type) {
+        memory.put(reg::currentUser, ansi(testKey), "v", storedType, data);
+        QString value = passed;
+        EXPECT_TRUE(注册表_读取_值(reg::currentUser, testKey, QStringLiteral("v"), type, value));
+        return value;
+    }
+
+    platform::MemoryRegistry memory;
+};
+
+TEST_F(RegistryOps, EveryRowOfTheReadTypeTable) {
+    for (const read_cases::Variable& variable : read_cases::environment()) {
+        memory.setEnvironment(variable.name, ansiOfUtf8(variable.value));
+    }
+    const std::vector<read_cases::Case> cases = read_cases::cases(ansiOfUtf8);
+    for (const read_cases::Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::uint32_t type = reg::sz;
+        const QString value = read(c.type, c.data, text(c.passed), type);
+        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(ansi(value), c.expected);
+    }
+}
+
+TEST_F(RegistryOps, ExpansionBufferIs256CharactersLongerThanTheStoredText) {
+    // "%E%" and its NUL are 4 characters: the result may have 259 characters plus its NUL.
+    std::uint32_t type = reg::sz;
+    memory.setEnvironment("E", std::string(259, 'e'));
+    EXPECT_EQ(read(reg::expandSz, std::string("%E%\0", 4), {}, type), QString(259, u'e'));
+    memory.setEnvironment("E", std::string(260, 'e'));
+    EXPECT_EQ(read(reg::expandSz, std::string("%E%\0", 4), {}, type), QString());
+    // The stored text is counted in characters ("便签" is two), the result in bytes (six).
+    memory.setEnvironment("E", std::string(255, 'e'));
+    EXPECT_EQ(read(reg::expandSz, ansi(QStringLiteral("便签%E%")) + '\0', {}, type),
+              QStringLiteral("便签") + QString(255, u'e'));
+    memory.setEnvironment("E", std::string(256, 'e'));
+    EXPECT_EQ(read(reg::expandSz, ansi(QStringLiteral("便签%E%")) + '\0', {}, type), QString());
+}
+
+TEST_F(RegistryOps, MultiStringLosesItsLastCharacterNotItsLastByte) {
+    std::uint32_t type = reg::sz;
+    const QString value = read(
+        reg::multiSz, ansi(QStringLiteral("甲")) + '\0' + ansi(QStringLiteral("乙丙")), {}, type);
+    EXPECT_EQ(value, QStringLiteral("甲") + QChar(u'\0') + QStringLiteral("乙"));
+}
+
+TEST_F(RegistryOps, ReadGoesByTheSizeOfTheDataReadNotOfTheFirstQuery) {
+    struct Change {
+        const char* label;
+        std::uint32_t type;
+        std::string before, after;
+        QString expected;
+    };
+    const Change changes[] = {
+        // The buffer sized by the first query holds garbage beyond the new, shorter data.
+        {"sz shrinks", reg::sz, std::string("a longer value\0", 15), "ab", QStringLiteral("ab")},
+        {"multi_sz shrinks", reg::multiSz, std::string("first\0second\0\0", 15),
+         std::string("ab\0\0", 4), QStringLiteral("ab") + QChar(u'\0')},
+        {"sz grows", reg::sz, std::string("ab\0", 3), std::string("a much longer text\0", 19),
+         QStringLiteral("a much longer text")},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.label);
+        memory.afterInfoQuery = [&](const std::string& name) {
+            memory.put(reg::currentUser, ansi(testKey), name, change.type, change.after);
+        };
+        std::uint32_t type = reg::sz;
+        EXPECT_EQ(read(change.type, change.before, {}, type), change.expected);
+    }
+}
+
+TEST_F(RegistryOps, MissingValueOrKeyLeavesTypeAndTextAlone) {
+    memory.put(reg::currentUser, ansi(testKey), "other", reg::sz, std::string("x\0", 2));
+    std::uint32_t type = 1;
+    QString value = QStringLiteral("passed");
+    EXPECT_TRUE(注册表_读取_值(reg::currentUser, testKey, QStringLiteral("v"), type, value));
+    EXPECT_EQ(type, 1u);
+    EXPECT_EQ(value, QStringLiteral("passed"));
+
+    EXPECT_FALSE(注册表_读取_值(reg::currentUser, testKey + QStringLiteral("\\missing"),
+                                QStringLiteral("v"), type, value));
+    EXPECT_EQ(value, QStringLiteral("passed"));
+}
+
+TEST_F(RegistryOps, WriteAppendsNulInPlaceAndStoresAnsiBytes) {
+    QString data = QStringLiteral("\"/opt/便签/Zettara-6471\" mini");
+    const std::string expected = ansi(data) + '\0';
+    const QString key = testKey + QStringLiteral("\\new\\deeper");
+    EXPECT_TRUE(注册表_写入_值(reg::currentUser, key, QStringLiteral("Zettara"), reg::sz, data));
+    EXPECT_EQ(data, QStringLiteral("\"/opt/便签/Zettara-6471\" mini") + QChar(u'\0'));
+    EXPECT_TRUE(memory.hasKey(reg::currentUser, ansi(testKey + QStringLiteral("\\new"))));
+    const auto stored = memory.get(reg::currentUser, ansi(key), "zettara");
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->type, reg::sz);
+    EXPECT_EQ(stored->data, expected);
+
+    memory.denyWrites = true;
+    QString more = QStringLiteral("x");
+    EXPECT_FALSE(注册表_写入_值(reg::currentUser, key, QStringLiteral("Zettara"), reg::sz, more));
+    EXPECT_FALSE(注册表_写入_值(0x12345678u, key, QStringLiteral("Zettara"), reg::sz, more));
+}
+
+TEST_F(RegistryOps, DeleteIsTrueOnlyWhenAValueWasDeleted) {
+    memory.put(reg::currentUser, ansi(testKey), "Zettara", reg::sz, std::string("x\0", 2));
+    EXPECT_TRUE(注册表_删除_值(reg::currentUser, testKey, QStringLiteral("ZETTARA")));
+    EXPECT_FALSE(memory.get(reg::currentUser, ansi(testKey), "Zettara").has_value());
+    EXPECT_FALSE(注册表_删除_值(reg::currentUser, testKey, QStringLiteral("Zettara")));
+    EXPECT_FALSE(注册表_删除_值(reg::currentUser, testKey + QStringLiteral("\\missing"),
+                                QStringLiteral("Zettara")));
+}
+
+TEST_F(RegistryOps, BinaryHexIsAppendedToTheUnconvertedText) {
+    // A passed text that the narrow encoding cannot hold keeps every character.
+    std::uint32_t type = reg::sz;
+    const QString passed = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b:");
+    EXPECT_EQ(read(reg::binary, read_cases::bytes({0x0F, 0xF0}), passed, type), passed + "FF0");
+}
+
+}  // namespace
