@@ -112,7 +112,9 @@ void Form_Zettara::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Form_Zettara::closeEvent(QCloseEvent* event) {
-    closing_ = true;
+    // Closing stores nothing; the flag keeps a closed window out of the controller's walks
+    // until its deferred deletion.
+    platform::runEvent([&] { closing_ = true; });
     event->accept();
 }
 

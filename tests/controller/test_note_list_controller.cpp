@@ -331,3 +331,27 @@ TEST_F(ControllerTest, FindFailureReachesTheCaller) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControllerTest, RefreshWithManyItemsAndWindows) {
+    QStringList rows;
+    for (int id = 1; id <= 10000; ++id)
+        rows << QStringLiteral("(%1, 'n%1', %2, 255, 0)").arg(id).arg(id % 100 == 0 ? 1 : 0);
+    db.exec(QStringLiteral("INSERT INTO Tips (ID, content, Visual, BackColor, FontColor) VALUES ") +
+            rows.join(QLatin1Char(',')));
+    controller.初始化界面(list);
+    ASSERT_EQ(list.count(), 10000);
+    controller.初始化便签显示(list);
+    ASSERT_EQ(openNoteWindows().size(), 100u);
+
+    db.exec(QStringLiteral("UPDATE Tips SET content = 'x' || ID, BackColor = 65280"));
+    reload();
+    controller.刷新便签();
+    for (Form_Zettara* w : openNoteWindows()) {
+        EXPECT_EQ(w->text(), QStringLiteral("x") + w->idTag());
+        EXPECT_EQ(w->backColor(), QColor(0, 255, 0));
+    }
+}
+
+}  // namespace
