@@ -92,7 +92,7 @@ QString autostartFolder() {
 
 // The entry file of a value, matched without regard to letter case; empty when there is none.
 QString findAutostartFile(const std::string& name) {
-    const QString exact = XdgRegistry::autostartFile(name);
+    const QString exact = autostartFolder() + u'/' + encodedName(name) + QStringLiteral(".desktop");
     if (QFileInfo::exists(exact)) return exact;
     const std::string wanted = folded(name);
     QDirIterator it(autostartFolder(), {QStringLiteral("*.desktop")},
@@ -118,6 +118,18 @@ std::optional<QString> plainText(std::uint32_t type, const std::string& data) {
     return text;
 }
 
+// The arguments of the Exec line for a value's command line. GLib looks the program up before it
+// turns "%%" into "%" and skips an entry whose program it cannot find, so a program path with a
+// '%' is started through env.
+QStringList launchArguments(const QString& commandLine) {
+    QStringList arguments = command_line::split(commandLine);
+    if (!arguments.isEmpty() && arguments.first().contains(u'%')) {
+        arguments.prepend(QStringLiteral("--"));
+        arguments.prepend(QStringLiteral("env"));
+    }
+    return arguments;
+}
+
 QByteArray autostartEntry(const std::string& name, std::uint32_t type, const std::string& data) {
     using namespace desktop_entry;
     QString entry = QStringLiteral("[Desktop Entry]\nType=Application\n");
@@ -125,7 +137,7 @@ QByteArray autostartEntry(const std::string& name, std::uint32_t type, const std
     entry += QStringLiteral("Name=") + escapeValue(title.isEmpty() ? QStringLiteral("-") : title) +
              u'\n';
     const std::optional<QString> text = plainText(type, data);
-    const QStringList arguments = text ? command_line::split(*text) : QStringList();
+    const QStringList arguments = text ? launchArguments(*text) : QStringList();
     if (!arguments.isEmpty()) {
         entry += QStringLiteral("Exec=") + escapeValue(execField(arguments)) + u'\n';
     } else {
@@ -164,7 +176,7 @@ long readAutostartEntry(const QString& path, std::uint32_t& type, std::string& d
     if (keys.contains(valueKey)) {
         // The exact text unless the Exec line was edited since.
         const QString stored = unescapeValue(keys.value(valueKey));
-        if (command_line::split(stored) == arguments) text = stored;
+        if (launchArguments(stored) == arguments) text = stored;
     }
     data = toAnsi(text).toStdString() + '\0';
     return reg::ok;
