@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
@@ -39,8 +40,7 @@ constexpr double kClientHeight = 7140;
 constexpr double kBrowserHeight = 1005;
 constexpr double kTabLeft = 30;
 constexpr double kTabTop = 1050;
-constexpr double kListLeft = 30;
-constexpr double kListTop = 330;
+constexpr double kListTop = 330;  // on the tab control; its left (30) is the frame's
 constexpr int kUpdateDelayMs = 2000;
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
@@ -329,12 +329,15 @@ void Form_Main::Form_Resize() {
     const float listHeight = atLeastZero(
         static_cast<float>(platform::twips::fromPixels(TabControl_Main->height())) - 375.0f);
 
-    // The list's position is given on the tab control; its page starts below the tab bar.
-    QWidget* page = ListView_Zettara->parentWidget();
-    const QPoint onTab = platform::twips::toPixels(kListLeft, kListTop, 0, 0).topLeft();
-    const QPoint onPage = page->mapFrom(TabControl_Main, onTab);
-    ListView_Zettara->setGeometry(QRect(QPoint(std::max(0, onPage.x()), std::max(0, onPage.y())),
-                                        platform::twips::toPixels(listWidth, listHeight)));
+    // The list's place is given on the tab control; here its page starts below the tab bar,
+    // which is taller than the 330-twip offset allows for, so the list is kept on its page.
+    const int tabBar = TabControl_Main->tabBar()->sizeHint().height();
+    // The page itself sits inside the tab control's frame, which takes the list's left offset.
+    const QPoint topLeft(0, std::max(0, platform::twips::toPixels(kListTop) - tabBar));
+    const QSize wanted = platform::twips::toPixels(listWidth, listHeight);
+    const QSize room(std::max(0, TabControl_Main->width() - 4 - topLeft.x()),
+                     std::max(0, TabControl_Main->height() - tabBar - 4 - topLeft.y()));
+    ListView_Zettara->setGeometry(QRect(topLeft, wanted.boundedTo(room)));
     platform::twips::resize(WebBrowser_广告, clientWidth, kBrowserHeight);
 }
 
