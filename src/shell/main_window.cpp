@@ -22,6 +22,7 @@
 #include "platform/guard.h"
 #include "platform/list_view.h"
 #include "platform/msgbox.h"
+#include "platform/perf_log.h"
 #include "platform/twips.h"
 #include "platform/web_browser.h"
 #include "store/shared_objects.h"
@@ -224,11 +225,15 @@ void Form_Main::createTray() {
 // ---- start-up and exit -------------------------------------------------------------------
 
 void Form_Main::Form_Load(const QString& commandText) {
+    platform::PhaseTimer phases;
     QDir::setCurrent(platform::app::path());
     连接数据库();
+    phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     主窗体控制器().初始化界面(*ListView_Zettara);
+    phases.mark("list filled");
     主窗体控制器().初始化便签显示(*ListView_Zettara);
+    phases.mark("note windows shown");
     工具_开机启动->setChecked(开机启动_已设置());
     TrayIcon->show();  // present from load to exit, visible window or not
     if (commandText == QLatin1String("mini")) {
@@ -236,6 +241,7 @@ void Form_Main::Form_Load(const QString& commandText) {
     } else {
         show();
     }
+    phases.mark("main window shown");
 }
 
 void Form_Main::closeEvent(QCloseEvent* event) {
