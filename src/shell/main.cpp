@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "platform/app.h"
 #include "platform/guard.h"
@@ -9,6 +10,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(platform::app::title());
     QApplication::setApplicationVersion(platform::app::versionText());
+    Q_INIT_RESOURCE(resources);
+    // Every window of the program (editors, About box, message boxes) carries the program icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zettara/zettara.png")));
     // The program lives on in the notification area with no window shown; only the exit
     // command ends it.
     QApplication::setQuitOnLastWindowClosed(false);
