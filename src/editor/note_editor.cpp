@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/color_picker.h"
 #include "platform/colour.h"
+#include "platform/form_font.h"
 #include "platform/guard.h"
 #include "platform/list_view.h"
 #include "platform/msgbox.h"
@@ -50,9 +51,7 @@ Form_添加便签::Form_添加便签(EditorHost& host, QWidget* parent)
       host_(host) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("添加Zettara"));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(platform::formFont());
 
     创建控件();
     连接事件();

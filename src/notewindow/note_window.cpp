@@ -12,6 +12,7 @@
 #include "notewindow/edge_zones.h"
 #include "notewindow/note_menu_host.h"
 #include "platform/convert.h"
+#include "platform/form_font.h"
 #include "platform/guard.h"
 #include "platform/twips.h"
 
@@ -32,9 +33,7 @@ Form_Zettara::Form_Zettara(NoteMenuHost& host)
       host_(host) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zettara"));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(platform::formFont());
     setAutoFillBackground(true);
     // The pointer shows the sizing arrows over the margin, so it has to follow unpressed moves.
     setMouseTracking(true);

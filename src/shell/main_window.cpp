@@ -19,6 +19,7 @@
 #include "platform/color_picker.h"
 #include "platform/convert.h"
 #include "platform/error.h"
+#include "platform/form_font.h"
 #include "platform/guard.h"
 #include "platform/list_view.h"
 #include "platform/msgbox.h"
@@ -56,9 +57,7 @@ Form_Main::Form_Main(QWidget* parent) : QMainWindow(parent) {
     Q_INIT_RESOURCE(resources);  // the resources live in a static library
     setWindowTitle(caption());
     setWindowIcon(QIcon(QStringLiteral(":/zettara/zettara.png")));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(platform::formFont());
     popupMenu = [](QMenu* menu) { menu->exec(QCursor::pos()); };
 
     createControls();
