@@ -231,7 +231,13 @@ void Form_Main::Form_Load(const QString& commandText) {
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     主窗体控制器().初始化界面(*ListView_Zettara);
     phases.mark("list filled");
-    主窗体控制器().初始化便签显示(*ListView_Zettara);
+    try {
+        主窗体控制器().初始化便签显示(*ListView_Zettara);
+    } catch (const std::exception& error) {
+        // One unreadable note (a NULL or foreign colour) must not keep the program from
+        // starting: the notes opened before it stay open, and the user is told.
+        platform::reportError(error);
+    }
     phases.mark("note windows shown");
     工具_开机启动->setChecked(开机启动_已设置());
     TrayIcon->show();  // present from load to exit, visible window or not

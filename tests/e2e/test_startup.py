@@ -104,6 +104,16 @@ class StartupTest(DisplayTest):
                                capture_output=True, text=True)
         self.assertEqual(check.stdout.strip(), "ok")
 
+    def test_a_note_with_a_null_colour_is_reported_and_the_program_starts(self):
+        program = self.program([dict(content="first", Visual=1), dict(content="broken", Visual=1, BackColor=None),
+                                dict(content="third", Visual=1)])
+        proc = program.start()
+        self.assertTrue(program.answer_box("Zettara-6471", "Return"), "the bad note was not reported")
+        self.assertTrue(wait_for(program.main_windows), "start-up did not go on")
+        self.assertIsNone(proc.poll())
+        # Opening stops at the bad note: the one before it is open, the ones after it are not.
+        self.assertEqual(len(program.note_windows()), 1)
+
     def test_close_box_only_hides(self):
         program = self.program(ONE_NOTE)
         proc = self.running(program)
