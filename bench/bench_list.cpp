@@ -1,0 +1,128 @@
+// In-process list cases: the list reload (编辑_刷新列表_Click), a save from the editor
+// (update statement + reload + 刷新便签) and 刷新便签 alone, over note databases of 10,000 and
+// 100,000 notes with 20 or 100 desktop note windows open. Run offscreen.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+
+#include "editor/note_editor.h"
+#include "notewindow/note_window.h"
+#include "platform/guard.h"
+#include "platform/msgbox.h"
+#include "platform/list_view.h"
+#include "shell/main_window.h"
+#include "store/shared_objects.h"
+
+namespace {
+
+QString schemaPath() {
+    return QStringLiteral(ZETTARA_SOURCE_DIR "/data/schema.sql");
+}
+
+// A note database of `notes` rows of about 40 characters, the first `visible` of them shown.
+QString makeDatabase(const QString& dir, int notes, int visible) {
+    const QString path = dir + QStringLiteral("/notes-%1-%2.mdb").arg(notes).arg(visible);
+    QFile::remove(path);
+    QFile schema(schemaPath());
+    if (!schema.open(QIODevice::ReadOnly)) qFatal("no schema at %s", qPrintable(schemaPath()));
+    sqlite3* db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_exec(db, schema.readAll().constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,"
+                       "FontColor,Visual,TopMost,Transparent) VALUES(?,'2026/3/1 9:15:00',"
+                       "'2026/3/2 17:40:12',0,12648447,0,?,0,20)",
+                       -1, &insert, nullptr);
+    for (int i = 1; i <= notes; ++i) {
+        const QByteArray text =
+            QStringLiteral("便签 %1：明天上午十点开会，带上季度报告和预算表。").arg(i).toUtf8();
+        sqlite3_bind_text(insert, 1, text.constData(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+        sqlite3_bind_int(insert, 2, i <= visible ? 1 : 0);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
+}
+
+// A loaded main window over a database of its own, with its note windows open.
+struct Fixture {
+    Fixture(const QString& dir, int notes, int visible) {
+        数据库对象().打开数据库(makeDatabase(dir, notes, visible), QString());
+        form = std::make_unique<Form_Main>();
+        form->主窗体控制器().初始化界面(*form->ListView_Zettara);
+        form->主窗体控制器().初始化便签显示(*form->ListView_Zettara);
+        QCoreApplication::processEvents();
+    }
+    ~Fixture() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (dynamic_cast<Form_Zettara*>(w) || dynamic_cast<Form_添加便签*>(w)) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        form.reset();
+        platform::guarded([] { 数据库对象().关闭数据库(); });
+    }
+    std::unique_ptr<Form_Main> form;
+};
+
+QTemporaryDir& scratch() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+void BM_ListReload(benchmark::State& state) {
+    Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) f.form->编辑_刷新列表_Click();
+    state.counters["rows"] = f.form->ListView_Zettara->count();
+}
+
+void BM_EditorSave(benchmark::State& state) {
+    Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    Form_添加便签 editor(*f.form);
+    editor.便签ID = 1;  // a displayed note
+    int round = 0;
+    for (auto _ : state) {
+        editor.FlatEdit_内容->setPlainText(QStringLiteral("改过的便签 %1").arg(++round));
+        if (!editor.保存便签()) state.SkipWithError("save refused");
+    }
+}
+
+void BM_RefreshWindows(benchmark::State& state) {
+    Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) f.form->主窗体控制器().刷新便签();
+}
+
+void cases(benchmark::internal::Benchmark* b) {
+    b->Args({10000, 20})->Args({10000, 100})->Args({100000, 20})->ArgNames({"notes", "windows"});
+    b->Unit(benchmark::kMillisecond)->MinTime(1.0);
+}
+
+BENCHMARK(BM_ListReload)->Apply(cases);
+BENCHMARK(BM_EditorSave)->Apply(cases);
+BENCHMARK(BM_RefreshWindows)->Apply(cases);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    platform::setMsgBoxImpl([](const QString& text, int, const QString&) {
+        qFatal("message box: %s", qPrintable(text));
+        return 0;
+    });
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
