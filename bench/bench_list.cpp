@@ -104,17 +104,24 @@ void BM_RefreshWindows(benchmark::State& state) {
 
 void cases(benchmark::internal::Benchmark* b) {
     b->Args({10000, 20})->Args({10000, 100})->Args({100000, 20})->ArgNames({"notes", "windows"});
-    b->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    b->Unit(benchmark::kMillisecond);
 }
 
 BENCHMARK(BM_ListReload)->Apply(cases);
 BENCHMARK(BM_EditorSave)->Apply(cases);
 BENCHMARK(BM_RefreshWindows)->Apply(cases);
 
+// The offscreen platform warns on every raise() of a note window; that is noise here.
+void quietRaise(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QLatin1String("does not support raise()"))) return;
+    qt_message_output(type, context, message);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietRaise);
     QApplication app(argc, argv);
     platform::setMsgBoxImpl([](const QString& text, int, const QString&) {
         qFatal("message box: %s", qPrintable(text));
