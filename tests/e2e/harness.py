@@ -3,6 +3,7 @@ notification area), and throw-away program folders holding the built program and
 database of the test's own."""
 
 import os
+import re
 import shutil
 import signal
 import sqlite3
@@ -27,11 +28,26 @@ def wait_for(predicate, timeout=10.0, interval=0.05):
         time.sleep(interval)
 
 
+class Screen:
+    """One capture of the screen as raw RGB bytes."""
+
+    def __init__(self, data, width, height):
+        if len(data) != width * height * 3:
+            raise RuntimeError("screen capture failed")
+        self.data, self.width = data, width
+
+    def pixel(self, x, y):
+        """The colour at a screen position as (r, g, b)."""
+        at = (y * self.width + x) * 3
+        return tuple(self.data[at:at + 3])
+
+
 class Display:
     """A private X server (Xvfb picks its own free display number), openbox, and trayer."""
 
     def __init__(self, tray=False, size="1280x800x24"):
         self.procs = []
+        self.size = size
         read_fd, write_fd = os.pipe()
         self.procs.append(subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", size, "-nolisten", "tcp"],
@@ -82,14 +98,88 @@ class Display:
 
     def pixel(self, x, y):
         """The colour at a screen position as (r, g, b)."""
-        out = subprocess.run(["import", "-display", self.name, "-window", "root", "-crop",
-                              f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
-                             capture_output=True, text=True, timeout=20).stdout
-        hexpart = out.split("#")[1][:6]
-        return tuple(int(hexpart[i:i + 2], 16) for i in (0, 2, 4))
+        return self.grab().pixel(x, y)
+
+    def grab(self):
+        """The whole screen as it is now, for reading many pixels from one capture."""
+        out = subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8",
+                              "rgb:-"], capture_output=True, timeout=20).stdout
+        return Screen(out, self.width, self.height)
+
+    @property
+    def width(self):
+        return int(self.size.split("x")[0])
+
+    @property
+    def height(self):
+        return int(self.size.split("x")[1])
 
     def screenshot(self, path):
         subprocess.run(["import", "-display", self.name, "-window", "root", path], timeout=30)
+
+    def client_origin(self, window):
+        """The screen position of a window's client area (xdotool's own answer counts a
+        decorated window's frame twice)."""
+        out = self.x(["xwininfo", "-id", str(window)]).stdout
+        values = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+        return int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"])
+
+    def override_redirect(self, window):
+        out = self.x(["xwininfo", "-id", str(window)]).stdout
+        return "Override Redirect State: yes" in out
+
+    def popups(self, cls="Zettara"):
+        """The visible override-redirect windows of a class: open menus and tooltips."""
+        return [w for w in self.windows(cls=cls) if self.override_redirect(w)]
+
+    def activate(self, window):
+        self.xdotool("windowactivate", "--sync", window)
+        wait_for(lambda: self.xdotool("getactivewindow").stdout.strip() == str(window), 5)
+
+    def pointer(self):
+        out = self.xdotool("getmouselocation", "--shell").stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def move_pointer(self, x, y):
+        # Not "mousemove --sync": that waits for a movement that never comes when the pointer
+        # is already there.
+        self.xdotool("mousemove", x, y)
+        wait_for(lambda: self.pointer() == (x, y), 5, 0.01)
+
+    def click(self, x, y, button=1):
+        self.move_pointer(x, y)
+        self.xdotool("click", button)
+
+    def drag(self, x, y, dx, dy, steps=6):
+        """A left-button drag by (dx, dy) from (x, y), moving in steps as a hand would: a first
+        small step (a window move begins on it) and then the rest."""
+        self.move_pointer(x, y)
+        self.xdotool("mousedown", 1)
+        time.sleep(0.1)
+        self.move_pointer(x + (1 if dx else 0), y + (1 if dy else 0))
+        time.sleep(0.1)
+        for i in range(1, steps + 1):
+            self.move_pointer(x + dx * i // steps, y + dy * i // steps)
+            time.sleep(0.03)
+        time.sleep(0.1)
+        self.xdotool("mouseup", 1)
+
+    def bind_characters(self, text):
+        """Puts the characters of text that the keyboard map lacks on spare keys (F13 up), so
+        that xdotool types them without remapping a key for each one, which races with the
+        program reading the map. Call before starting the program."""
+        keymap = self.x(["xkbcomp", "-xkb", self.name, "-"]).stdout
+        spare = re.findall(r"key <(FK1[3-9]|FK2[0-4])> \{[^}]*\};", keymap)
+        chars = [c for c in dict.fromkeys(text) if ord(c) > 0x7F]
+        if len(chars) > len(spare):
+            raise ValueError("too many characters to bind")
+        for name, char in zip(spare, chars):
+            keymap = re.sub(r"key <%s> \{[^}]*\};" % name,
+                            "key <%s> { [ U%04X ] };" % (name, ord(char)), keymap)
+        loaded = self.x(["xkbcomp", "-w", "0", "-", self.name], input=keymap)
+        if loaded.returncode != 0:
+            raise RuntimeError("xkbcomp could not load the keyboard map: " + loaded.stderr)
 
     def close(self):
         for proc in reversed(self.procs):
