@@ -261,23 +261,41 @@ class Program:
         return wait_for(lambda: proc.poll() is not None or self.main_windows(visible=visible), timeout)
 
     def answer_box(self, title, key, timeout=10):
-        """Answers a message box by its title with a key (Return = default button)."""
-        boxes = wait_for(lambda: self.display.windows(name="^" + title + "$"), timeout)
+        """Answers a message box by its title with a key (Return = default button). Keys can
+        be lost while a loaded machine is still moving the focus, so they go again until the
+        box is gone."""
+        pattern = "^" + title + "$"
+        boxes = wait_for(lambda: self.display.windows(name=pattern), timeout)
         if not boxes:
             return False
-        self.display.xdotool("windowactivate", "--sync", boxes[0])
-        time.sleep(0.2)
-        self.display.xdotool("key", key)
-        return True
+        for _ in range(4):
+            self.display.activate(boxes[0])
+            time.sleep(0.2)
+            self.display.xdotool("key", key)
+            if wait_for(lambda: not self.display.windows(name=pattern), 2.5):
+                return True
+        return False
 
     def exit_via_menu(self, answer_key):
         """Runs 文件 > 退出程序 on the visible main window and answers the confirmation."""
         window = self.main_windows()[0]
-        self.display.xdotool("windowactivate", "--sync", window)
-        self.display.xdotool("key", "alt+f")
-        time.sleep(0.3)
+        for _ in range(4):
+            self.display.activate(window)
+            self.display.xdotool("key", "alt+f")
+            if wait_for(lambda: self.display.popups(), 2.5):
+                break
         self.display.xdotool("key", "x")
         return self.answer_box("确定退出", answer_key)
+
+    def close_main_window(self):
+        """The close box of the main window, through Alt+F4; True once it is hidden."""
+        window = self.main_windows()[0]
+        for _ in range(4):
+            self.display.activate(window)
+            self.display.xdotool("key", "alt+F4")
+            if wait_for(lambda: self.main_windows() == [], 2.5):
+                return True
+        return False
 
     def close(self):
         for proc in self.procs:

@@ -117,10 +117,7 @@ class StartupTest(DisplayTest):
     def test_close_box_only_hides(self):
         program = self.program(ONE_NOTE)
         proc = self.running(program)
-        window = program.main_windows()[0]
-        self.display.xdotool("windowactivate", "--sync", window)
-        self.display.xdotool("key", "alt+F4")
-        self.assertTrue(wait_for(lambda: program.main_windows() == [], 5))
+        self.assertTrue(program.close_main_window())
         time.sleep(0.3)
         self.assertIsNone(proc.poll())
         self.assertEqual(len(program.note_windows()), 1)
