@@ -128,9 +128,10 @@ class Display:
         out = self.x(["xwininfo", "-id", str(window)]).stdout
         return "Override Redirect State: yes" in out
 
-    def popups(self, cls="Zettara"):
-        """The visible override-redirect windows of a class: open menus and tooltips."""
-        return [w for w in self.windows(cls=cls) if self.override_redirect(w)]
+    def popups(self, cls="Zettara", exclude=()):
+        """The visible override-redirect windows of a class: open menus and tooltips (and
+        embedded notification-area icons, which exclude can leave out)."""
+        return [w for w in self.windows(cls=cls) if w not in exclude and self.override_redirect(w)]
 
     def activate(self, window):
         self.xdotool("windowactivate", "--sync", window)
@@ -254,6 +255,17 @@ class Program:
 
     def note_windows(self):
         return self.display.windows(name="^Zettara$")
+
+    def tray_icons(self):
+        """The program's icons embedded in the notification area (trayer's window)."""
+        found = []
+        for tray in self.display.windows(cls="trayer"):
+            tx, ty, tw, th = self.display.geometry(tray)
+            for icon in self.display.windows(cls="Zettara"):
+                x, y, w, h = self.display.geometry(icon)
+                if tx <= x and x + w <= tx + tw and ty <= y and y + h <= ty + th:
+                    found.append(icon)
+        return found
 
     def wait_ready(self, proc, visible=True, timeout=15):
         """Waits until the program has mapped its main window (visible) or, for a hidden start,

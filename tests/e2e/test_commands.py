@@ -1,0 +1,125 @@
+"""Note commands on a real display: a new note through Ctrl+N and the editor, deleting through
+the note window's menu and through the Del key on the main window's list."""
+
+import time
+import unittest
+
+from harness import PALE_YELLOW, DisplayTest, wait_for
+
+TEXT = "Hello e2e note, 你好便签!"
+EDITOR = "^添加Zettara$"
+BLOCK = "\u2588" * 6  # a solid black run that finds a note's row on the screen
+
+
+class CommandsTest(DisplayTest):
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.display.bind_characters(TEXT)
+
+    def note_ids(self, program):
+        return [row[0] for row in program.rows()]
+
+    def wait_colour(self, window, colour):
+        def painted():
+            x, y, w, h = self.display.geometry(window)
+            screen = self.display.grab()
+            return all(screen.pixel(px, py) == colour
+                       for px, py in ((x + 2, y + 2), (x + w - 3, y + h - 3), (x + w // 2, y + h - 12)))
+        return wait_for(painted, 5)
+
+    def find_block(self, window):
+        """The screen position of the middle of the BLOCK text inside a window, or None."""
+        left, top = self.display.client_origin(window)
+        _, _, width, height = self.display.geometry(window)
+        screen = self.display.grab()
+        hits = []
+        for y in range(top, top + height):
+            run = 0
+            for x in range(left, left + width):
+                run = run + 1 if max(screen.pixel(x, y)) < 64 else 0  # glyph seams are not pure black
+                if run == 30:
+                    hits.append((x - 15, y))
+        if len(hits) < 5:  # a block glyph is several lines of pixels tall
+            return None
+        return hits[len(hits) // 2]
+
+    def test_ctrl_n_types_and_saves_a_new_note_with_the_defaults_and_a_window(self):
+        program = self.program([dict(content="earlier", Visual=0)])
+        self.running(program)
+        main = program.main_windows()[0]
+        self.display.activate(main)
+        self.display.xdotool("key", "ctrl+n")
+        editors = wait_for(lambda: self.display.windows(name=EDITOR))
+        self.assertEqual(len(editors), 1, "Ctrl+N opened no editor")
+        editor = editors[0]
+        self.display.activate(editor)
+        _, _, width, height = self.display.geometry(editor)
+        self.assertEqual((width, height), (523, 449))  # 7845 x 6735 twips
+
+        # The text box has the focus on opening.
+        self.display.xdotool("type", "--delay", "15", TEXT)
+        time.sleep(0.2)
+        self.assertEqual(program.rows(), [(1, "earlier", 0)], "saved before the button was pressed")
+        x, y = self.display.client_origin(editor)
+        self.display.click(x + 50, y + 15)  # 保存并关闭 at 90,60 twips, 1485 x 345
+        self.assertTrue(wait_for(lambda: not self.display.windows(name=EDITOR), 5), "editor still open")
+
+        rows = program.rows("SELECT ID, content, BackColor, FontColor, Visual, TopMost, Transparent,"
+                            " Deleted, CreateTime, ChangeTime FROM Tips ORDER BY ID")
+        self.assertEqual(len(rows), 2)
+        self.assertEqual(rows[1][1:8], (TEXT, PALE_YELLOW, 0, 1, 0, 20, 0))
+        self.assertEqual(rows[1][8], rows[1][9], "CreateTime and ChangeTime differ")
+        self.assertRegex(rows[1][8], r"^\d{4}/\d{1,2}/\d{1,2} \d{1,2}:\d{2}:\d{2}$")
+
+        # Exactly one desktop window opened, for the new note, pale yellow.
+        notes = wait_for(program.note_windows, 5)
+        self.assertEqual(len(notes), 1, "no window for the new note")
+        self.assertTrue(self.wait_colour(notes[0], (255, 255, 192)), "the new note is not pale yellow")
+
+    def test_note_menu_delete_removes_the_note_and_closes_its_window(self):
+        program = self.program([dict(content="keep", Visual=1), dict(content="remove", Visual=1),
+                                dict(content="hidden", Visual=0)])
+        proc = program.start("mini")
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
+        keep, remove = program.note_windows()
+        self.assertTrue(self.wait_colour(remove, (255, 255, 192)))
+        x, y, w, h = self.display.geometry(remove)
+        self.display.click(x + w // 2, y + h // 2, 3)
+        self.assertTrue(wait_for(self.display.popups, 5), "no note menu")
+        self.display.xdotool("key", "d")  # 删除便签[&D]
+        self.assertTrue(wait_for(lambda: program.note_windows() == [keep], 5), "window not closed")
+        self.assertEqual(program.rows(), [(1, "keep", 1), (3, "hidden", 0)])
+        time.sleep(0.3)
+        self.assertIsNone(proc.poll())
+        self.assertEqual(self.display.windows(name="^Zettara-6471$"), [], "a message box appeared")
+
+    def test_del_key_deletes_the_selected_row_and_asks_to_select_one_first(self):
+        program = self.program([dict(content="first", Visual=1), dict(content=BLOCK + " second", Visual=1)])
+        self.running(program)
+        main = program.main_windows()[0]
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
+        # Notes out of the way of the list, which is searched for the BLOCK row by its pixels.
+        for i, note in enumerate(program.note_windows()):
+            self.display.xdotool("windowmove", note, 1000, 100 + 200 * i)
+        self.display.activate(main)
+
+        # Rows but none selected: the message, and nothing deleted.
+        self.display.xdotool("key", "Delete")
+        self.assertTrue(program.answer_box("Zettara-6471", "Return"), "no message without a selection")
+        self.assertEqual(len(program.rows()), 2)
+
+        self.display.activate(main)
+        spot = wait_for(lambda: self.find_block(main), 5)
+        self.assertTrue(spot, "the second row is not on the screen")
+        self.display.click(*spot)
+        time.sleep(0.2)
+        self.display.xdotool("key", "Delete")
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 1, 5), "window not closed")
+        self.assertEqual(program.rows(), [(1, "first", 1)])
+        self.assertTrue(wait_for(lambda: self.find_block(main) is None, 5), "the row is still listed")
+        self.assertEqual(self.display.windows(name="^Zettara-6471$"), [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,74 @@
+"""The notification-area icon and its menu on a real display, and the program without a
+notification area."""
+
+import time
+import unittest
+
+from harness import DisplayTest, wait_for
+
+ONE_NOTE = [dict(content="便签", Visual=1)]
+
+
+class TrayTest(DisplayTest):
+    tray = True
+
+    def start_hidden(self):
+        program = self.program(ONE_NOTE)
+        proc = program.start("mini")
+        self.assertTrue(wait_for(program.note_windows), "the program did not load")
+        icons = wait_for(program.tray_icons)
+        self.assertEqual(len(icons), 1, "no icon in the notification area")
+        self.assertEqual(program.main_windows(), [])
+        return program, proc, icons[0]
+
+    def wait_shown(self, program):
+        windows = wait_for(program.main_windows, 5)
+        self.assertEqual(len(windows), 1, "the main window was not shown")
+        active = wait_for(lambda: self.display.xdotool("getactivewindow").stdout.strip() == str(windows[0]), 5)
+        self.assertTrue(active, "the shown main window is not active")
+        return windows[0]
+
+    def test_tray_menu_show_window_and_left_click_show_the_hidden_main_window(self):
+        program, proc, icon = self.start_hidden()
+        x, y, w, h = self.display.geometry(icon)
+
+        self.display.click(x + w // 2, y + h // 2, 3)
+        menus = wait_for(lambda: self.display.popups(exclude=[icon]), 5)
+        self.assertEqual(len(menus), 1, "no tray menu after a right click")
+        mx, my, mw, mh = self.display.geometry(menus[0])
+        self.assertGreater(mh, 80, "the tray menu lacks items")  # the note menu, 3 items, is 66
+        self.assertEqual(program.main_windows(), [], "a right click showed the window")
+        self.display.xdotool("key", "w")  # 显示窗口[&W]
+        main = self.wait_shown(program)
+        self.assertTrue(wait_for(lambda: self.display.popups(exclude=[icon]) == [], 5))
+
+        # Hidden again by Alt+F4, then shown by a left click on the icon.
+        self.display.xdotool("key", "alt+F4")
+        self.assertTrue(wait_for(lambda: program.main_windows() == [], 5), "Alt+F4 did not hide the window")
+        self.assertIsNone(proc.poll())
+        self.assertEqual(program.tray_icons(), [icon], "the icon went away with the window")
+        self.display.click(x + w // 2, y + h // 2, 1)
+        self.assertEqual(self.wait_shown(program), main)
+        time.sleep(0.3)
+        self.assertEqual(self.display.popups(exclude=[icon]), [], "a left click opened the menu")
+        self.assertEqual(len(program.note_windows()), 1)
+
+
+class NoTrayTest(DisplayTest):
+    tray = False
+
+    def test_without_a_notification_area_the_program_runs_and_a_second_launch_shows_it(self):
+        program = self.program(ONE_NOTE)
+        first = program.start("mini")
+        self.assertTrue(wait_for(program.note_windows), "the program did not load")
+        time.sleep(0.5)
+        self.assertIsNone(first.poll(), "the program ended without a notification area")
+        self.assertEqual(program.main_windows(), [])
+        second = program.start()
+        self.assertEqual(second.wait(5), 0)
+        self.assertTrue(wait_for(program.main_windows, 5), "the second launch did not show the window")
+        self.assertIsNone(first.poll())
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
