@@ -3,7 +3,7 @@
 namespace platform {
 
 int ListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : announced_;
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const {
@@ -60,23 +60,42 @@ void ListModel::addColumn(const QString& title, int widthTwips) {
 }
 
 int ListModel::appendRow(const QString& text) {
-    const int row = static_cast<int>(rows_.size());
+    const int row = size();
+    if (batchDepth_ > 0) {
+        rows_.emplace_back().cells[0] = text;
+        return row;
+    }
+    flushPending();
     beginInsertRows({}, row, row);
-    rows_.emplace_back();
-    rows_.back().cells[0] = text;
+    rows_.emplace_back().cells[0] = text;
+    announced_ = size();
     endInsertRows();
     return row;
 }
 
+void ListModel::endAppendBatch() {
+    if (batchDepth_ > 0 && --batchDepth_ == 0) flushPending();
+}
+
+void ListModel::flushPending() {
+    if (announced_ >= size()) return;
+    beginInsertRows({}, announced_, size() - 1);
+    announced_ = size();
+    endInsertRows();
+}
+
 void ListModel::removeRow(int row) {
+    flushPending();
     beginRemoveRows({}, row, row);
     rows_.erase(rows_.begin() + row);
+    announced_ = size();
     endRemoveRows();
 }
 
 void ListModel::clear() {
     beginResetModel();
     rows_.clear();
+    announced_ = 0;
     endResetModel();
 }
 
@@ -92,7 +111,7 @@ void ListModel::setCell(int row, int cell, const QString& text) {
     QString& stored = rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(cell)];
     if (stored == text) return;
     stored = text;
-    if (cell < columnCount()) {
+    if (cell < columnCount() && announced(row)) {
         const QModelIndex changed = index(row, cell);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
     }
@@ -102,7 +121,7 @@ void ListModel::setChecked(int row, bool checked, bool fromView) {
     Row& stored = rows_[static_cast<size_t>(row)];
     if (stored.checked == checked) return;
     stored.checked = checked;
-    if (!columns_.empty()) {
+    if (!columns_.empty() && announced(row)) {
         const QModelIndex changed = index(row, 0);
         emit dataChanged(changed, changed, {Qt::CheckStateRole});
     }

@@ -39,6 +39,16 @@ class ListModel : public QAbstractTableModel {
     void clear();
     void reserve(int n);
 
+    // Every row held, including rows the view has not been told of yet; rowCount() is what the
+    // view knows.
+    int size() const { return static_cast<int>(rows_.size()); }
+    // Between begin and end, appended rows are held back from the view and announced in one
+    // insertion at the end (or at flushPending()): one notification instead of one per row and
+    // cell. The rows themselves are there at once.
+    void beginAppendBatch() { ++batchDepth_; }
+    void endAppendBatch();
+    void flushPending();
+
     // cell 0 is the item text, 1..kSubItems the sub-items.
     const QString& cell(int row, int cell) const;
     void setCell(int row, int cell, const QString& text);
@@ -51,8 +61,12 @@ class ListModel : public QAbstractTableModel {
         bool checked = false;
     };
 
+    bool announced(int row) const { return row < announced_; }
+
     std::vector<Column> columns_;
     std::vector<Row> rows_;
+    int announced_ = 0;  // rows the view has been told of
+    int batchDepth_ = 0;
 };
 
 }  // namespace platform

@@ -118,7 +118,7 @@ int ListView::columnWidthTwips(int column) const {
 }
 
 int ListView::count() const {
-    return model_->rowCount();
+    return model_->size();
 }
 
 ListItem ListView::item(int index) const {
@@ -144,6 +144,14 @@ void ListView::reserve(int n) {
     model_->reserve(n);
 }
 
+ListView::AppendBatch::AppendBatch(ListView& view) : view_(view) {
+    view_.model_->beginAppendBatch();
+}
+
+ListView::AppendBatch::~AppendBatch() {
+    view_.model_->endAppendBatch();
+}
+
 int ListView::selectedIndex() const {
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? 0 : rows.first().row() + 1;
@@ -164,6 +172,7 @@ void ListView::setChecked(int index, bool checked) {
 void ListView::setSelected(int index, bool selected) {
     const int row = item(index).index() - 1;
     if (columnCount() == 0) return;  // nothing that could show a selection
+    model_->flushPending();          // the view must know the row to select it
     const QModelIndex cell = model_->index(row, 0);
     if (selected) {
         selectionModel()->setCurrentIndex(

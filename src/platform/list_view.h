@@ -52,6 +52,19 @@ class ListView : public QTreeView {
     // Reserves room for n more rows before a long run of add().
     void reserve(int n);
 
+    // While one lives, add() tells the view nothing; the view learns of the new rows in one
+    // go when the last batch ends. Items, check marks and notifications work as always.
+    class AppendBatch {
+      public:
+        explicit AppendBatch(ListView& view);
+        ~AppendBatch();
+        AppendBatch(const AppendBatch&) = delete;
+        AppendBatch& operator=(const AppendBatch&) = delete;
+
+      private:
+        ListView& view_;
+    };
+
     // The selected row, or 0 when none is selected.
     int selectedIndex() const;
 
