@@ -14,8 +14,8 @@
 #include "editor/note_editor.h"
 #include "notewindow/note_window.h"
 #include "platform/guard.h"
-#include "platform/msgbox.h"
 #include "platform/list_view.h"
+#include "platform/msgbox.h"
 #include "shell/main_window.h"
 #include "store/shared_objects.h"
 

@@ -62,21 +62,27 @@ void Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset
     guarded([&] { rs.moveFirst(); });
     guarded([&] { list.reserve(n); });
 
-    static const char* const kTextFields[] = {"ID", "content", "CreateTime", "ChangeTime"};
-    const std::int32_t last = n - 1;
-    for (std::int32_t i = 0; i <= last; ++i) {
-        int index = 0;
-        guarded([&] { index = list.add(QString()).index(); });
-        guarded([&] {
-            if (platform::toBool(rs.field(QStringLiteral("Visual")))) list.setChecked(index, true);
-        });
-        for (int k = 1; k <= 4; ++k) {
+    const QString visual = QStringLiteral("Visual");
+    const std::array<QString, 4> textFields = {QStringLiteral("ID"), QStringLiteral("content"),
+                                               QStringLiteral("CreateTime"),
+                                               QStringLiteral("ChangeTime")};
+    {
+        // The view hears of the new rows once, at the end, not once per row and cell.
+        const platform::ListView::AppendBatch batch(list);
+        const std::int32_t last = n - 1;
+        for (std::int32_t i = 0; i <= last; ++i) {
+            int index = 0;
+            guarded([&] { index = list.add(QString()).index(); });
             guarded([&] {
-                list.setSubItem(index, k,
-                                platform::toText(rs.field(QLatin1String(kTextFields[k - 1]))));
+                if (platform::toBool(rs.field(visual))) list.setChecked(index, true);
             });
+            for (int k = 1; k <= 4; ++k) {
+                guarded([&] {
+                    list.setSubItem(index, k, platform::toText(rs.field(textFields[k - 1])));
+                });
+            }
+            guarded([&] { rs.moveNext(); });
         }
-        guarded([&] { rs.moveNext(); });
     }
     guarded([&] { 列表就绪_ = -1; });
 }

@@ -101,8 +101,11 @@ void Recordset::moveNext() {
 }
 
 int Recordset::columnIndex(const QString& name) const {
+    // Case folding keeps lengths, so names of another length are passed over cheaply.
     for (int i = 0; i < columns_.size(); ++i)
-        if (columns_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+        if (columns_[i].size() == name.size() &&
+            columns_[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
     throw Error(errc::itemNotFound, QStringLiteral("在此集合中找不到项目：%1").arg(name));
 }
 
