@@ -137,6 +137,26 @@ class Display:
         self.xdotool("windowactivate", "--sync", window)
         wait_for(lambda: self.xdotool("getactivewindow").stdout.strip() == str(window), 5)
 
+    def place(self, windows, x=40, y=300, step=(220, 0)):
+        """Moves frameless windows to (x, y) and on by step, so that none covers another
+        whatever the window manager chose; True once they are there."""
+        spots = [(x + step[0] * i, y + step[1] * i) for i in range(len(windows))]
+        for window, (wx, wy) in zip(windows, spots):
+            self.xdotool("windowmove", window, wx, wy)
+        return wait_for(lambda: [self.geometry(w)[:2] for w in windows] == spots, 5)
+
+    def key_until(self, key, done, window=None, tries=4, wait=2.5):
+        """Sends a key (to window, activated first, or to whatever has the keyboard, such as an
+        open menu) until done() holds: a key sent while the focus is still moving can be lost
+        on a loaded machine. Only for keys that are harmless once done() holds."""
+        for _ in range(tries):
+            if window is not None:
+                self.activate(window)
+            self.xdotool("key", key)
+            if wait_for(done, wait):
+                return True
+        return False
+
     def pointer(self):
         out = self.xdotool("getmouselocation", "--shell").stdout
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)

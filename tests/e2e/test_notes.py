@@ -24,14 +24,16 @@ BLOCKS = "\n".join(["\u2588" * 40] * 12)
 
 class NotesTest(DisplayTest):
     def start_hidden(self, notes, count):
-        """Starts the program with its main window hidden, so that nothing covers the notes,
-        and returns the note windows once they are painted."""
+        """Starts the program with its main window hidden and its notes side by side, so that
+        nothing covers them, and returns the note windows."""
         program = self.program(notes)
         proc = program.start("mini")
         self.assertTrue(wait_for(lambda: len(program.note_windows()) == count),
                         "expected %d note windows" % count)
         self.assertIsNone(proc.poll())
-        return program, program.note_windows()
+        windows = program.note_windows()
+        self.assertTrue(self.display.place(windows), "the notes could not be moved apart")
+        return program, windows
 
     def background(self, window, colour, inside=True):
         """Waits until the window shows the colour in all four corners of its margin (2 px
@@ -136,8 +138,8 @@ class NotesTest(DisplayTest):
         mx, my, mw, mh = self.display.geometry(menus[0])
         self.assertLessEqual(abs(mx - (x + w // 2)) + abs(my - (y + h // 2)), 2,
                              "the menu is not at the pointer")
-        self.display.xdotool("key", "Escape")
-        self.assertTrue(wait_for(lambda: self.display.popups() == [], 5), "Escape left the menu open")
+        self.assertTrue(self.display.key_until("Escape", lambda: self.display.popups() == []),
+                        "Escape left the menu open")
         self.assertEqual(len(program.note_windows()), 2)
 
         # The menu acts on the note it was opened over: 关闭窗口[&C] closes that one only, and
@@ -145,8 +147,8 @@ class NotesTest(DisplayTest):
         sx, sy, sw, sh = self.display.geometry(second)
         self.display.click(sx + 2, sy + sh // 2, 3)  # in the margin this time
         self.assertTrue(wait_for(self.display.popups, 5), "no note menu over the margin")
-        self.display.xdotool("key", "c")
-        self.assertTrue(wait_for(lambda: program.note_windows() == [first], 5))
+        self.assertTrue(self.display.key_until("c", lambda: program.note_windows() == [first]),
+                        "关闭窗口 did not close the note it was opened over")
         self.assertEqual([r[2] for r in program.rows()], [1, 1, 0])
 
     def background_of(self, window):

@@ -38,13 +38,12 @@ class TrayTest(DisplayTest):
         mx, my, mw, mh = self.display.geometry(menus[0])
         self.assertGreater(mh, 80, "the tray menu lacks items")  # the note menu, 3 items, is 66
         self.assertEqual(program.main_windows(), [], "a right click showed the window")
-        self.display.xdotool("key", "w")  # 显示窗口[&W]
+        self.assertTrue(self.display.key_until("w", program.main_windows), "显示窗口[&W] showed nothing")
         main = self.wait_shown(program)
         self.assertTrue(wait_for(lambda: self.display.popups(exclude=[icon]) == [], 5))
 
         # Hidden again by Alt+F4, then shown by a left click on the icon.
-        self.display.xdotool("key", "alt+F4")
-        self.assertTrue(wait_for(lambda: program.main_windows() == [], 5), "Alt+F4 did not hide the window")
+        self.assertTrue(program.close_main_window(), "Alt+F4 did not hide the window")
         self.assertIsNone(proc.poll())
         self.assertEqual(program.tray_icons(), [icon], "the icon went away with the window")
         self.display.click(x + w // 2, y + h // 2, 1)
