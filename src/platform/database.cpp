@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <QFileInfo>
+#include <cstring>
 
 #include "platform/error.h"
 
@@ -14,24 +15,6 @@ constexpr int kBusyTimeoutMs = 1500;
 
 [[noreturn]] void noCurrentRecord() {
     throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
-}
-
-QVariant columnValue(sqlite3_stmt* stmt, int column) {
-    switch (sqlite3_column_type(stmt, column)) {
-        case SQLITE_INTEGER:
-            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, column)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(stmt, column));
-        case SQLITE_TEXT:
-            return QVariant(
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                                  sqlite3_column_bytes(stmt, column)));
-        case SQLITE_BLOB:
-            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
-                                       sqlite3_column_bytes(stmt, column)));
-        default:
-            return QVariant();
-    }
 }
 
 bool onlyWhitespace(const char* text) {
@@ -71,8 +54,74 @@ class Statement {
 // ---- Recordset ---------------------------------------------------------------------------
 
 Recordset::Recordset(QStringList columns, std::vector<QVariant> values)
-    : columns_(std::move(columns)), values_(std::move(values)) {
-    rows_ = columns_.isEmpty() ? 0 : static_cast<int>(values_.size() / columns_.size());
+    : columns_(std::move(columns)) {
+    rows_ = columns_.isEmpty() ? 0 : static_cast<int>(values.size() / columns_.size());
+    cells_.resize(static_cast<size_t>(rows_) * columns_.size());
+    others_ = std::move(values);
+    others_.resize(cells_.size());
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        if (!others_[i].isValid()) continue;  // stays Null
+        cells_[i].type = Cell::Other;
+        cells_[i].value = static_cast<qint64>(i);
+    }
+}
+
+void Recordset::appendRow(sqlite3_stmt* stmt) {
+    const int count = static_cast<int>(columns_.size());
+    for (int column = 0; column < count; ++column) {
+        Cell cell;
+        switch (sqlite3_column_type(stmt, column)) {
+            case SQLITE_INTEGER:
+                cell.type = Cell::Integer;
+                cell.value = sqlite3_column_int64(stmt, column);
+                break;
+            case SQLITE_FLOAT: {
+                cell.type = Cell::Real;
+                const double real = sqlite3_column_double(stmt, column);
+                std::memcpy(&cell.value, &real, sizeof real);
+                break;
+            }
+            case SQLITE_TEXT:
+            case SQLITE_BLOB: {
+                const bool text = sqlite3_column_type(stmt, column) == SQLITE_TEXT;
+                // Text first: asking for the bytes may convert, and must precede the size.
+                const char* data =
+                    text ? reinterpret_cast<const char*>(sqlite3_column_text(stmt, column))
+                         : static_cast<const char*>(sqlite3_column_blob(stmt, column));
+                cell.type = text ? Cell::Text : Cell::Blob;
+                cell.size = static_cast<unsigned>(sqlite3_column_bytes(stmt, column));
+                cell.value = text_.size();
+                text_.append(data, cell.size);
+                break;
+            }
+            default:
+                break;  // NULL
+        }
+        cells_.push_back(cell);
+    }
+    if (count > 0) ++rows_;
+}
+
+QVariant Recordset::value(const Cell& cell) const {
+    switch (cell.type) {
+        case Cell::Integer:
+            return QVariant(static_cast<qlonglong>(cell.value));
+        case Cell::Real: {
+            double real;
+            std::memcpy(&real, &cell.value, sizeof real);
+            return QVariant(real);
+        }
+        case Cell::Text:
+            return QVariant(QString::fromUtf8(text_.constData() + cell.value,
+                                              static_cast<qsizetype>(cell.size)));
+        case Cell::Blob:
+            return QVariant(
+                QByteArray(text_.constData() + cell.value, static_cast<qsizetype>(cell.size)));
+        case Cell::Other:
+            return others_[static_cast<size_t>(cell.value)];
+        default:
+            return QVariant();
+    }
 }
 
 int Recordset::recordCount() const {
@@ -112,7 +161,7 @@ int Recordset::columnIndex(const QString& name) const {
 QVariant Recordset::field(const QString& name) const {
     const int column = columnIndex(name);
     if (current_ < 0 || current_ >= rows_) noCurrentRecord();
-    return values_[static_cast<size_t>(current_) * columns_.size() + column];
+    return value(cells_[static_cast<size_t>(current_) * columns_.size() + column]);
 }
 
 // ---- Database ----------------------------------------------------------------------------
@@ -181,13 +230,11 @@ Recordset Database::openRecordset(const QString& sql) {
     for (int i = 0; i < columnCount; ++i)
         columns << QString::fromUtf8(sqlite3_column_name(stmt.get(), i));
 
-    std::vector<QVariant> values;
+    Recordset rs(std::move(columns));
     int code;
-    while ((code = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-        for (int i = 0; i < columnCount; ++i) values.push_back(columnValue(stmt.get(), i));
-    }
+    while ((code = sqlite3_step(stmt.get())) == SQLITE_ROW) rs.appendRow(stmt.get());
     if (code != SQLITE_DONE) fail(code);
-    return Recordset(std::move(columns), std::move(values));
+    return rs;
 }
 
 void Database::execute(const QString& sql) {

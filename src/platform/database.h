@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -7,6 +8,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace platform {
 
@@ -31,10 +33,26 @@ class Recordset {
     const QStringList& columns() const { return columns_; }
 
   private:
+    friend class Database;
+    // One value, 16 bytes: numbers inline, texts and blobs as their bytes in text_, anything
+    // else in others_. A snapshot of 100,000 notes then costs a few large blocks instead of a
+    // QVariant and a heap string per cell.
+    struct Cell {
+        enum Type : unsigned char { Null, Integer, Real, Text, Blob, Other };
+        Type type = Null;
+        unsigned size = 0;  // bytes of a text or blob
+        qint64 value = 0;   // integer, real's bits, offset into text_, or index into others_
+    };
+
+    explicit Recordset(QStringList columns) : columns_(std::move(columns)) {}
+    void appendRow(sqlite3_stmt* stmt);  // the statement's current row
     int columnIndex(const QString& name) const;
+    QVariant value(const Cell& cell) const;
 
     QStringList columns_;
-    std::vector<QVariant> values_;  // row-major
+    std::vector<Cell> cells_;  // row-major
+    QByteArray text_;
+    std::vector<QVariant> others_;
     int rows_ = 0;
     int current_ = 0;
 };
