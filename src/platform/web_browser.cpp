@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTimer>
 
 namespace platform {
 namespace {
@@ -34,6 +35,12 @@ void WebBrowser::Navigate(const QString& address) {
         return;
     }
     showFallback();
+    // The first secure request loads the TLS libraries (several ms); issued from the event loop
+    // it no longer holds up the start-up that called us. The reply is asynchronous anyway.
+    QTimer::singleShot(0, this, [this, url] { fetch(url); });
+}
+
+void WebBrowser::fetch(const QUrl& url) {
     if (!network_) {
         network_ = new QNetworkAccessManager(this);
         connect(network_, &QNetworkAccessManager::finished, this, &WebBrowser::finished);

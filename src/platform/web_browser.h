@@ -24,6 +24,7 @@ class WebBrowser : public QTextBrowser {
 
   private:
     void showFallback();
+    void fetch(const QUrl& url);
     void finished(QNetworkReply* reply);
 
     QUrl fallback_;
