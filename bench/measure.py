@@ -74,7 +74,7 @@ def status_kb(pid, key):
 class Runner:
     def __init__(self, args):
         self.args = args
-        self.work = tempfile.mkdtemp(prefix="zettara-bench-")
+        self.work = tempfile.mkdtemp(prefix="zettara-bench-", dir=args.work)
         self.pidfile = args.pidfile
         self.dbs = {}
 
@@ -163,6 +163,8 @@ class Runner:
                         pass
                 watch.kill()
                 watch.wait()
+            if self.pidfile:
+                open(self.pidfile, "w").close()  # nothing of this run is left to stop
             log.seek(0)
             phases = {}
             for text in log:
@@ -267,6 +269,7 @@ def main():
     parser.add_argument("--idle", type=float, default=10.0)
     parser.add_argument("--idle-start", type=float, default=4.0)
     parser.add_argument("--keep", action="store_true")
+    parser.add_argument("--work", help="folder for databases and program folders")
     parser.add_argument("--micro", help="Google Benchmark JSON output to include")
     args = parser.parse_args()
 

@@ -40,7 +40,8 @@ started=()
 
 cleanup() {
   local status=$?
-  # Every program instance and observer measure.py started, then our own helpers, newest first.
+  # The program instance and observer measure.py has running, then our own helpers, newest
+  # first (measure.py itself, the X server and window manager).
   if [ -s "$PIDS" ]; then
     while read -r pid; do kill -KILL "$pid" 2>/dev/null || true; done <"$PIDS"
   fi
@@ -83,10 +84,13 @@ if [ "$micro" = 1 ]; then
     filter='.'
     min_time=1
   fi
+  # In the background and waited for, so that a signal runs the clean-up at once.
   QT_QPA_PLATFORM=offscreen "$BUILD/bench/bench_list" --benchmark_filter="$filter" \
     --benchmark_min_time="$min_time" --benchmark_repetitions="$([ "$smoke" = 1 ] && echo 1 || echo 5)" \
     --benchmark_report_aggregates_only=true --benchmark_out="$micro_json" \
-    --benchmark_out_format=json >&2
+    --benchmark_out_format=json >&2 &
+  started+=($!)
+  wait $!
 fi
 
 echo "== start-up, memory and idle on $DISPLAY" >&2
@@ -98,4 +102,7 @@ if [ "$smoke" = 1 ]; then
 else
   args+=(--runs "$runs" --cases "$cases")
 fi
-python3 "$ROOT/bench/measure.py" "${args[@]}"
+mkdir "$STATE/work"
+python3 "$ROOT/bench/measure.py" "${args[@]}" --work "$STATE/work" &
+started+=($!)
+wait $!
