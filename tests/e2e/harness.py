@@ -8,6 +8,7 @@ import shutil
 import signal
 import sqlite3
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -155,7 +156,21 @@ class Display:
             self.xdotool("key", key)
             if wait_for(done, wait):
                 return True
+        self.report("key %s had no effect" % key)
         return False
+
+    def report(self, what):
+        """Tells on stderr which windows are up and which is active, and keeps a screenshot
+        in ZETTARA_E2E_SHOTS (default: the temp folder), for a failure seen only on CI."""
+        lines = ["%s; active window %s" % (what, self.xdotool("getactivewindow").stdout.strip())]
+        for window in self.windows(name="."):
+            name = self.xdotool("getwindowname", window).stdout.strip()
+            lines.append("  %s %r %s" % (window, name, self.geometry(window)))
+        path = os.path.join(os.environ.get("ZETTARA_E2E_SHOTS", tempfile.gettempdir()),
+                            "zettara-e2e-%d.png" % os.getpid())
+        self.screenshot(path)
+        lines.append("  screenshot: " + path)
+        print("\n".join(lines), file=sys.stderr)
 
     def pointer(self):
         out = self.xdotool("getmouselocation", "--shell").stdout

@@ -22,10 +22,10 @@ class TrayTest(DisplayTest):
         return program, proc, icons[0]
 
     def wait_shown(self, program):
+        # Whether it also gets the focus is the window manager's call (openbox may refuse it
+        # to a program that had no recent input), so only the showing is checked.
         windows = wait_for(program.main_windows, 5)
         self.assertEqual(len(windows), 1, "the main window was not shown")
-        active = wait_for(lambda: self.display.xdotool("getactivewindow").stdout.strip() == str(windows[0]), 5)
-        self.assertTrue(active, "the shown main window is not active")
         return windows[0]
 
     def test_tray_menu_show_window_and_left_click_show_the_hidden_main_window(self):
