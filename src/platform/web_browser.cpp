@@ -50,10 +50,17 @@ void WebBrowser::fetch(const QUrl& url) {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     network_->get(request);
+    ++pending_;
 }
 
 void WebBrowser::finished(QNetworkReply* reply) {
     reply->deleteLater();
+    if (--pending_ == 0) {
+        // A banner is fetched once: an idle manager would keep its thread and wake it two
+        // minutes later to expire the connection cache. The next Navigate makes a new one.
+        network_->deleteLater();
+        network_ = nullptr;
+    }
     const bool ok = reply->error() == QNetworkReply::NoError &&
                     reply->header(QNetworkRequest::ContentTypeHeader)
                         .toString()

@@ -30,6 +30,7 @@ class WebBrowser : public QTextBrowser {
     QUrl fallback_;
     int timeoutMs_ = 8000;
     QNetworkAccessManager* network_ = nullptr;
+    int pending_ = 0;  // requests of network_ not finished yet
 };
 
 }  // namespace platform

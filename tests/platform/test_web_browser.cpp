@@ -64,6 +64,21 @@ TEST_F(WebBrowserTest, WebPageReplacesTheFallbackShownMeanwhile) {
     EXPECT_EQ(server.requests, 1);
 }
 
+TEST_F(WebBrowserTest, EveryNavigationFetchesItsPageAfterTheLastOneFinished) {
+    PageServer first(reply("text/html", "<p>first</p>"));
+    PageServer second(reply("text/html", "<p>second</p>"));
+    browser.Navigate(first.address());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return browser.toPlainText() == "first"; }, 10000));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    browser.Navigate(second.address());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return browser.toPlainText() == "second"; }, 10000));
+    // Two at once: both are fetched, neither reply is lost with the manager.
+    browser.Navigate(first.address());
+    browser.Navigate(second.address());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return first.requests == 2 && second.requests == 2; }, 10000));
+}
+
 TEST_F(WebBrowserTest, AnythingButAnHtmlPageKeepsTheFallback) {
     PageServer server(reply("text/plain", "<p>not a banner</p>"));
     browser.Navigate(server.address());
