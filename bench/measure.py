@@ -268,6 +268,7 @@ def main():
     parser.add_argument("--settle", type=float, default=2.0)
     parser.add_argument("--idle", type=float, default=10.0)
     parser.add_argument("--idle-start", type=float, default=4.0)
+    parser.add_argument("--pause", type=float, default=0.5, help="seconds between instances")
     parser.add_argument("--keep", action="store_true")
     parser.add_argument("--work", help="folder for databases and program folders")
     parser.add_argument("--micro", help="Google Benchmark JSON output to include")
@@ -283,7 +284,10 @@ def main():
         for case in cases:
             runner.database(case)
         for run in range(1, args.runs + 1):
-            for case in cases:
+            # Each run starts with another case, so that no case always follows the same one.
+            shift = (run - 1) % len(cases)
+            for case in cases[shift:] + cases[:shift]:
+                time.sleep(args.pause)
                 result = runner.run_once(case, run)
                 results.append(result)
                 shown = result.get("error") or f"{result['ready_ms']:.1f} ms"
