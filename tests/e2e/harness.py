@@ -62,16 +62,29 @@ class Display:
         self.name = ":" + number
         self.env = dict(os.environ, DISPLAY=self.name)
         self.env.pop("WAYLAND_DISPLAY", None)
-        self.procs.append(subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        wait_for(lambda: self.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).returncode == 0
-                 and "window id" in self.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout)
+        # A helper that loses a race with the new server ends at once; without the window
+        # manager every later step would fail in puzzling ways, so it is started again.
+        self.start_helper(["openbox", "--sm-disable"], lambda: "window id" in self.x(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout)
         if tray:
-            self.procs.append(subprocess.Popen(
+            self.start_helper(
                 ["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
                  "--height", "24", "--SetDockType", "true", "--transparent", "false"],
-                env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-            wait_for(lambda: self.x(["xdotool", "search", "--class", "trayer"]).returncode == 0)
+                lambda: self.x(["xdotool", "search", "--class", "trayer"]).returncode == 0)
+
+    def start_helper(self, args, ready, tries=3):
+        for _ in range(tries):
+            proc = subprocess.Popen(args, env=self.env, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+            self.procs.append(proc)
+            if wait_for(lambda: proc.poll() is not None or ready(), 10) and proc.poll() is None:
+                time.sleep(0.1)
+                if proc.poll() is None:
+                    return
+            print("%s ended with %s on %s; starting it again" % (args[0], proc.poll(), self.name),
+                  file=sys.stderr)
+        self.close()
+        raise RuntimeError(args[0] + " did not start")
 
     def x(self, args, **kw):
         return subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=20, **kw)
