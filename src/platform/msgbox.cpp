@@ -19,6 +19,10 @@ int showReal(const QString& text, int style, const QString& title) {
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
+    // A short text makes a box too narrow for its own title bar; give the text room for it.
+    const int titleWidth = box.fontMetrics().horizontalAdvance(title) + 100;
+    box.setStyleSheet(
+        QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(titleWidth));
     switch (style & 0x70) {
         case mb::Critical:
             box.setIcon(QMessageBox::Critical);
