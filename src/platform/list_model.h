@@ -14,6 +14,8 @@ namespace platform {
 class ListModel : public QAbstractTableModel {
   public:
     static constexpr int kSubItems = 4;
+    // Longest text a cell displays (its stored text is kept whole).
+    static constexpr qsizetype kMaxShownChars = 4096;
 
     struct Column {
         QString title;
