@@ -15,7 +15,7 @@ namespace {
 namespace reg = platform::reg;
 const std::string runKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The Exec key of the Desktop Entry Specification, read independently of the program's own
+// The Exec key of the freedesktop desktop-entry format, read independently of the program's own
 // parser: string escapes first, then the quoting rules, then "%%". Anything the rules forbid
 // (an unquoted reserved character, a field code) fails the test.
 std::vector<std::string> execArguments(const std::string& raw) {
