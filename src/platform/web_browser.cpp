@@ -1,6 +1,5 @@
 #include "platform/web_browser.h"
 
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTimer>

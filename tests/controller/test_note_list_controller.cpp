@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controller/note_list_controller.h"
+#include "note_windows.h"
 #include "notewindow/note_menu_host.h"
 #include "notewindow/note_window.h"
 #include "platform/colour.h"
@@ -37,20 +38,10 @@ class ShowRecorder : public QObject {
     QStringList shown;
 };
 
-std::vector<Form_Zettara*> openNoteWindows() {
-    std::vector<Form_Zettara*> result;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* note = dynamic_cast<Form_Zettara*>(widget);
-        if (note && !note->isClosing()) result.push_back(note);
-    }
-    return result;
-}
+using testsupport::openNoteWindows;
 
 QStringList openTags() {
-    QStringList tags;
-    for (Form_Zettara* note : openNoteWindows()) tags << note->idTag();
-    tags.sort();
-    return tags;
+    return testsupport::openNoteTags();
 }
 
 Form_Zettara* windowFor(const QString& tag) {

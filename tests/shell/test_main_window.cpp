@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "editor/note_editor.h"
+#include "note_windows.h"
 #include "notewindow/note_window.h"
 #include "platform/color_picker.h"
 #include "platform/guard.h"
@@ -31,10 +32,7 @@ QList<T*> liveWindows() {
 }
 
 QStringList noteTags() {
-    QStringList tags;
-    for (Form_Zettara* w : liveWindows<Form_Zettara>()) tags << w->idTag();
-    tags.sort();
-    return tags;
+    return testsupport::openNoteTags();
 }
 
 void closeAllWindows() {
