@@ -1,0 +1,42 @@
+#include "platform/private_folder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <cerrno>
+
+#include "platform/app.h"
+
+namespace platform::private_folder {
+
+bool isPrivate(const QString& path) {
+    struct stat info {};
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &info) != 0) return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 0777) == 0700;
+}
+
+bool make(const QString& path) {
+    if (path.isEmpty()) return false;
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) return false;
+    return isPrivate(path);
+}
+
+QString forChannel() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (isPrivate(runtime)) return runtime;
+
+    const QString temp =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("zettara-%1").arg(::getuid()));
+    if (make(temp)) return temp;
+
+    // Someone else holds the temp name: the user's own cache folder is out of their reach.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty() || !QDir().mkpath(cache)) return {};
+    const QString ours = QDir(cache).filePath(app::title());
+    return make(ours) ? ours : QString();
+}
+
+}  // namespace platform::private_folder

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "platform/private_folder.h"
+
+namespace {
+
+namespace folder = platform::private_folder;
+
+QString makeDir(const QString& path, mode_t mode) {
+    QDir().mkpath(path);
+    ::chmod(QFile::encodeName(path).constData(), mode);
+    return path;
+}
+
+// Sets environment variables for one test and puts the old values back.
+class EnvOverride {
+  public:
+    EnvOverride(const char* name, const QString& value)
+        : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~EnvOverride() { had_ ? (void)qputenv(name_, old_) : (void)qunsetenv(name_); }
+
+  private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
+TEST(PrivateFolder, OnlyOurOwnRealFolderWithMode0700IsPrivate) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString ours = makeDir(root.filePath("ours"), 0700);
+    EXPECT_TRUE(folder::isPrivate(ours));
+    EXPECT_FALSE(folder::isPrivate(makeDir(root.filePath("open"), 0755)));
+    EXPECT_FALSE(folder::isPrivate(makeDir(root.filePath("group"), 0770)));
+    EXPECT_FALSE(folder::isPrivate(root.filePath("missing")));
+    EXPECT_FALSE(folder::isPrivate(QString()));
+
+    QFile::link(ours, root.filePath("link"));
+    EXPECT_FALSE(folder::isPrivate(root.filePath("link")));
+    QFile plain(root.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(folder::isPrivate(plain.fileName()));
+
+    // make() creates a missing folder private, but never adopts one that is not.
+    EXPECT_TRUE(folder::make(root.filePath("new")));
+    EXPECT_TRUE(folder::isPrivate(root.filePath("new")));
+    EXPECT_FALSE(folder::make(root.filePath("open")));
+    EXPECT_TRUE(QFileInfo(root.filePath("open")).permissions() & QFile::ReadOther);
+
+    if (::geteuid() == 0) {
+        const QString theirs = makeDir(root.filePath("theirs"), 0700);
+        ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+        EXPECT_FALSE(folder::isPrivate(theirs));
+        EXPECT_FALSE(folder::make(theirs));
+    }
+}
+
+TEST(PrivateFolder, ChannelFallsBackPastAnyFolderThatIsNotOurs) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString runtime = makeDir(root.filePath("runtime"), 0700);
+    const QString temp = makeDir(root.filePath("tmp"), 01777);
+    const QString cache = root.filePath("cache");
+    EnvOverride runtimeEnv("XDG_RUNTIME_DIR", runtime);
+    EnvOverride tempEnv("TMPDIR", temp);
+    EnvOverride cacheEnv("XDG_CACHE_HOME", cache);
+
+    EXPECT_EQ(folder::forChannel(), runtime);
+
+    // A runtime folder others can enter is skipped for one of ours in the temp folder.
+    ::chmod(QFile::encodeName(runtime).constData(), 0711);
+    const QString inTemp = QDir(temp).filePath(QStringLiteral("zettara-%1").arg(::getuid()));
+    EXPECT_EQ(folder::forChannel(), inTemp);
+    EXPECT_TRUE(folder::isPrivate(inTemp));
+
+    // A file (or anything not a private folder) under that name sends the channel to the user's
+    // cache folder.
+    QDir(inTemp).removeRecursively();
+    QFile squat(inTemp);
+    ASSERT_TRUE(squat.open(QIODevice::WriteOnly));
+    squat.close();
+    const QString inCache = QDir(cache).filePath(QStringLiteral("Zettara-6471"));
+    EXPECT_EQ(folder::forChannel(), inCache);
+    EXPECT_TRUE(folder::isPrivate(inCache));
+
+    // With every place taken there is no channel at all rather than a shared one.
+    ::chmod(QFile::encodeName(inCache).constData(), 0755);
+    EXPECT_EQ(folder::forChannel(), QString());
+}
+
+}  // namespace
