@@ -1,5 +1,6 @@
 #include "platform/single_instance.h"
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
@@ -8,11 +9,23 @@
 #include <QLocalSocket>
 #include <QLockFile>
 
+#include "platform/private_folder.h"
+
 namespace platform {
 namespace {
 constexpr char kShowRequest[] = "show\n";
 constexpr char kAck[] = "ok\n";
 constexpr int kConnectTimeoutMs = 500;
+constexpr qint64 kMaxRequestLine = 4096;
+
+// True when the other end of a connected local socket runs as this user.
+bool peerIsUs(qintptr descriptor) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return descriptor >= 0 &&
+           ::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           size == sizeof peer && peer.uid == ::getuid();
+}
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), key_(key) {}
@@ -23,13 +36,14 @@ QString SingleInstance::serverName(const QString& key) {
     // The caption holds blanks and dots; a hash keeps the socket name short and plain.
     const QByteArray digest =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QStringLiteral("zettara-%1-%2").arg(QString::fromLatin1(digest)).arg(::getuid());
+    return QStringLiteral("zettara-%1").arg(QString::fromLatin1(digest));
 }
 
-bool SingleInstance::notifyPrimary(int timeoutMs) {
+bool SingleInstance::notifyPrimary(const QString& path, int timeoutMs) {
     QLocalSocket socket;
-    socket.connectToServer(serverName(key_));
+    socket.connectToServer(path);
     if (!socket.waitForConnected(timeoutMs)) return false;
+    if (!peerIsUs(socket.socketDescriptor())) return false;
     socket.write(kShowRequest);
     socket.flush();
     socket.waitForBytesWritten(timeoutMs);
@@ -39,37 +53,53 @@ bool SingleInstance::notifyPrimary(int timeoutMs) {
 }
 
 bool SingleInstance::tryBecomePrimary() {
-    const QString name = serverName(key_);
+    // Without a folder of our own the channel could be squatted or redirected: run without it.
+    const QString folder = private_folder::forChannel();
+    if (folder.isEmpty()) return true;
+    const QString path = QDir(folder).filePath(serverName(key_));
+
     // Check-and-listen under a lock file so that two launches at the same instant cannot both
     // find no primary and both start listening.
-    QLockFile lock(QDir(QDir::tempPath()).filePath(name + QStringLiteral(".lock")));
+    QLockFile lock(path + QStringLiteral(".lock"));
     lock.setStaleLockTime(5000);
     lock.tryLock(5000);
 
-    if (notifyPrimary(kConnectTimeoutMs)) return false;
+    if (notifyPrimary(path, kConnectTimeoutMs)) return false;
 
     // Nobody answered: a socket file left by a crashed instance is stale; take it over.
-    QLocalServer::removeServer(name);
+    QLocalServer::removeServer(path);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(name)) {
+    if (!server_->listen(path)) {
         // Still run: a program without its single-instance channel beats no program at all.
         server_.reset();
         return true;
     }
     connect(server_.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                const QByteArray request = socket->readAll();
-                if (!request.startsWith("show")) return;
-                socket->write(kAck);
-                socket->flush();
-                if (onActivateRequested) onActivateRequested();
-            });
-        }
+        while (QLocalSocket* socket = server_->nextPendingConnection()) serve(socket);
     });
     return true;
+}
+
+void SingleInstance::serve(QLocalSocket* socket) {
+    // The folder keeps other users out; this also refuses one who can enter it anyway.
+    if (!peerIsUs(socket->socketDescriptor())) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        while (socket->canReadLine()) {
+            // "show", optionally followed by more words on the same line.
+            const QByteArray line = socket->readLine(kMaxRequestLine).simplified();
+            if (line.split(' ').value(0) != "show") continue;
+            socket->write(kAck);
+            socket->flush();
+            if (onActivateRequested) onActivateRequested();
+        }
+        if (socket->bytesAvailable() > kMaxRequestLine) socket->abort();
+    });
 }
 
 }  // namespace platform

@@ -6,30 +6,33 @@
 #include <memory>
 
 class QLocalServer;
-class QLockFile;
+class QLocalSocket;
 
 namespace platform {
 
-// One running instance per user and key. The first instance listens on a user-only local
-// socket; a later launch asks it to show its main window and then ends.
+// One running instance per user and key. The first instance listens on a socket in a folder
+// only the user can enter and answers only peers of the same user; a later launch asks it to
+// show its main window and then ends.
 class SingleInstance : public QObject {
     Q_OBJECT
   public:
     explicit SingleInstance(const QString& key, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // Becomes the primary instance, or, when another instance is running, asks it to show
-    // its window and returns false. Closes the race of two launches at the same instant.
+    // Becomes the primary instance, or, when another instance of this user is running, asks
+    // it to show its window and returns false. Closes the race of two launches at the same
+    // instant. Without a private folder the program runs without the channel.
     bool tryBecomePrimary();
 
     // Called in the primary instance when a later launch asks for the main window.
     std::function<void()> onActivateRequested;
 
-    // Socket name derived from the key and the user id.
+    // Socket file name derived from the key.
     static QString serverName(const QString& key);
 
   private:
-    bool notifyPrimary(int timeoutMs);
+    bool notifyPrimary(const QString& path, int timeoutMs);
+    void serve(QLocalSocket* socket);
 
     QString key_;
     std::unique_ptr<QLocalServer> server_;
