@@ -257,7 +257,7 @@ class Program:
         self.db = os.path.join(self.dir, "Zettara.mdb")
         self.tmp = os.path.join(self.dir, "tmp")
         self.config = os.path.join(self.dir, "config")
-        os.makedirs(self.tmp)
+        os.makedirs(self.tmp, mode=0o700)  # private, as the runtime folder must be
         os.makedirs(self.config)
         if database:
             self.make_database(notes)
@@ -292,9 +292,11 @@ class Program:
         env["ZETTARA_FEEDBACK_OUTBOX"] = os.path.join(self.dir, "outbox")
         return env
 
-    def start(self, *args):
-        proc = subprocess.Popen([self.exe, *args], env=self.env, cwd="/",
-                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    def start(self, *args, env=None, user=None):
+        """Starts the program with env (default: self.env), as user (a pwd entry) if given."""
+        ids = dict(user=user.pw_uid, group=user.pw_gid, extra_groups=[]) if user else {}
+        proc = subprocess.Popen([self.exe, *args], env=env or self.env, cwd="/",
+                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, **ids)
         self.procs.append(proc)
         return proc
 
