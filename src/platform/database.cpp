@@ -202,6 +202,13 @@ std::shared_ptr<Database> Database::open(const QString& path, bool exclusive, bo
             throw Error(SQLITE_READONLY,
                         QStringLiteral("attempt to write a readonly database：%1").arg(path));
         }
+        // Every write creates the journal beside the file: a folder that cannot take it would
+        // fail each save later. The same rule for root as above.
+        const QFileInfo folder(info.absolutePath());
+        if (!folder.isWritable() || !(folder.permissions() & writeBits)) {
+            throw Error(SQLITE_READONLY_DIRECTORY,
+                        QStringLiteral("便签文件所在的文件夹不可写：%1").arg(folder.filePath()));
+        }
         // Take and drop the write lock once: a file another process holds locked fails now.
         db->execute(QStringLiteral("BEGIN IMMEDIATE"));
         db->execute(QStringLiteral("ROLLBACK"));

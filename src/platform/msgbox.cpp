@@ -1,28 +1,84 @@
 #include "platform/msgbox.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 #include "platform/app.h"
 
 namespace platform {
 namespace {
 
+// Room left on the screen for the window frame around a box.
+constexpr int kFrameTopAndBottom = 48;
+
 MsgBoxImpl& override() {
     static MsgBoxImpl impl;
     return impl;
 }
 
+// QMessageBox wraps at word boundaries only, and cuts off a run it cannot break (a path, an
+// address) when the run is nearly as wide as the box may be. Zero-width spaces give it places
+// to break: after a path separator, and in any long run. Never inside a character.
+QString breakable(const QString& text) {
+    constexpr int kLongestRun = 24;
+    constexpr QChar kBreak(0x200B);
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    int run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isSpace()) {
+            run = 0;
+        } else if (run > 0 && !c.isLowSurrogate() && !c.isMark()) {
+            const QChar before = text[i - 1];
+            if (run >= kLongestRun || before == QLatin1Char('/') || before == QLatin1Char('\\')) {
+                out += kBreak;
+                run = 0;
+            }
+        }
+        out += c;
+        if (!c.isSpace()) ++run;
+    }
+    return out;
+}
+
+// QMessageBox sizes itself when shown and keeps the box within the screen's width. This one
+// keeps it within the screen's height too: a text too tall for the screen loses lines from its
+// middle, so that its opening, its closing question and the buttons stay visible.
+class FittedMessageBox : public QMessageBox {
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        const QSize placed = size();
+        const QRect screen = this->screen()->availableGeometry();
+        const int room = screen.height() - kFrameTopAndBottom;
+        if (height() > room) {
+            const QStringList lines = text().split(QLatin1Char('\n'));
+            for (qsizetype keep = lines.size() * room / height(); keep > 1 && height() > room;
+                 --keep) {
+                const qsizetype head = (keep + 1) / 2;
+                setText(lines.mid(0, head).join(QLatin1Char('\n')) + QStringLiteral("\n……\n") +
+                        lines.mid(lines.size() - (keep - head)).join(QLatin1Char('\n')));
+            }
+        }
+        if (size() != placed) adjustPosition(parentWidget());
+    }
+};
+
 int showReal(const QString& text, int style, const QString& title) {
-    QMessageBox box;
+    FittedMessageBox box;
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
-    // A short text makes a box too narrow for its own title bar; give the text room for it.
+    box.setText(breakable(text));
+    // A short text makes a box too narrow for its own title bar. The room is kept by the
+    // buttons' row: a minimum on the text itself would stop it from wrapping and cut it off.
     const int titleWidth = box.fontMetrics().horizontalAdvance(title) + 100;
-    box.setStyleSheet(
-        QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(titleWidth));
+    if (auto* buttons = box.findChild<QDialogButtonBox*>()) {
+        buttons->setMinimumWidth(qMin(titleWidth, box.screen()->availableGeometry().width() / 2));
+    }
     switch (style & 0x70) {
         case mb::Critical:
             box.setIcon(QMessageBox::Critical);

@@ -4,6 +4,8 @@ namespace statements {
 
 QString quoteText(const QString& text) {
     QString quoted = text;
+    // The engine reads a statement only up to its first NUL, which would cut it mid-text.
+    quoted.remove(QChar(0));
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     return quoted;
 }

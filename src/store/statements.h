@@ -7,7 +7,8 @@
 // The five statement texts sent to the note store, built from fixed pieces and values.
 namespace statements {
 
-// Text value: every single quote doubled, nothing else changed (no surrounding quotes).
+// Text value: every single quote doubled, U+0000 dropped, nothing else changed (no surrounding
+// quotes).
 QString quoteText(const QString& text);
 // Date-time value: "yyyy/M/d H:mm:ss"; exactly midnight gives the date alone.
 QString dateTimeText(const QDateTime& when);

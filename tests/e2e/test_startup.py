@@ -84,6 +84,17 @@ class StartupTest(DisplayTest):
         self.assertNotEqual(proc.wait(5), 0)
         self.assertEqual(digest(program.db), before)
 
+    def test_read_only_note_folder_reports_and_ends_non_zero_writing_nothing(self):
+        program = self.program(ONE_NOTE)
+        before, listing = digest(program.db), sorted(os.listdir(program.dir))
+        os.chmod(program.dir, 0o555)
+        self.addCleanup(os.chmod, program.dir, 0o700)
+        proc = program.start()
+        self.assertTrue(program.answer_box("Zettara-6471", "Return"), "no error message shown")
+        self.assertNotEqual(proc.wait(5), 0)
+        self.assertEqual(digest(program.db), before)
+        self.assertEqual(sorted(os.listdir(program.dir)), listing)
+
     def test_exit_answered_no_keeps_running_and_yes_ends_with_the_database_intact(self):
         program = self.program(ONE_NOTE + [dict(content="second", Visual=1)])
         proc = self.running(program)

@@ -52,6 +52,13 @@ TEST(DatabaseOpen, BadFilesFailWithTheEngineErrorAndStayUnchanged) {
     EXPECT_EQ(openError(db.path()) & 0xFF, SQLITE_READONLY);
     QFile::setPermissions(db.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(digest(db.path()), before);
+
+    // A writable file in a read-only folder: SQLite could not create its journal there.
+    const auto folderRights = QFile::permissions(db.dir());
+    QFile::setPermissions(db.dir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(openError(db.path()), SQLITE_READONLY_DIRECTORY);
+    QFile::setPermissions(db.dir(), folderRights);
+    EXPECT_EQ(digest(db.path()), before);
 }
 
 TEST(DatabaseOpen, LockedFileFailsWithBusy) {

@@ -42,6 +42,20 @@ TEST_F(DatabaseModuleTest, TextRoundTripsUnchanged) {
     }
 }
 
+TEST_F(DatabaseModuleTest, NulCharactersAreDroppedAndTheRestKept) {
+    // A pasted NUL used to end the statement text inside the quoted value.
+    const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("it's\n中") + QChar(0);
+    const QString kept = QStringLiteral("ait's\n中");
+    const QString id = insert(text);
+    platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(id));
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(platform::toText(rs.field("content")), kept);
+    module.数据库_添加_语句(
+        statements::updateNote(QChar(0) + text, at(10, 0, 0), 1, 2, 0, id.toInt()));
+    rs = module.数据库_查找_语句(statements::selectOne(id));
+    EXPECT_EQ(platform::toText(rs.field("content")), kept);
+}
+
 TEST_F(DatabaseModuleTest, InsertDefaultsAndUpdateMovesOnlyChangeTime) {
     const QString id = insert("abc", at(1, 47, 55));
     platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(id));

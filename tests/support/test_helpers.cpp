@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QTimer>
+#include <QWidget>
 #include <stdexcept>
 
 namespace testsupport {
@@ -11,6 +14,18 @@ QString schemaSql() {
     QFile file(QStringLiteral(ZETTARA_DATA_DIR "/schema.sql"));
     if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read data/schema.sql");
     return QString::fromUtf8(file.readAll());
+}
+
+void whenModalOpens(const std::function<void(QWidget*)>& act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        act(modal);
+    });
+    poll->start(10);
 }
 
 namespace {

@@ -4,11 +4,18 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/msgbox.h"
 
+class QWidget;
+
 namespace testsupport {
+
+// Calls `act` once with the application's modal window as soon as one is shown, for code that
+// runs a modal loop of its own.
+void whenModalOpens(const std::function<void(QWidget*)>& act);
 
 // The note table's schema as the program ships it (data/schema.sql).
 QString schemaSql();

@@ -9,11 +9,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "platform/error.h"
 #include "platform/library_loader.h"
 #include "system/feedback_call.h"
+#include "test_helpers.h"
 #include "test_update_companion_support.h"
 
 namespace {
@@ -25,6 +25,8 @@ class FeedbackSend : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
+        // Stands for $XDG_DATA_HOME: a folder of the user's that the outbox must leave alone.
+        ASSERT_TRUE(QFile::setPermissions(dir_.path(), kOpenFolder));
         env_.set("ZETTARA_COMPANION_TRACE", dir_.filePath(QStringLiteral("trace.txt")));
         env_.set("ZETTARA_FEEDBACK_OUTBOX", outbox());
         env_.set("ZETTARA_FEEDBACK_URL", server_.url(QStringLiteral("/feedback")).toString());
@@ -32,7 +34,15 @@ class FeedbackSend : public ::testing::Test {
         env_.unset("ZETTARA_FEEDBACK_TIMEOUT_MS");
     }
 
-    QString outbox() const { return dir_.filePath(QStringLiteral("outbox")); }
+    static constexpr QFileDevice::Permissions kOpenFolder =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+        QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+        QFileDevice::ExeOther;
+    static constexpr QFileDevice::Permissions kOwnerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+        QFileDevice::WriteUser;
+
+    QString outbox() const { return dir_.filePath(QStringLiteral("Zettara-6471/outbox")); }
     QStringList outboxFiles() const { return QDir(outbox()).entryList(QDir::Files, QDir::Name); }
     QString outboxText(const QString& name) const {
         QFile file(QDir(outbox()).filePath(name));
@@ -55,6 +65,15 @@ class FeedbackSend : public ::testing::Test {
         EXPECT_TRUE(content.contains(QStringLiteral("Zettara 3.0.0.0")));
         EXPECT_TRUE(trace().contains(QDir::toNativeSeparators(QDir(outbox()).filePath(files[0]))))
             << trace().toStdString();
+        // Only the user may read it: the file and the folders made for it, not the one above.
+        const auto ownerOnlyFolder = kOwnerOnly | QFileDevice::ExeOwner | QFileDevice::ExeUser;
+        EXPECT_EQ(QFile::permissions(QDir(outbox()).filePath(files[0])), kOwnerOnly);
+        EXPECT_EQ(QFile::permissions(outbox()), ownerOnlyFolder);
+        EXPECT_EQ(QFile::permissions(dir_.filePath(QStringLiteral("Zettara-6471"))),
+                  ownerOnlyFolder);
+        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                                QFileDevice::ReadOther | QFileDevice::ExeOther;
+        EXPECT_EQ(QFile::permissions(dir_.path()) & others, others);
     }
 
     testsupport::LoaderFolder folder_{testsupport::companionFolder()};
@@ -132,17 +151,9 @@ TEST_F(FeedbackSend, EmptyTextIsNotSent) {
     EXPECT_TRUE(trace().contains(QStringLiteral("请先写下您的意见")));
 }
 
-// Drives the real modal form: finds it once it is up, then acts on it.
+// Drives the real modal form once it is up.
 void whenFormOpens(const std::function<void(QDialog*)>& act) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        if (auto* form = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(form);
-        }
-    });
-    poll->start(10);
+    testsupport::whenModalOpens([act](QWidget* modal) { act(qobject_cast<QDialog*>(modal)); });
 }
 
 QPushButton* button(QDialog* form, const QString& text) {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QLabel>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include "platform/encoding.h"
 #include "platform/library_loader.h"
 #include "system/update_call.h"
+#include "test_helpers.h"
 #include "test_update_companion_support.h"
 
 namespace {
@@ -54,6 +58,36 @@ TEST_F(UpdateCheck, NewerVersionIsOfferedWithNotesAndOpensTheDownloadWhenAccepte
     EXPECT_TRUE(log.contains(QStringLiteral("修复了便签丢失颜色的问题\\n启动更快")));
     EXPECT_TRUE(
         log.contains(QStringLiteral("open: https://downloads.example/zettara-3.0.0.1.zip")));
+}
+
+TEST_F(UpdateCheck, LongReleaseNotesAreCutSoTheQuestionAndButtonsStayOnScreen) {
+    QByteArray list = "3.0.0.1\nhttps://downloads.example/z.zip\n";
+    for (int i = 0; i < 1000; ++i) list += QByteArray::number(i % 10) + '\n';
+    server_.answer(200, list);
+    env_.set("ZETTARA_UPDATE_ANSWER", QStringLiteral("no"));
+    EXPECT_EQ(check(server_.url(QStringLiteral("/list"))), 1);
+    const QString asked =
+        trace().section(QStringLiteral("ask: "), 1).section(QLatin1Char('\n'), 0, 0);
+    EXPECT_LE(asked.count(QStringLiteral("\\n")), 25) << asked.toStdString();
+    EXPECT_TRUE(asked.contains(QStringLiteral("……")));
+
+    // The real box, as the user sees it.
+    env_.unset("ZETTARA_COMPANION_TRACE");
+    env_.unset("ZETTARA_UPDATE_ANSWER");
+    QString shown;
+    testsupport::whenModalOpens([&](QWidget* box) {
+        const QRect screen = box->screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(box->frameGeometry()));
+        for (QAbstractButton* button : box->findChildren<QAbstractButton*>())
+            EXPECT_TRUE(
+                box->rect().contains(QRect(button->mapTo(box, QPoint(0, 0)), button->size())));
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            shown = label->text();
+        box->close();
+    });
+    EXPECT_EQ(check(server_.url(QStringLiteral("/list"))), 1);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("发现新版本 3.0.0.1"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("是否打开下载页面？")));
 }
 
 TEST_F(UpdateCheck, DeclinedOfferOpensNothing) {

@@ -3,9 +3,39 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace companion {
+
+namespace {
+
+constexpr QFileDevice::Permissions kOwnerOnlyFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions kOwnerOnlyFile =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// Creates the missing folders of the path for the owner alone; folders that exist already are
+// left as they are, except the outbox itself, which is ours and holds what the user wrote.
+bool makeOwnerOnlyPath(const QString& path) {
+    const QString target = QDir::cleanPath(QDir(path).absolutePath());
+    QStringList missing;
+    QString existing = target;
+    while (!QFileInfo::exists(existing)) {
+        const QFileInfo info(existing);
+        missing.prepend(info.fileName());
+        existing = info.absolutePath();
+    }
+    QDir dir(existing);
+    for (const QString& name : missing) {
+        if (!dir.mkdir(name, kOwnerOnlyFolder) || !dir.cd(name)) return false;
+    }
+    if (!QFileInfo(target).isDir()) return false;
+    QFile::setPermissions(target, kOwnerOnlyFolder);  // a folder of someone else's stays as it is
+    return true;
+}
+
+}  // namespace
 
 QString FeedbackOutbox::folder() {
     const QString configured = qEnvironmentVariable("ZETTARA_FEEDBACK_OUTBOX");
@@ -16,7 +46,7 @@ QString FeedbackOutbox::folder() {
 
 QString FeedbackOutbox::keep(const QString& product, const QString& text, const QString& contact) {
     const QDir dir(folder());
-    if (!dir.mkpath(QStringLiteral("."))) return {};
+    if (!makeOwnerOnlyPath(dir.path())) return {};
 
     const QDateTime now = QDateTime::currentDateTime();
     const QString content = QStringLiteral("产品：%1\n时间：%2\n联系方式：%3\n\n%4\n")
@@ -27,7 +57,7 @@ QString FeedbackOutbox::keep(const QString& product, const QString& text, const 
         const QString name = attempt == 0 ? stem + QStringLiteral(".txt")
                                           : QStringLiteral("%1-%2.txt").arg(stem).arg(attempt);
         QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnlyFile)) {
             if (file.exists()) continue;
             return {};
         }

@@ -6,8 +6,10 @@
 namespace companion {
 
 namespace {
-constexpr int kLongestNotes = 2000;  // keeps the question box on the screen
-}
+// Keep the question box on the screen: release notes are shown in part.
+constexpr int kLongestNotes = 2000;
+constexpr int kMostNoteLines = 15;
+}  // namespace
 
 std::optional<UpdateList::Version> UpdateList::parseVersion(const QString& text) {
     static const QRegularExpression pattern(
@@ -42,6 +44,10 @@ std::optional<UpdateList> UpdateList::parse(const QByteArray& text) {
     list.notes_ = lines.mid(2).join(QLatin1Char('\n')).trimmed();
     if (list.notes_.size() > kLongestNotes) {
         list.notes_ = list.notes_.left(kLongestNotes) + QStringLiteral("……");
+    }
+    if (list.notes_.count(QLatin1Char('\n')) >= kMostNoteLines) {
+        list.notes_ =
+            list.notes_.section(QLatin1Char('\n'), 0, kMostNoteLines - 1) + QStringLiteral("\n……");
     }
     return list;
 }
