@@ -1,12 +1,12 @@
 #include "platform/web_browser.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QTimer>
+
+#include "platform/bounded_fetch.h"
 
 namespace platform {
 namespace {
-// A page larger than this is no banner; reading stops there.
+// A page larger than this is no banner; the transfer is cut there.
 constexpr qint64 kMaxPageBytes = 512 * 1024;
 }  // namespace
 
@@ -40,33 +40,14 @@ void WebBrowser::Navigate(const QString& address) {
 }
 
 void WebBrowser::fetch(const QUrl& url) {
-    if (!network_) {
-        network_ = new QNetworkAccessManager(this);
-        connect(network_, &QNetworkAccessManager::finished, this, &WebBrowser::finished);
-    }
-    QNetworkRequest request(url);
-    request.setTransferTimeout(timeoutMs_);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    network_->get(request);
-    ++pending_;
+    auto* fetch = new BoundedFetch(url, {kMaxPageBytes, timeoutMs_}, this);
+    connect(fetch, &BoundedFetch::done, this, &WebBrowser::showPage);
 }
 
-void WebBrowser::finished(QNetworkReply* reply) {
-    reply->deleteLater();
-    if (--pending_ == 0) {
-        // A banner is fetched once: an idle manager would keep its thread and wake it two
-        // minutes later to expire the connection cache. The next Navigate makes a new one.
-        network_->deleteLater();
-        network_ = nullptr;
-    }
-    const bool ok = reply->error() == QNetworkReply::NoError &&
-                    reply->header(QNetworkRequest::ContentTypeHeader)
-                        .toString()
-                        .startsWith(QLatin1String("text/html"));
-    if (!ok) return;  // the fallback page stays
-    const QByteArray page = reply->read(kMaxPageBytes);
-    setHtml(QString::fromUtf8(page));
+void WebBrowser::showPage(bool ok, const QByteArray& body, const QString& contentType) {
+    const bool page = ok && contentType.startsWith(QLatin1String("text/html"));
+    if (page) setHtml(QString::fromUtf8(body));  // else the fallback stays
+    emit loadFinished(page);
 }
 
 }  // namespace platform
