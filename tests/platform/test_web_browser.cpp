@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -57,6 +59,26 @@ class PageServer {
 QByteArray reply(const QByteArray& type, const QByteArray& body) {
     return "HTTP/1.0 200 OK\r\nContent-Type: " + type +
            "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+QByteArray redPng() {
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    return png;
+}
+
+bool showsRed(QWidget& widget) {
+    const QImage image = widget.grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 80 && c.blue() < 80) return true;
+        }
+    return false;
 }
 
 class WebBrowserTest : public ::testing::Test {
@@ -121,6 +143,90 @@ TEST_F(WebBrowserTest, BrowserGoneBeforeTheFetchSendsNothing) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.size() == 1; }, 10000));
     EXPECT_EQ(server.requests, 1);
 }
+
+TEST_F(WebBrowserTest, BuiltInResourcesOutsideTheProgramsAreNotRead) {
+    const QString foreign =
+        QStringLiteral(":/qt-project.org/styles/commonstyle/images/file-16.png");
+    ASSERT_TRUE(QFile::exists(foreign));
+    for (const QString& name : {"qrc" + foreign, QStringLiteral("qrc:/zettara/..") + foreign}) {
+        const QVariant resource = browser.loadResource(QTextDocument::ImageResource, QUrl(name));
+        const QImage image = resource.userType() == QMetaType::QByteArray
+                                 ? QImage::fromData(resource.toByteArray())
+                                 : qvariant_cast<QImage>(resource);
+        EXPECT_LE(image.width(), 1) << name.toStdString();
+    }
+}
+
+// A page from a hostile server. %DIR% stands for a folder holding red.png and red.css, %RED%
+// for red.png in base64.
+struct HostilePage {
+    const char* name;
+    QByteArray body;
+    bool shown;        // else refused, and the fallback stays
+    const char* text;  // shown then
+};
+
+void PrintTo(const HostilePage& page, std::ostream* out) {
+    *out << page.name;
+}
+
+class HostilePageTest : public WebBrowserTest, public ::testing::WithParamInterface<HostilePage> {};
+
+TEST_P(HostilePageTest, NeitherCrashesNorHangsNorReadsLocalResources) {
+    const QByteArray png = redPng();
+    QFile image(dir.filePath(QStringLiteral("red.png")));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write(png);
+    image.close();
+    QFile css(dir.filePath(QStringLiteral("red.css")));
+    ASSERT_TRUE(css.open(QIODevice::WriteOnly));
+    css.write("p { background-color: #ff0000; }");
+    css.close();
+    const QByteArray body = QByteArray(GetParam().body)
+                                .replace("%DIR%", dir.path().toUtf8())
+                                .replace("%RED%", png.toBase64());
+    PageServer server(reply("text/html", body));
+
+    browser.Navigate(server.address());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.size() == 1; }, 10000));
+    EXPECT_EQ(loaded.at(0).at(0).toBool(), GetParam().shown);
+    EXPECT_FALSE(showsRed(browser));  // laid out and painted, without a local resource
+    if (GetParam().shown)
+        EXPECT_TRUE(browser.toPlainText().contains(QString::fromUtf8(GetParam().text)))
+            << browser.toPlainText().left(200).toStdString();
+    else
+        EXPECT_EQ(browser.toPlainText(), QStringLiteral("local banner"));
+}
+
+QByteArray manyAttributes() {
+    QByteArray tag = "<p";
+    for (int i = 0; i < 200; ++i) tag += " a" + QByteArray::number(i) + "=\"x\"";
+    return tag + ">many</p>";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, HostilePageTest,
+    ::testing::Values(
+        HostilePage{"DeepTables", QByteArray("<table><tr><td>").repeated(3000) + "deep", false, ""},
+        HostilePage{"ThousandsOfCells",
+                    "<table><tr>" + QByteArray("<td>x</td>").repeated(50000) + "</tr></table>",
+                    false, ""},
+        HostilePage{"HugeAttributes",
+                    "<p title=\"" + QByteArray(400000, 'A') + "\">big</p>" +
+                        "<table><tr><td colspan=\"99999999\">wide</td></tr></table>" +
+                        manyAttributes(),
+                    true, "many"},
+        HostilePage{"FileResources",
+                    "<link rel=\"stylesheet\" type=\"text/css\" href=\"file://%DIR%/red.css\" />"
+                    "<p><img src=\"file://%DIR%/red.png\" width=\"30\" height=\"30\">"
+                    "<img src=\"%DIR%/red.png\" width=\"30\" height=\"30\">files</p>",
+                    true, "files"},
+        HostilePage{"DataResource",
+                    "<p><img src=\"data:image/png;base64,%RED%\" width=\"30\" height=\"30\">"
+                    "data</p>",
+                    true, "data"},
+        HostilePage{"InvalidUtf8", "<p>ok \xff\xfe\xc0\xaf\xed\xa0\x80 end</p>", true, "end"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A server that never stops sending, fast or slow.
 struct EndlessBody {
