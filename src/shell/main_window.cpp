@@ -105,7 +105,7 @@ void Form_Main::createControls() {
     // Keyboard order: tab control, list, browser strip.
     setTabOrder(TabControl_Main, ListView_Zettara);
     setTabOrder(ListView_Zettara, WebBrowser_广告);
-    ListView_Zettara->setFocus();
+    TabControl_Main->setFocus();
 
     // Enabled from the creation of the controls; its tick comes from the event loop, so never
     // before the load steps have finished.
