@@ -95,8 +95,10 @@ void Form_Main::createControls() {
 
     ListView_Zettara = new platform::ListView(page);
     ListView_Zettara->setObjectName(QStringLiteral("ListView_Zettara"));
+    // No guard of its own: the list shows a failing user click itself, and hands a failing
+    // change made by a command back to that command, which then stops.
     ListView_Zettara->itemCheck = [this](platform::ListItem item) {
-        platform::runEvent([&] { ListView_Zettara_ItemCheck(item); });
+        ListView_Zettara_ItemCheck(item);
     };
     ListView_Zettara->mouseUp = [this](int button, int, double, double) {
         platform::runEvent([&] { ListView_Zettara_MouseUp(button); });
@@ -290,8 +292,9 @@ platform::ListView& Form_Main::便签列表() {
 }
 
 void Form_Main::编辑_刷新列表_Click() {
-    ListView_Zettara->clear();
+    // Queried first: a store that cannot be read leaves the rows as they were.
     platform::Recordset rs = 主窗体控制器().获取数据();
+    ListView_Zettara->clear();
     主窗体控制器().刷新数据(*ListView_Zettara, rs);
 }
 

@@ -143,6 +143,14 @@ TEST_F(MainWindowTest, RefreshKeepsWindowsAsTheyAre) {
     EXPECT_EQ(list().selectedIndex(), 0);
 }
 
+TEST_F(MainWindowTest, RefreshThatCannotReadTheStoreKeepsTheRows) {
+    db.exec("ALTER TABLE Tips RENAME TO Elsewhere");
+    form->编辑_刷新列表->trigger();
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(list().count(), 3);
+    EXPECT_EQ(list().subItem(3, 2), "three");
+}
+
 TEST_F(MainWindowTest, KeysActOnlyOnARowTheUserPicked) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -168,6 +176,15 @@ TEST_F(MainWindowTest, KeysActOnlyOnARowTheUserPicked) {
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text, "未选中任何便签！");
     EXPECT_TRUE(list().checked(2));
+}
+
+TEST_F(MainWindowTest, ShowAllStopsAtTheFirstNoteThatCannotOpen) {
+    form->全部隐藏();
+    db.exec("UPDATE Tips SET BackColor = NULL WHERE content IN ('one', 'two')");
+    form->托盘菜单_全部显示->trigger();
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(noteTags().isEmpty());
+    EXPECT_FALSE(list().checked(3));
 }
 
 TEST_F(MainWindowTest, ShowAllAndHideAllChangeOnlyTheDesktop) {
