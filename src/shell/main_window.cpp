@@ -46,6 +46,7 @@ constexpr double kListTop = 330;  // on the tab control; its left (30) is the fr
 constexpr int kUpdateDelayMs = 2000;
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
+const QString kNotesNotOpened = QStringLiteral("有 %1 个便签无法在桌面打开，已跳过。");
 
 }  // namespace
 
@@ -233,12 +234,10 @@ void Form_Main::Form_Load(const QString& commandText) {
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     主窗体控制器().初始化界面(*ListView_Zettara);
     phases.mark("list filled");
-    try {
-        主窗体控制器().初始化便签显示(*ListView_Zettara);
-    } catch (const std::exception& error) {
-        // One unreadable note (a NULL or foreign colour) must not keep the program from
-        // starting: the notes opened before it stay open, and the user is told.
-        platform::reportError(error);
+    // Notes that cannot be opened (a NULL or foreign colour) do not keep the program from
+    // starting; the user is told once.
+    if (const int failed = 主窗体控制器().初始化便签显示(*ListView_Zettara)) {
+        platform::MsgBox(kNotesNotOpened.arg(failed), platform::mb::Exclamation);
     }
     phases.mark("note windows shown");
     工具_开机启动->setChecked(开机启动_已设置());
