@@ -308,7 +308,7 @@ void Form_Main::显示主窗体() {
 void Form_Main::显示并恢复主窗体() {
     platform::guarded([this] {
         show();
-        setWindowState(windowState() & ~Qt::WindowMinimized);
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         raise();
         activateWindow();
     });

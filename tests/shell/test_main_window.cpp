@@ -187,6 +187,16 @@ TEST_F(MainWindowTest, ShowAllStopsAtTheFirstNoteThatCannotOpen) {
     EXPECT_FALSE(list().checked(3));
 }
 
+TEST_F(MainWindowTest, SecondLaunchShowsTheWindowNormalSized) {
+    for (auto state : {Qt::WindowMaximized, Qt::WindowMinimized}) {
+        form->setWindowState(state);
+        form->hide();
+        form->显示并恢复主窗体();
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(form->windowState(), Qt::WindowNoState) << state;
+    }
+}
+
 TEST_F(MainWindowTest, ShowAllAndHideAllChangeOnlyTheDesktop) {
     const QString visualBefore = db.column("SELECT group_concat(Visual) FROM Tips").value(0);
     form->全部显示();
