@@ -87,11 +87,14 @@ void Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset
     guarded([&] { 列表就绪_ = -1; });
 }
 
-void Class_主窗体::初始化便签显示(platform::ListView& list) {
+int Class_主窗体::初始化便签显示(platform::ListView& list) {
+    // One unreadable note (a NULL or foreign colour) must not keep the later ones closed.
+    int failed = 0;
     const std::int32_t count = list.count();
     for (std::int32_t i = 1; i <= count; ++i) {
-        if (list.checked(i)) 打开便签窗口(list, i);
+        if (list.checked(i) && !platform::guarded([&] { 打开便签窗口(list, i); })) ++failed;
     }
+    return failed;
 }
 
 void Class_主窗体::便签显示(const platform::ListItem& item) {

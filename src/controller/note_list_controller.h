@@ -20,7 +20,9 @@ class Class_主窗体 {
     void 初始化界面(platform::ListView& list);
     platform::Recordset 获取数据();
     void 刷新数据(platform::ListView& list, platform::Recordset& rs);
-    void 初始化便签显示(platform::ListView& list);
+    // Opens a window for every ticked row; a row whose window cannot open is skipped. Returns
+    // the number of rows skipped.
+    int 初始化便签显示(platform::ListView& list);
     void 便签显示(const platform::ListItem& item);
     void 刷新便签();
 

@@ -41,6 +41,7 @@ constexpr double kAdvancedWidth = 975;
 constexpr double kAdvancedHeight = 255;
 
 constexpr std::int32_t kPaleYellow = 12648447;
+const QString kNoteGone = QStringLiteral("该便签已不存在，是否将内容保存为新便签？");
 constexpr int kPictureSide = 16;
 
 }  // namespace
@@ -215,9 +216,18 @@ bool Form_添加便签::内容已填写() {
     return false;
 }
 
-void Form_添加便签::刷新主窗体() {
-    host_.编辑_刷新列表_Click();
+bool Form_添加便签::刷新主窗体() {
+    // The note is stored by now: a list that cannot be reloaded is reported on its own and
+    // does not make the save look failed (saving again would store the note twice).
+    bool reloaded = true;
+    try {
+        host_.编辑_刷新列表_Click();
+    } catch (const std::exception& error) {
+        reloaded = false;
+        platform::reportError(error);
+    }
     host_.主窗体控制器().刷新便签();
+    return reloaded;
 }
 
 bool Form_添加便签::保存便签() {
@@ -226,7 +236,7 @@ bool Form_添加便签::保存便签() {
     const QDateTime now = platform::clock::now();
     数据库对象().数据库_添加_语句(statements::insertNote(
         内容文字(), now, ColorPicker_背景颜色->color(), ColorPicker_字体颜色->color(), 透明度()));
-    刷新主窗体();
+    列表已刷新_ = 刷新主窗体();
     return true;
 }
 
@@ -236,19 +246,32 @@ bool Form_添加便签::更新便签() {
     数据库对象().数据库_添加_语句(
         statements::updateNote(内容文字(), now, ColorPicker_背景颜色->color(),
                                ColorPicker_字体颜色->color(), 透明度(), 便签ID));
-    刷新主窗体();
+    if (数据库对象().database()->changes() == 0) {
+        // The note was deleted while this editor was open: its text would be lost unseen.
+        if (platform::MsgBox(kNoteGone, platform::mb::YesNo | platform::mb::Question) !=
+            platform::mb::Yes)
+            return false;
+        便签ID = 0;  // from here on the editor adds, as for a new note
+        return 保存便签();
+    }
+    列表已刷新_ = 刷新主窗体();
     return true;
 }
 
 void Form_添加便签::PushButton_保存并关闭_Click() {
     if (!保存便签()) return;
-    // A new note is the list's last row: toggling its check mark opens its desktop window.
-    // A modified note's windows were already brought up to date by the refresh.
-    if (便签ID == 0) {
+    // A new note is the list's last row (unless the list could not be reloaded): toggling its
+    // check mark opens its desktop window. A modified note's windows were already brought up
+    // to date by the refresh.
+    if (便签ID == 0 && 列表已刷新_) {
         platform::ListView& list = host_.便签列表();
-        if (list.count() > 0) {
-            list.setChecked(list.count(), false);
-            list.setChecked(list.count(), true);
+        try {
+            if (list.count() > 0) {
+                list.setChecked(list.count(), false);
+                list.setChecked(list.count(), true);
+            }
+        } catch (const std::exception& error) {
+            platform::reportError(error);  // saved all the same, so the editor still closes
         }
     }
     close();

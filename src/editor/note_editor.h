@@ -24,7 +24,8 @@ class Form_添加便签 : public QWidget {
     explicit Form_添加便签(EditorHost& host, QWidget* parent = nullptr);
     ~Form_添加便签() override;
 
-    // 0: a new note; otherwise the ID of the note being modified. Set only by the opener.
+    // 0: a new note; otherwise the ID of the note being modified. Set by the opener; back to 0
+    // when the note was deleted meanwhile and its text is kept as a new note.
     std::int32_t 便签ID = 0;
 
     QPlainTextEdit* FlatEdit_内容;
@@ -45,7 +46,9 @@ class Form_添加便签 : public QWidget {
     std::int32_t 内容背景颜色() const { return 内容背景颜色_; }
     std::int32_t 内容字体颜色() const { return 内容字体颜色_; }
 
-    // Stores the note (insert or update); false when the text is empty. Store errors propagate.
+    // Stores the note (insert or update); false when the text is empty, or when the note being
+    // modified no longer exists and the user keeps the text in the editor. Store errors
+    // propagate; a failed list reload after the store is reported here and still counts as saved.
     bool 保存便签();
 
   protected:
@@ -60,7 +63,7 @@ class Form_添加便签 : public QWidget {
     bool 更新便签();
     QString 内容文字() const;
     bool 内容已填写();
-    void 刷新主窗体();
+    bool 刷新主窗体();  // false when the list could not be reloaded (reported here)
     int 透明度() const;
 
     void PushButton_保存并关闭_Click();
@@ -71,4 +74,5 @@ class Form_添加便签 : public QWidget {
     std::unique_ptr<Class_添加便签> 添加便签_;
     std::int32_t 内容背景颜色_ = 0;
     std::int32_t 内容字体颜色_ = 0;
+    bool 列表已刷新_ = false;  // the last save's list reload succeeded
 };

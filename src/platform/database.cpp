@@ -255,6 +255,11 @@ void Database::execute(const QString& sql) {
     if (code != SQLITE_DONE) fail(code);
 }
 
+int Database::changes() const {
+    requireOpen();
+    return sqlite3_changes(db_);
+}
+
 void Database::close() {
     if (db_) {
         sqlite3_close_v2(db_);

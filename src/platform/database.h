@@ -72,6 +72,8 @@ class Database {
 
     Recordset openRecordset(const QString& sql);  // snapshot
     void execute(const QString& sql);             // statement text as it stands
+    // Rows changed by the last INSERT, UPDATE or DELETE that completed on this connection.
+    int changes() const;
     void close();
 
     bool isOpen() const { return db_ != nullptr; }

@@ -133,7 +133,13 @@ ListItem ListView::add(const QString& text) {
 }
 
 void ListView::remove(int index) {
-    model_->removeRow(item(index).index() - 1);
+    const int row = item(index).index() - 1;
+    const QModelIndex current = currentIndex();
+    const bool picked = (current.isValid() && current.row() == row) || selectedIndex() == index;
+    model_->removeRow(row);
+    // The view would move the selection on to a neighbour, which a second Del would then
+    // remove without the user ever having picked it.
+    if (picked) selectionModel()->clear();
 }
 
 void ListView::clear() {
@@ -220,6 +226,13 @@ void ListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+void ListView::focusInEvent(QFocusEvent* event) {
+    const bool hadCurrent = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    // The view makes the first row current when the focus comes in; Space would then tick it.
+    if (!hadCurrent && currentIndex().isValid()) selectionModel()->clearCurrentIndex();
 }
 
 void ListView::raiseItemCheck(int index) {

@@ -47,6 +47,7 @@ class ListView : public QTreeView {
     int count() const;
     ListItem item(int index) const;  // errc::itemNotFound when out of range
     ListItem add(const QString& text);
+    // Removing the selected (or current) row leaves no row selected or current.
     void remove(int index);
     void clear();
     // Reserves room for n more rows before a long run of add().
@@ -85,6 +86,8 @@ class ListView : public QTreeView {
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Space toggles the current row's check box whichever cell of the row is current.
     void keyPressEvent(QKeyEvent* event) override;
+    // The focus arriving makes no row current: only the user picks one.
+    void focusInEvent(QFocusEvent* event) override;
 
   private:
     friend class ListModel;

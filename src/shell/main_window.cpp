@@ -46,6 +46,7 @@ constexpr double kListTop = 330;  // on the tab control; its left (30) is the fr
 constexpr int kUpdateDelayMs = 2000;
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
+const QString kNotesNotOpened = QStringLiteral("有 %1 个便签无法在桌面打开，已跳过。");
 
 }  // namespace
 
@@ -95,8 +96,10 @@ void Form_Main::createControls() {
 
     ListView_Zettara = new platform::ListView(page);
     ListView_Zettara->setObjectName(QStringLiteral("ListView_Zettara"));
+    // No guard of its own: the list shows a failing user click itself, and hands a failing
+    // change made by a command back to that command, which then stops.
     ListView_Zettara->itemCheck = [this](platform::ListItem item) {
-        platform::runEvent([&] { ListView_Zettara_ItemCheck(item); });
+        ListView_Zettara_ItemCheck(item);
     };
     ListView_Zettara->mouseUp = [this](int button, int, double, double) {
         platform::runEvent([&] { ListView_Zettara_MouseUp(button); });
@@ -105,7 +108,7 @@ void Form_Main::createControls() {
     // Keyboard order: tab control, list, browser strip.
     setTabOrder(TabControl_Main, ListView_Zettara);
     setTabOrder(ListView_Zettara, WebBrowser_广告);
-    ListView_Zettara->setFocus();
+    TabControl_Main->setFocus();
 
     // Enabled from the creation of the controls; its tick comes from the event loop, so never
     // before the load steps have finished.
@@ -231,12 +234,10 @@ void Form_Main::Form_Load(const QString& commandText) {
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     主窗体控制器().初始化界面(*ListView_Zettara);
     phases.mark("list filled");
-    try {
-        主窗体控制器().初始化便签显示(*ListView_Zettara);
-    } catch (const std::exception& error) {
-        // One unreadable note (a NULL or foreign colour) must not keep the program from
-        // starting: the notes opened before it stay open, and the user is told.
-        platform::reportError(error);
+    // Notes that cannot be opened (a NULL or foreign colour) do not keep the program from
+    // starting; the user is told once.
+    if (const int failed = 主窗体控制器().初始化便签显示(*ListView_Zettara)) {
+        platform::MsgBox(kNotesNotOpened.arg(failed), platform::mb::Exclamation);
     }
     phases.mark("note windows shown");
     工具_开机启动->setChecked(开机启动_已设置());
@@ -290,8 +291,9 @@ platform::ListView& Form_Main::便签列表() {
 }
 
 void Form_Main::编辑_刷新列表_Click() {
-    ListView_Zettara->clear();
+    // Queried first: a store that cannot be read leaves the rows as they were.
     platform::Recordset rs = 主窗体控制器().获取数据();
+    ListView_Zettara->clear();
     主窗体控制器().刷新数据(*ListView_Zettara, rs);
 }
 
@@ -306,7 +308,7 @@ void Form_Main::显示主窗体() {
 void Form_Main::显示并恢复主窗体() {
     platform::guarded([this] {
         show();
-        setWindowState(windowState() & ~Qt::WindowMinimized);
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         raise();
         activateWindow();
     });

@@ -44,7 +44,7 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
 
     // Tray activation and "显示窗口": make the window visible and active.
     void 显示主窗体();
-    // A second launch: show, restore and raise.
+    // A second launch: show, restore (from minimised or maximised) and raise.
     void 显示并恢复主窗体();
 
     // Controls, public like a form's controls so that tests can drive them.

@@ -307,13 +307,14 @@ TEST_F(ControllerTest, OpeningFailsWithoutShowingAWindow) {
     }
 }
 
-TEST_F(ControllerTest, StartUpStopsAtTheFirstFailure) {
+TEST_F(ControllerTest, StartUpSkipsTheRowsThatCannotOpen) {
     insert(1, QStringLiteral("'ok'"), QStringLiteral("1"));
     insert(2, QStringLiteral("'bad'"), QStringLiteral("1"), QStringLiteral("NULL"));
-    insert(3, QStringLiteral("'never'"), QStringLiteral("1"));
+    insert(3, QStringLiteral("'foreign'"), QStringLiteral("1"), QStringLiteral("'abc'"));
+    insert(4, QStringLiteral("'also ok'"), QStringLiteral("1"));
     controller.初始化界面(list);
-    EXPECT_THROW(controller.初始化便签显示(list), platform::Error);
-    EXPECT_EQ(openTags(), QStringList{QStringLiteral("1")});
+    EXPECT_EQ(controller.初始化便签显示(list), 2);
+    EXPECT_EQ(openTags(), (QStringList{QStringLiteral("1"), QStringLiteral("4")}));
 }
 
 TEST_F(ControllerTest, FindFailureReachesTheCaller) {

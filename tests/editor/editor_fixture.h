@@ -13,6 +13,7 @@
 #include "editor/note_editor.h"
 #include "notewindow/note_menu_host.h"
 #include "platform/clock.h"
+#include "platform/error.h"
 #include "platform/list_view.h"
 #include "platform/twips.h"
 #include "store/shared_objects.h"
@@ -43,6 +44,7 @@ class FakeEditorHost : public EditorHost {
 
     void 编辑_刷新列表_Click() override {
         ++reloads;
+        if (reloadFails) throw platform::Error(5, QStringLiteral("database is locked"));
         list.clear();
         platform::Recordset rs = controller.获取数据();
         controller.刷新数据(list, rs);
@@ -55,6 +57,7 @@ class FakeEditorHost : public EditorHost {
     FakeMenuHost menuHost;
     Class_主窗体 controller;
     int reloads = 0;
+    bool reloadFails = false;  // as when another process holds the lock after the save
     std::vector<std::pair<int, bool>> checks;  // (row, checked) since the last reload
 };
 

@@ -247,6 +247,75 @@ TEST_F(EditorTest, SaveAndCloseInModifyModeLeavesCheckMarksAlone) {
     EXPECT_TRUE(editors.back().isNull());
 }
 
+TEST_F(EditorTest, AStoredNoteCountsAsSavedWhenTheListCannotBeReloaded) {
+    host->reloadFails = true;
+    Form_添加便签* adding = openEditor();
+    adding->FlatEdit_内容->setPlainText(QStringLiteral("first"));
+    adding->PushButton_保存且继续添加->click();
+    EXPECT_TRUE(adding->FlatEdit_内容->toPlainText().isEmpty());
+
+    Form_添加便签* closing = openEditor();
+    closing->show();
+    closing->FlatEdit_内容->setPlainText(QStringLiteral("second"));
+    closing->PushButton_保存并关闭->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(editors.back().isNull());
+
+    EXPECT_EQ(db.column("SELECT content FROM Tips ORDER BY ID"), QStringList({"first", "second"}));
+    // Each failed reload is told once; no check mark of the unreloaded list is touched.
+    ASSERT_EQ(boxes.boxes().size(), 2u);
+    for (const auto& box : boxes.boxes()) EXPECT_EQ(box.text, "错误 5：database is locked");
+    EXPECT_TRUE(host->checks.empty());
+}
+
+TEST_F(EditorTest, ANoteDeletedMeanwhileIsOfferedAsANewNote) {
+    const int id = insertRow(db, QStringLiteral("old"));
+    Form_添加便签* editor = openEditor(id);
+    editor->show();
+    editor->FlatEdit_内容->setPlainText(QStringLiteral("edited"));
+    db.exec(QStringLiteral("DELETE FROM Tips WHERE ID = %1").arg(id));
+
+    // No: nothing is stored and the editor keeps the text.
+    editor->PushButton_保存并关闭->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "该便签已不存在，是否将内容保存为新便签？");
+    EXPECT_EQ(boxes.boxes()[0].style, 0x24);
+    ASSERT_FALSE(editors.back().isNull());
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->FlatEdit_内容->toPlainText(), "edited");
+    EXPECT_EQ(db.count(), 0);
+
+    // Yes: a new note, opened on the desktop like any new note, and the editor closes.
+    boxes.answerNext(platform::mb::Yes);
+    editor->PushButton_保存并关闭->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(boxes.boxes().size(), 2u);
+    EXPECT_EQ(db.column("SELECT content FROM Tips"), QStringList{"edited"});
+    EXPECT_GT(lastId(db), id);
+    EXPECT_EQ(noteWindows(lastId(db)).size(), 1u);
+    EXPECT_TRUE(editors.back().isNull());
+}
+
+TEST_F(EditorTest, SaveAndCloseWhoseWindowCannotOpenReportsOnceAndCloses) {
+    // Stored, but with a colour the desktop window cannot take.
+    db.exec(
+        QStringLiteral("CREATE TRIGGER spoil AFTER INSERT ON Tips BEGIN "
+                       "UPDATE Tips SET BackColor = NULL WHERE ID = new.ID; END"));
+    Form_添加便签* editor = openEditor();
+    editor->show();
+    editor->FlatEdit_内容->setPlainText(QStringLiteral("saved"));
+
+    editor->PushButton_保存并关闭->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_EQ(db.count(), 1);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].style, 16);
+    EXPECT_TRUE(noteWindows(lastId(db)).empty());
+    EXPECT_TRUE(editors.back().isNull());
+}
+
 TEST_F(EditorTest, CloseBoxStoresNothingAndAsksNothing) {
     Form_添加便签* editor = openEditor();
     editor->show();

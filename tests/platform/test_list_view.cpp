@@ -145,7 +145,7 @@ TEST_F(ListViewTest, ClickAndSpaceOnCheckBoxToggleWithOneNotification) {
     EXPECT_TRUE(list.checked(1));
 
     // Space on the check box cell itself toggles once, not twice.
-    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Down);  // the user picks the first row
     QTest::keyClick(&list, Qt::Key_Space);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_FALSE(list.checked(1));
@@ -205,6 +205,32 @@ TEST_F(ListViewTest, SingleRowSelection) {
     list.setSelected(1, true);
     list.clear();
     EXPECT_EQ(list.selectedIndex(), 0);
+}
+
+TEST_F(ListViewTest, OnlyTheUserMakesARowCurrentAndRemovingItPicksNoOther) {
+    addRows(3);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    list.clearFocus();
+    list.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(list.hasFocus());
+    EXPECT_FALSE(list.currentIndex().isValid());
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_TRUE(calls.empty());
+
+    QTest::keyClick(&list, Qt::Key_Down);  // the user picks the first row
+    EXPECT_EQ(list.selectedIndex(), 1);
+    list.remove(1);
+    EXPECT_EQ(list.selectedIndex(), 0);
+    EXPECT_FALSE(list.currentIndex().isValid());
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_TRUE(calls.empty());
+
+    // Removing another row keeps the pick on its row.
+    list.setSelected(2, true);
+    list.remove(1);
+    EXPECT_EQ(list.selectedIndex(), 1);
+    EXPECT_EQ(list.subItem(1, 1), QStringLiteral("3"));
 }
 
 TEST_F(ListViewTest, MouseReleaseRaisesButtonShiftAndTwips) {

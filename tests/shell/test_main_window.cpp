@@ -143,6 +143,60 @@ TEST_F(MainWindowTest, RefreshKeepsWindowsAsTheyAre) {
     EXPECT_EQ(list().selectedIndex(), 0);
 }
 
+TEST_F(MainWindowTest, RefreshThatCannotReadTheStoreKeepsTheRows) {
+    db.exec("ALTER TABLE Tips RENAME TO Elsewhere");
+    form->编辑_刷新列表->trigger();
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(list().count(), 3);
+    EXPECT_EQ(list().subItem(3, 2), "three");
+}
+
+TEST_F(MainWindowTest, KeysActOnlyOnARowTheUserPicked) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const QStringList shown = noteTags();
+    // The focus starts at the tab control; tabbing on to the list makes no row current.
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_TRUE(focus == form->TabControl_Main || form->TabControl_Main->isAncestorOf(focus));
+    QTest::keyClick(focus, Qt::Key_Space);
+    QTest::keyClick(focus, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form->ListView_Zettara);
+    QTest::keyClick(form->ListView_Zettara, Qt::Key_Space);
+    EXPECT_EQ(noteTags(), shown);
+    EXPECT_TRUE(list().checked(1));
+
+    // One Del deletes the picked row; the next finds nothing selected.
+    QTest::keyClick(form->ListView_Zettara, Qt::Key_Down);
+    QTest::keyClick(form->ListView_Zettara, Qt::Key_Delete);
+    EXPECT_EQ(db.count(), 2);
+    EXPECT_TRUE(boxes.boxes().empty());
+    QTest::keyClick(form->ListView_Zettara, Qt::Key_Delete);
+    QTest::keyClick(form->ListView_Zettara, Qt::Key_Space);
+    EXPECT_EQ(db.count(), 2);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "未选中任何便签！");
+    EXPECT_TRUE(list().checked(2));
+}
+
+TEST_F(MainWindowTest, ShowAllStopsAtTheFirstNoteThatCannotOpen) {
+    form->全部隐藏();
+    db.exec("UPDATE Tips SET BackColor = NULL WHERE content IN ('one', 'two')");
+    form->托盘菜单_全部显示->trigger();
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(noteTags().isEmpty());
+    EXPECT_FALSE(list().checked(3));
+}
+
+TEST_F(MainWindowTest, SecondLaunchShowsTheWindowNormalSized) {
+    for (auto state : {Qt::WindowMaximized, Qt::WindowMinimized}) {
+        form->setWindowState(state);
+        form->hide();
+        form->显示并恢复主窗体();
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(form->windowState(), Qt::WindowNoState) << state;
+    }
+}
+
 TEST_F(MainWindowTest, ShowAllAndHideAllChangeOnlyTheDesktop) {
     const QString visualBefore = db.column("SELECT group_concat(Visual) FROM Tips").value(0);
     form->全部显示();
