@@ -3,23 +3,29 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "platform/build_config.h"
+
 namespace platform::app {
 
 QString title() {
     return QStringLiteral("Zettara-6471");
 }
 int major() {
-    return 3;
+    return build::versionMajor;
 }
 int minor() {
-    return 0;
+    return build::versionMinor;
 }
 int revision() {
-    return 0;
+    return build::versionRevision;
 }
 
 QString versionText() {
     return QStringLiteral("%1.%2.0.%3").arg(major()).arg(minor()).arg(revision());
+}
+
+QString applicationId() {
+    return QString::fromLatin1(build::applicationId);
 }
 
 QString path() {

@@ -10,6 +10,8 @@ int major();            // 3
 int minor();            // 0
 int revision();         // 0
 QString versionText();  // "3.0.0.0"
+// The reverse-DNS name of the launcher, the metadata and the icon: "org.zettara.Zettara".
+QString applicationId();
 
 // Folder holding the executable, without a trailing separator.
 QString path();

@@ -29,6 +29,7 @@ inline constexpr int objectClosed = 3420;     // database object used after clos
 inline constexpr int itemNotFound = 3265;     // no column of that name
 inline constexpr int libraryNotFound = 48;    // companion library cannot be loaded
 inline constexpr int entryNotFound = 453;     // entry point missing in a companion library
+inline constexpr int pathAccess = 75;         // a file or folder that cannot be made or read
 }  // namespace errc
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <QLibrary>
 
 #include "platform/app.h"
+#include "platform/build_config.h"
 #include "platform/error.h"
 
 namespace platform {
@@ -17,8 +18,9 @@ QString& folderOverride() {
 
 }  // namespace
 
-QString LibraryLoader::folder() {
-    return folderOverride().isEmpty() ? app::path() : folderOverride();
+QStringList LibraryLoader::folders() {
+    if (!folderOverride().isEmpty()) return {folderOverride()};
+    return {app::path(), QString::fromUtf8(build::installedLibraryFolder)};
 }
 
 void LibraryLoader::setFolderForTests(const QString& folder) {
@@ -26,12 +28,20 @@ void LibraryLoader::setFolderForTests(const QString& folder) {
 }
 
 QFunctionPointer LibraryLoader::resolve(const QString& name, const char* entry) {
-    // QLibrary adds the platform's prefix and suffix to the base name.
-    QLibrary library(QDir(folder()).filePath(name));
-    if (!library.load()) {
-        throw Error(errc::libraryNotFound,
-                    QStringLiteral("无法加载组件库“%1”（%2）：%3")
-                        .arg(name, QDir::toNativeSeparators(folder()), library.errorString()));
+    QStringList searched;
+    QStringList errors;
+    QLibrary library;
+    for (const QString& folder : folders()) {
+        // QLibrary adds the platform's prefix and suffix to the base name.
+        library.setFileName(QDir(folder).filePath(name));
+        if (library.load()) break;
+        searched << QDir::toNativeSeparators(folder);
+        errors << library.errorString();
+    }
+    if (!library.isLoaded()) {
+        throw Error(errc::libraryNotFound, QStringLiteral("无法加载组件库“%1”（%2）：%3")
+                                               .arg(name, searched.join(QStringLiteral("；")),
+                                                    errors.join(QStringLiteral("；"))));
     }
     QFunctionPointer function = library.resolve(entry);
     if (!function) {

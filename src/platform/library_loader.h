@@ -2,11 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace platform {
 
-// Loads the program's companion libraries at call time from the program folder and resolves
+// Loads the program's companion libraries at call time and resolves
 // their extern "C" entry points. A library stays loaded for the rest of the run: code inside it
 // may leave objects behind that must not outlive their code.
 class LibraryLoader {
@@ -19,9 +20,10 @@ class LibraryLoader {
     // Calls `int entry(const char*)` with a zero-terminated narrow text; raises as resolve().
     static int callText(const QString& name, const char* entry, const QByteArray& text);
 
-    // Folder searched for libraries: the program folder unless a test changed it.
-    static QString folder();
-    // Points the loader at another folder; an empty text restores the program folder.
+    // Folders searched for libraries, in order: the program folder, then the installed library
+    // folder; only the folder a test chose while it chooses one.
+    static QStringList folders();
+    // Points the loader at one other folder; an empty text restores the usual folders.
     static void setFolderForTests(const QString& folder);
 };
 

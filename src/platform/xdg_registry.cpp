@@ -140,6 +140,9 @@ QByteArray autostartEntry(const std::string& name, std::uint32_t type, const std
     const QStringList arguments = text ? launchArguments(*text) : QStringList();
     if (!arguments.isEmpty()) {
         entry += QStringLiteral("Exec=") + escapeValue(execField(arguments)) + u'\n';
+        // A program started at login may need the notification area, which the panel brings.
+        entry += QStringLiteral(
+            "X-GNOME-Autostart-Delay=5\nX-KDE-autostart-after=panel\nX-LXQt-Need-Tray=true\n");
     } else {
         // Nothing to run: the session skips hidden entries.
         entry += QStringLiteral("Hidden=true\n");

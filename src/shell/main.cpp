@@ -10,6 +10,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(platform::app::title());
     QApplication::setApplicationVersion(platform::app::versionText());
+    // Ties the windows to the installed launcher and its icon (Wayland app id, task bars).
+    QGuiApplication::setDesktopFileName(platform::app::applicationId());
     Q_INIT_RESOURCE(resources);
     // Every window of the program (editors, About box, message boxes) carries the program icon.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zettara/zettara.png")));

@@ -1,6 +1,6 @@
 #include "store/shared_objects.h"
 
-#include "platform/app.h"
+#include "platform/note_store_location.h"
 
 数据库操作模块& 数据库对象() {
     static 数据库操作模块 instance;
@@ -8,9 +8,10 @@
 }
 
 QString 数据库文件路径() {
-    return platform::app::path() + QStringLiteral("/Zettara.mdb");
+    return platform::NoteStoreLocation::forThisProgram().path();
 }
 
 void 连接数据库() {
-    数据库对象().打开数据库(数据库文件路径(), QString());
+    // An installed program first gives the user a copy of the supplied database.
+    数据库对象().打开数据库(platform::NoteStoreLocation::forThisProgram().prepare(), QString());
 }

@@ -286,8 +286,11 @@ class Program:
 
     @property
     def env(self):
+        # A data folder that is never made: a program without a note file beside it looks
+        # there, and must not find (or change) the notes of the user running the tests.
         env = dict(self.display.env, TMPDIR=self.tmp, XDG_CONFIG_HOME=self.config,
-                   XDG_RUNTIME_DIR=self.tmp, QT_QPA_PLATFORM="xcb")
+                   XDG_DATA_HOME=os.path.join(self.dir, "data"), XDG_RUNTIME_DIR=self.tmp,
+                   QT_QPA_PLATFORM="xcb")
         # No network in tests: the advertisement and update addresses fail at once.
         env["ZETTARA_FEEDBACK_OUTBOX"] = os.path.join(self.dir, "outbox")
         return env

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "platform/app.h"
+#include "platform/build_config.h"
 #include "platform/error.h"
 #include "platform/library_loader.h"
 #include "system/test_update_companion_support.h"
@@ -24,13 +25,15 @@ platform::Error resolveError(const QString& name, const char* entry) {
     return platform::Error(0, QString());
 }
 
-TEST(LibraryLoader, LooksInTheProgramFolderUnlessTold) {
-    EXPECT_EQ(LibraryLoader::folder(), platform::app::path());
+TEST(LibraryLoader, LooksBesideTheProgramThenInTheInstalledFolderUnlessTold) {
+    const QStringList usual = {platform::app::path(),
+                               QString::fromUtf8(platform::build::installedLibraryFolder)};
+    EXPECT_EQ(LibraryLoader::folders(), usual);
     {
         LoaderFolder folder(QStringLiteral("/elsewhere"));
-        EXPECT_EQ(LibraryLoader::folder(), QStringLiteral("/elsewhere"));
+        EXPECT_EQ(LibraryLoader::folders(), QStringList{QStringLiteral("/elsewhere")});
     }
-    EXPECT_EQ(LibraryLoader::folder(), platform::app::path());
+    EXPECT_EQ(LibraryLoader::folders(), usual);
 }
 
 TEST(LibraryLoader, ResolvesAnEntryOfACompanionLibrary) {

@@ -1,0 +1,112 @@
+#include "platform/note_store_location.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include "platform/app.h"
+#include "platform/build_config.h"
+#include "platform/error.h"
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace platform {
+namespace {
+
+const QString noteFileName = QStringLiteral("Zettara.mdb");
+
+// Makes a folder and its missing parents, each one 0700; folders that exist stay as they are.
+bool makeFolders(const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.isDir()) return true;
+    if (info.exists() || info.isSymLink()) return false;
+    const QString parent = info.absolutePath();
+    if (parent != info.absoluteFilePath() && !makeFolders(parent)) return false;
+    return QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+           QFileInfo(folder).isDir();
+}
+
+// Puts the written bytes on the disk, so that a crash after the rename never leaves the note
+// file's name on a file whose data is missing.
+bool syncToDisk(QFile& file) {
+    if (!file.flush()) return false;
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+bool exists(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+}  // namespace
+
+NoteStoreLocation::NoteStoreLocation(QString programFolder, QString userFolder,
+                                     QString suppliedFile)
+    : programFile_(programFolder + u'/' + noteFileName),
+      userFile_(userFolder + u'/' + noteFileName),
+      suppliedFile_(std::move(suppliedFile)) {}
+
+NoteStoreLocation NoteStoreLocation::forThisProgram() {
+    return NoteStoreLocation(app::path(), dataHome() + u'/' + app::title(),
+                             QString::fromUtf8(build::suppliedDatabase));
+}
+
+QString NoteStoreLocation::dataHome() {
+    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!home.isEmpty() && QDir::isAbsolutePath(home)) return home;
+    return QDir::homePath() + QStringLiteral("/.local/share");
+}
+
+QString NoteStoreLocation::path() const {
+    return exists(programFile_) ? programFile_ : userFile_;
+}
+
+QString NoteStoreLocation::prepare() const {
+    const QString file = path();
+    if (file == userFile_ && !exists(userFile_) && QFileInfo(suppliedFile_).isFile()) {
+        copySupplied(userFile_);
+    }
+    return file;
+}
+
+void NoteStoreLocation::copySupplied(const QString& target) const {
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!makeFolders(folder)) {
+        throw Error(errc::pathAccess, QStringLiteral("无法创建文件夹：%1").arg(folder));
+    }
+    const auto failed = [&](const QString& reason) {
+        return Error(errc::pathAccess, QStringLiteral("无法把随附的便签数据库 %1 复制到 %2：%3")
+                                           .arg(suppliedFile_, target, reason));
+    };
+    QFile source(suppliedFile_);
+    if (!source.open(QIODevice::ReadOnly)) throw failed(source.errorString());
+    // A name the program never opens; QTemporaryFile makes it 0600.
+    QTemporaryFile copy(folder + QStringLiteral("/.Zettara.mdb.XXXXXX"));
+    if (!copy.open()) throw failed(copy.errorString());
+    const QString temporaryName = copy.fileName();
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 16);
+        if (source.error() != QFileDevice::NoError) throw failed(source.errorString());
+        if (copy.write(chunk) != chunk.size()) throw failed(copy.errorString());
+    }
+    if (!syncToDisk(copy)) throw failed(copy.errorString());
+    if (beforeRename) beforeRename();
+    copy.close();
+    // QFile::rename never replaces an existing file.
+    if (!QFile::rename(temporaryName, target)) {
+        // Another start that copied at the same moment got there first: its copy is as good.
+        if (exists(target)) return;
+        throw failed(QStringLiteral("无法重命名 %1").arg(temporaryName));
+    }
+}
+
+}  // namespace platform
