@@ -10,6 +10,7 @@ function(zettara_companion_library name)
     target_include_directories(${name} PRIVATE ${ZETTARA_COMPANION_DIR})
     target_link_libraries(${name} PRIVATE zettara_platform Qt6::Widgets Qt6::Network)
     set_target_properties(${name} PROPERTIES
+        AUTOMOC ON
         POSITION_INDEPENDENT_CODE ON
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON)

@@ -9,6 +9,7 @@
 // ("text|contact": fill the form and press Send without showing it), ZETTARA_COMPANION_TRACE
 // (see common/interaction.h).
 
+#include <QEventLoop>
 #include <QtGlobal>
 #include <exception>
 
@@ -25,10 +26,14 @@ extern "C" Q_DECL_EXPORT int ShowComment(const char* product) {
             const qsizetype bar = fields.lastIndexOf(QLatin1Char('|'));
             dialog.fill(bar < 0 ? fields : fields.left(bar),
                         bar < 0 ? QString() : fields.mid(bar + 1));
+            QEventLoop sending;
+            QObject::connect(&dialog, &companion::FeedbackDialog::sendEnded, &sending,
+                             &QEventLoop::quit);
             dialog.send();
-        } else {
-            dialog.exec();
+            if (dialog.sending()) sending.exec();
+            return dialog.outcome();
         }
+        dialog.exec();
         return dialog.outcome();
     } catch (const std::exception&) {
         return companion::FeedbackDialog::NotSent;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace companion {
+
+// Environment variables through which tests and scripted runs drive the libraries without a
+// human.
+class TestHooks {
+  public:
+    static QString value(const char* name) {
+        return qEnvironmentVariable(name);
+    }
+
+    // Milliseconds from the variable `name` when it holds a sane value, otherwise `fallback`.
+    static int timeoutMs(const char* name, int fallback) {
+        constexpr int kLongestTimeoutMs = 60000;
+        bool ok = false;
+        const int value = TestHooks::value(name).toInt(&ok);
+        return ok && value > 0 && value <= kLongestTimeoutMs ? value : fallback;
+    }
+};
+
+}  // namespace companion
