@@ -6,11 +6,17 @@
 namespace companion {
 
 // Environment variables through which tests and scripted runs drive the libraries without a
-// human.
+// human. They exist only in builds made with the CMake option ZETTARA_TEST_HOOKS; a release
+// build reads none of them and behaves as if they were unset.
 class TestHooks {
   public:
     static QString value(const char* name) {
+#ifdef ZETTARA_TEST_HOOKS
         return qEnvironmentVariable(name);
+#else
+        Q_UNUSED(name);
+        return {};
+#endif
     }
 
     // Milliseconds from the variable `name` when it holds a sane value, otherwise `fallback`.
