@@ -7,22 +7,38 @@
 namespace platform {
 namespace {
 constexpr int kMaxRedirects = 5;
+
+QNetworkRequest requestFor(const QUrl& url, int timeoutMs) {
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    return request;
+}
 }  // namespace
 
 BoundedFetch::BoundedFetch(const QUrl& url, Limits limits, QObject* parent)
     : QObject(parent), limits_(limits) {
+    watch(requestFor(url, limits.timeoutMs), nullptr);
+}
+
+BoundedFetch::BoundedFetch(const QUrl& url, const QByteArray& body, const QByteArray& contentType,
+                           Limits limits, QObject* parent)
+    : QObject(parent), limits_(limits) {
+    QNetworkRequest request = requestFor(url, limits.timeoutMs);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
+    watch(request, &body);
+}
+
+void BoundedFetch::watch(const QNetworkRequest& request, const QByteArray* body) {
     auto* network = new QNetworkAccessManager(this);
-    QNetworkRequest request(url);
-    request.setTransferTimeout(limits.timeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(kMaxRedirects);
-    reply_ = network->get(request);
+    reply_ = body ? network->post(request, *body) : network->get(request);
     connect(reply_, &QNetworkReply::readyRead, this, &BoundedFetch::take);
     connect(reply_, &QNetworkReply::finished, this, &BoundedFetch::finish);
     // The transfer timeout only notices silence; a server that trickles a byte now and then
     // is ended here.
-    QTimer::singleShot(limits.timeoutMs, this, [this] { reply_->abort(); });
+    QTimer::singleShot(limits_.timeoutMs, this, [this] { reply_->abort(); });
 }
 
 void BoundedFetch::take() {
@@ -40,7 +56,18 @@ void BoundedFetch::finish() {
     if (reported_) return;
     reported_ = true;
     if (reply_->error() == QNetworkReply::NoError) take();
-    const bool ok = !overflow_ && reply_->error() == QNetworkReply::NoError;
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (overflow_) {
+        error_ = QStringLiteral("服务器的回答过长");
+    } else if (reply_->error() == QNetworkReply::OperationCanceledError ||
+               reply_->error() == QNetworkReply::TimeoutError) {
+        error_ = QStringLiteral("连接超时");  // only the deadlines abort
+    } else if (reply_->error() != QNetworkReply::NoError) {
+        error_ = reply_->errorString();
+    } else if (status < 200 || status > 299) {
+        error_ = QStringLiteral("服务器回答 HTTP %1").arg(status);
+    }
+    const bool ok = error_.isEmpty();
     const QString type = reply_->header(QNetworkRequest::ContentTypeHeader).toString();
     emit done(ok, ok ? body_ : QByteArray(), type);
     deleteLater();

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <memory>
 
 #include "platform/app.h"
 
@@ -68,14 +69,17 @@ class FittedMessageBox : public QMessageBox {
     }
 };
 
-int showReal(const QString& text, int style, const QString& title) {
-    FittedMessageBox box;
-    box.setWindowTitle(title);
+}  // namespace
+
+QMessageBox* makeMsgBox(const QString& text, int style, const QString& title) {
+    auto* made = new FittedMessageBox;
+    FittedMessageBox& box = *made;
+    box.setWindowTitle(title.isEmpty() ? app::title() : title);
     box.setTextFormat(Qt::PlainText);
     box.setText(breakable(text));
     // A short text makes a box too narrow for its own title bar. The room is kept by the
     // buttons' row: a minimum on the text itself would stop it from wrapping and cut it off.
-    const int titleWidth = box.fontMetrics().horizontalAdvance(title) + 100;
+    const int titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 100;
     if (auto* buttons = box.findChild<QDialogButtonBox*>()) {
         buttons->setMinimumWidth(qMin(titleWidth, box.screen()->availableGeometry().width() / 2));
     }
@@ -101,22 +105,31 @@ int showReal(const QString& text, int style, const QString& title) {
         QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? mb::Yes : mb::No;
+    } else {
+        QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
     }
-    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
-    return mb::Ok;
+    return made;
 }
 
-}  // namespace
+int msgBoxAnswer(const QMessageBox& box) {
+    switch (box.buttonRole(box.clickedButton())) {
+        case QMessageBox::YesRole:
+            return mb::Yes;
+        case QMessageBox::NoRole:
+            return mb::No;
+        default:
+            return box.buttons().size() > 1 ? mb::No : mb::Ok;
+    }
+}
 
 int MsgBox(const QString& text, int style, const QString& title) {
     const QString caption = title.isEmpty() ? app::title() : title;
     if (override()) return override()(text, style, caption);
-    return showReal(text, style, caption);
+    const std::unique_ptr<QMessageBox> box(makeMsgBox(text, style, caption));
+    box->exec();
+    return msgBoxAnswer(*box);
 }
 
 MsgBoxImpl setMsgBoxImpl(MsgBoxImpl impl) {

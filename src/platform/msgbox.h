@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+class QMessageBox;
+
 namespace platform {
 
 // Message box style values and answers as the program uses them.
@@ -22,6 +24,12 @@ inline constexpr int No = 7;
 // Shows a modal message box and returns the answer (mb::Ok, mb::Yes, mb::No).
 // An empty title gives the application title.
 int MsgBox(const QString& text, int style = mb::OkOnly, const QString& title = {});
+
+// The box MsgBox shows, built but not shown, for a caller that must not wait on the answer:
+// plain text, kept within the screen, the style's icon and buttons. Show it with show() and read
+// msgBoxAnswer() once it is finished. The caller owns it; setMsgBoxImpl does not apply.
+QMessageBox* makeMsgBox(const QString& text, int style = mb::OkOnly, const QString& title = {});
+int msgBoxAnswer(const QMessageBox& box);
 
 // Replaces how message boxes are shown (tests answer and record without a real box).
 // Returns the previous implementation; an empty function restores the real one.

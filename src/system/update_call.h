@@ -12,12 +12,11 @@ namespace modUpdate {
 inline constexpr QStringView kUpdateListAddress =
     u"https://www.zettara-6471.example/update/Zettara.txt";
 
-// Hands one update check to the update library; the library does any asking itself. A library
-// or entry point that cannot be found is skipped silently: the check is a courtesy at start-up.
+// Hands one update check to the update library and returns at once: the library fetches and
+// asks on the application's event loop later. Gives the library's answer, 1 when a check was
+// started and 0 when none was (the program does not look at it). A library or entry point that
+// cannot be found is skipped silently (0): the check is a courtesy at start-up.
 int DoUpdate(const QString& listAddress);
-
-// Exported by the update library next to DoUpdate; the program never calls it.
-int BeginUpdate(const QString& listAddress);
 
 // Replaces the library call (it receives the converted argument); an empty function restores
 // the real call.

@@ -61,13 +61,23 @@ TEST(DatabaseOpen, BadFilesFailWithTheEngineErrorAndStayUnchanged) {
     EXPECT_EQ(digest(db.path()), before);
 }
 
-TEST(DatabaseOpen, LockedFileFailsWithBusy) {
+TEST(DatabaseOpen, FileLockedByAnotherConnectionFailsWithBusy) {
     testsupport::TempNoteDb db;
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_EQ(openError(db.path()) & 0xFF, SQLITE_BUSY);
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    // A writer's lock still lets the file be read: only the write-lock check at open sees it.
+    // An exclusive lock stops even the first read.
+    for (const char* begin : {"BEGIN IMMEDIATE", "BEGIN EXCLUSIVE"}) {
+        ASSERT_EQ(sqlite3_exec(other, begin, nullptr, nullptr, nullptr), SQLITE_OK);
+        try {
+            platform::Database::open(db.path(), false, false, {});
+            ADD_FAILURE() << begin << ": opened";
+        } catch (const platform::Error& e) {
+            EXPECT_EQ(e.number() & 0xFF, SQLITE_BUSY) << begin;
+            EXPECT_EQ(e.message(), QStringLiteral("database is locked")) << begin;
+        }
+        ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
     sqlite3_close(other);
     EXPECT_NO_THROW(platform::Database::open(db.path(), false, false, {}));
 }

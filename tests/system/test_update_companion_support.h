@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QHostAddress>
 #include <QList>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "platform/error.h"
 #include "platform/library_loader.h"
@@ -25,7 +27,8 @@ inline QString companionFolder() {
 }
 
 // A tiny HTTP server on 127.0.0.1 for the companion library tests. It records every complete
-// request and answers with a fixed status and body, or never answers at all.
+// request and answers with a fixed status and body, holds its answers until told, sends a body
+// without end, or never answers at all.
 class LoopbackHttpServer {
   public:
     struct Request {
@@ -45,9 +48,24 @@ class LoopbackHttpServer {
         status_ = status;
         body_ = body;
         mute_ = false;
+        endless_ = false;
     }
     // Accepts connections and reads requests but never answers.
     void stayMute() { mute_ = true; }
+    // Requests wait for their answers until release().
+    void hold() { held_ = true; }
+    void release() {
+        held_ = false;
+        for (const QPointer<QTcpSocket>& socket : std::exchange(waiting_, {}))
+            if (socket) reply(socket);
+    }
+    // Answers 200 with a body that starts with `start` and never ends.
+    void answerEndlessly(const QByteArray& start) {
+        answer(200, start);
+        endless_ = true;
+    }
+    // Connections the client closed before the server did.
+    int hangUps() const { return hangUps_; }
 
     QUrl url(const QString& path) const {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
@@ -70,7 +88,10 @@ class LoopbackHttpServer {
             ++connections_;
             auto* buffer = new QByteArray;
             QObject::connect(socket, &QObject::destroyed, [buffer] { delete buffer; });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
+                if (!socket->property("closedHere").toBool()) ++hangUps_;
+                socket->deleteLater();
+            });
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
                 buffer->append(socket->readAll());
                 serve(socket, *buffer);
@@ -94,9 +115,25 @@ class LoopbackHttpServer {
             {requestLine.value(0), requestLine.value(1), buffer.mid(headerEnd + 4, length)});
         buffer.clear();
         if (mute_) return;
+        if (held_) {
+            waiting_.append(socket);
+            return;
+        }
+        reply(socket);
+    }
+
+    void reply(QTcpSocket* socket) {
+        if (endless_) {
+            // Far more than any client here accepts, and the connection stays open.
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                          QByteArray::number(qint64(1) << 40) + "\r\n\r\n" + body_ +
+                          QByteArray(1024 * 1024, 'x'));
+            return;
+        }
         socket->write("HTTP/1.1 " + QByteArray::number(status_) + " Status\r\n" +
                       "Content-Type: text/plain; charset=utf-8\r\nContent-Length: " +
                       QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_);
+        socket->setProperty("closedHere", true);
         socket->disconnectFromHost();
     }
 
@@ -106,6 +143,10 @@ class LoopbackHttpServer {
     int status_ = 200;
     QByteArray body_;
     bool mute_ = false;
+    bool held_ = false;
+    bool endless_ = false;
+    QList<QPointer<QTcpSocket>> waiting_;
+    int hangUps_ = 0;
 };
 
 // Points the library loader at a folder while alive.

@@ -2,6 +2,11 @@
 # loaded by the program at call time; it exports only its extern "C" entry points.
 include_guard(GLOBAL)
 
+# Environment variables that let tests drive the libraries without a human (answer questions,
+# post feedback without showing the form, record boxes instead of showing them). On for the
+# development and test builds; a release or package build turns it off.
+option(ZETTARA_TEST_HOOKS "Build the companion libraries with their test hooks" ON)
+
 function(zettara_companion_library name)
     set(ZETTARA_COMPANION_DIR ${PROJECT_SOURCE_DIR}/src/companion)
     file(GLOB sources CONFIGURE_DEPENDS
@@ -9,7 +14,11 @@ function(zettara_companion_library name)
     add_library(${name} SHARED ${sources})
     target_include_directories(${name} PRIVATE ${ZETTARA_COMPANION_DIR})
     target_link_libraries(${name} PRIVATE zettara_platform Qt6::Widgets Qt6::Network)
+    if(ZETTARA_TEST_HOOKS)
+        target_compile_definitions(${name} PRIVATE ZETTARA_TEST_HOOKS)
+    endif()
     set_target_properties(${name} PROPERTIES
+        AUTOMOC ON
         POSITION_INDEPENDENT_CODE ON
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON)
@@ -19,11 +28,15 @@ function(zettara_companion_library name)
     endif()
 endfunction()
 
-# The tests load the built libraries from the bin folder, so build them first.
+# The tests load the built libraries from the bin folder, so build them first. Tests that need
+# the hooks skip themselves in a build without them.
 function(zettara_companion_test_order)
     foreach(test_target test_system test_platform)
         if(TARGET ${test_target})
             add_dependencies(${test_target} Update SendComment)
+            if(ZETTARA_TEST_HOOKS)
+                target_compile_definitions(${test_target} PRIVATE ZETTARA_TEST_HOOKS)
+            endif()
         endif()
     endforeach()
 endfunction()

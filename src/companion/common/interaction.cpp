@@ -3,21 +3,24 @@
 #include <QDesktopServices>
 #include <QFile>
 
+#include "common/test_hooks.h"
 #include "platform/msgbox.h"
 
 namespace companion {
 
 namespace {
-constexpr char kTraceVariable[] = "ZETTARA_COMPANION_TRACE";
+QString tracePath() {
+    return TestHooks::value("ZETTARA_COMPANION_TRACE");
 }
+}  // namespace
 
 bool Interaction::traced() {
-    return !qEnvironmentVariableIsEmpty(kTraceVariable);
+    return !tracePath().isEmpty();
 }
 
 void Interaction::record(const QString& kind, const QString& text) {
     if (!traced()) return;
-    QFile file(qEnvironmentVariable(kTraceVariable));
+    QFile file(tracePath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     QString line = text;
     line.replace(QLatin1String("\r\n"), QLatin1String("\\n"))

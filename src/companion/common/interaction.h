@@ -5,10 +5,10 @@
 
 namespace companion {
 
-// What a companion library shows the user or hands to the desktop. With the environment
-// variable ZETTARA_COMPANION_TRACE naming a file, each of these is appended to that file as one
-// line ("<kind>: <text>", line breaks written as \n) instead of being shown or opened, so that
-// tests and scripted runs need no human.
+// What a companion library shows the user or hands to the desktop. In builds with test hooks,
+// the environment variable ZETTARA_COMPANION_TRACE naming a file makes each of these append one
+// line to that file ("<kind>: <text>", line breaks written as \n) instead of being shown or
+// opened, so that tests and scripted runs need no human.
 class Interaction {
   public:
     static bool traced();

@@ -9,8 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/http_exchange.h"
 #include "common/interaction.h"
+#include "common/test_hooks.h"
+#include "platform/bounded_fetch.h"
 #include "platform/msgbox.h"
 #include "sendcomment/feedback_outbox.h"
 
@@ -18,10 +19,12 @@ namespace companion {
 
 namespace {
 constexpr int kSendTimeoutMs = 8000;
-}
+// An answer to a post is only read for its status; a small cap is enough.
+constexpr qint64 kLongestAnswer = 64 * 1024;
+}  // namespace
 
 QString FeedbackDialog::address() {
-    const QString configured = qEnvironmentVariable("ZETTARA_FEEDBACK_URL");
+    const QString configured = TestHooks::value("ZETTARA_FEEDBACK_URL");
     return configured.isEmpty() ? QStringLiteral("https://www.zettara-6471.example/feedback")
                                 : configured;
 }
@@ -60,6 +63,7 @@ void FeedbackDialog::fill(const QString& text, const QString& contact) {
 }
 
 void FeedbackDialog::send() {
+    if (sending_) return;
     const QString text = text_->toPlainText();
     const QString contact = contact_->text().trimmed();
     if (text.trimmed().isEmpty()) {
@@ -70,17 +74,30 @@ void FeedbackDialog::send() {
     const QJsonObject message{{QStringLiteral("product"), product_},
                               {QStringLiteral("text"), text},
                               {QStringLiteral("contact"), contact}};
+    sending_ = true;
     send_->setEnabled(false);
-    const HttpExchange::Result result = HttpExchange::post(
+    auto* post = new platform::BoundedFetch(
         QUrl(address()), QJsonDocument(message).toJson(QJsonDocument::Compact),
         "application/json; charset=utf-8",
-        HttpExchange::timeoutFromEnvironment("ZETTARA_FEEDBACK_TIMEOUT_MS", kSendTimeoutMs));
-    send_->setEnabled(true);
+        {kLongestAnswer, TestHooks::timeoutMs("ZETTARA_FEEDBACK_TIMEOUT_MS", kSendTimeoutMs)},
+        this);
+    connect(post, &platform::BoundedFetch::done, this,
+            [this, post, text, contact](bool ok) { sent(ok, post->errorText(), text, contact); });
+}
 
-    if (result.ok) {
+void FeedbackDialog::reject() {
+    if (!sending_) QDialog::reject();
+}
+
+void FeedbackDialog::sent(bool ok, const QString& error, const QString& text,
+                          const QString& contact) {
+    sending_ = false;
+    send_->setEnabled(true);
+    if (ok) {
         outcome_ = Sent;
         Interaction::tell(QStringLiteral("您的意见已发送，谢谢！"), platform::mb::Information);
         accept();
+        emit sendEnded();
         return;
     }
     const QString kept = FeedbackOutbox::keep(product_, text, contact);
@@ -88,15 +105,17 @@ void FeedbackDialog::send() {
         outcome_ = NotSent;
         Interaction::tell(QStringLiteral("您的意见暂时无法发送（%1），也无法保存到 %2。\n"
                                          "请稍后再试，窗口中的内容不会丢失。")
-                              .arg(result.error, FeedbackOutbox::folder()),
+                              .arg(error, FeedbackOutbox::folder()),
                           platform::mb::Critical);
+        emit sendEnded();
         return;
     }
     outcome_ = Kept;
     Interaction::tell(
-        QStringLiteral("您的意见暂时无法发送（%1）。\n已保存在：\n%2").arg(result.error, kept),
+        QStringLiteral("您的意见暂时无法发送（%1）。\n已保存在：\n%2").arg(error, kept),
         platform::mb::Exclamation);
     accept();
+    emit sendEnded();
 }
 
 }  // namespace companion
