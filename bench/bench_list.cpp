@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
@@ -12,12 +13,11 @@
 #include <memory>
 
 #include "editor/note_editor.h"
-#include "notewindow/note_window.h"
 #include "platform/guard.h"
 #include "platform/list_view.h"
 #include "platform/msgbox.h"
 #include "shell/main_window.h"
-#include "store/shared_objects.h"
+#include "store/database_module.h"
 
 namespace {
 
@@ -59,20 +59,22 @@ QString makeDatabase(const QString& dir, int notes, int visible) {
 // A loaded main window over a database of its own, with its note windows open.
 struct Fixture {
     Fixture(const QString& dir, int notes, int visible) {
-        数据库对象().打开数据库(makeDatabase(dir, notes, visible), QString());
-        form = std::make_unique<Form_Main>();
-        form->主窗体控制器().初始化界面(*form->ListView_Zettara);
-        form->主窗体控制器().初始化便签显示(*form->ListView_Zettara);
+        数据库对象.打开数据库(makeDatabase(dir, notes, visible), QString());
+        form = std::make_unique<Form_Main>(数据库对象);
+        list = form->findChild<platform::ListView*>(QStringLiteral("ListView_Zettara"));
+        form->主窗体控制器().初始化界面(*list);
+        form->主窗体控制器().初始化便签显示(*list);
         QCoreApplication::processEvents();
     }
     ~Fixture() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (dynamic_cast<Form_Zettara*>(w) || dynamic_cast<Form_添加便签*>(w)) w->close();
+        form->主窗体控制器().关闭全部便签();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         form.reset();
-        platform::guarded([] { 数据库对象().关闭数据库(); });
+        platform::guarded([this] { 数据库对象.关闭数据库(); });
     }
+    数据库操作模块 数据库对象;
     std::unique_ptr<Form_Main> form;
+    platform::ListView* list = nullptr;
 };
 
 QTemporaryDir& scratch() {
@@ -82,17 +84,19 @@ QTemporaryDir& scratch() {
 
 void BM_ListReload(benchmark::State& state) {
     Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    for (auto _ : state) f.form->编辑_刷新列表_Click();
-    state.counters["rows"] = f.form->ListView_Zettara->count();
+    QAction* reload = f.form->findChild<QAction*>(QStringLiteral("编辑_刷新列表"));
+    for (auto _ : state) reload->trigger();
+    state.counters["rows"] = f.list->count();
 }
 
 void BM_EditorSave(benchmark::State& state) {
     Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     Form_添加便签 editor(*f.form);
-    editor.便签ID = 1;  // a displayed note
+    editor.加载便签(1, QString(), 12648447, 0);  // a displayed note
+    auto* text = editor.findChild<QPlainTextEdit*>(QStringLiteral("FlatEdit_内容"));
     int round = 0;
     for (auto _ : state) {
-        editor.FlatEdit_内容->setPlainText(QStringLiteral("改过的便签 %1").arg(++round));
+        text->setPlainText(QStringLiteral("改过的便签 %1").arg(++round));
         if (!editor.保存便签()) state.SkipWithError("save refused");
     }
 }

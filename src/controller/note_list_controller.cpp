@@ -1,30 +1,16 @@
 #include "controller/note_list_controller.h"
 
-#include <QApplication>
 #include <QHash>
 #include <memory>
-#include <vector>
 
 #include "notewindow/note_window.h"
 #include "platform/colour.h"
 #include "platform/convert.h"
 #include "platform/guard.h"
-#include "store/shared_objects.h"
+#include "store/database_module.h"
 #include "store/statements.h"
 
 namespace {
-
-// The open desktop note windows, in the order the application keeps its top-level windows.
-// Windows that have accepted a close are gone as far as the program is concerned.
-std::vector<Form_Zettara*> openNoteWindows() {
-    std::vector<Form_Zettara*> windows;
-    const QWidgetList all = QApplication::topLevelWidgets();
-    for (QWidget* widget : all) {
-        auto* note = dynamic_cast<Form_Zettara*>(widget);
-        if (note && !note->isClosing()) windows.push_back(note);
-    }
-    return windows;
-}
 
 QColor colourField(const platform::Recordset& rs, const QString& name) {
     return platform::toQColor(platform::toInt32(rs.field(name)));
@@ -32,9 +18,15 @@ QColor colourField(const platform::Recordset& rs, const QString& name) {
 
 }  // namespace
 
-Class_主窗体::Class_主窗体(platform::ListView& mainList, NoteMenuHost& menuHost)
-    : mainList_(mainList), menuHost_(menuHost) {
+Class_主窗体::Class_主窗体(platform::ListView& mainList, NoteMenuHost& menuHost,
+                           数据库操作模块& store)
+    : mainList_(mainList), menuHost_(menuHost), 数据库对象(store) {
     初始化列();
+    mainList_.itemCheck = [this](const platform::ListItem& item) { 便签显示(item); };
+}
+
+Class_主窗体::~Class_主窗体() {
+    for (const QPointer<Form_Zettara>& window : windows_) delete window.data();
 }
 
 void Class_主窗体::初始化列() {
@@ -50,17 +42,17 @@ void Class_主窗体::初始化界面(platform::ListView& list) {
 }
 
 platform::Recordset Class_主窗体::获取数据() {
-    return 数据库对象().数据库_查找_语句(statements::selectAll());
+    return 数据库对象.数据库_查找_语句(statements::selectAll());
 }
 
 void Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs) {
     using platform::guarded;
-    guarded([&] { 列表就绪_ = 0; });
-    std::int32_t n = 0;
+    列表就绪_ = false;
+    // An empty result set has no row to move to.
     guarded([&] { rs.moveLast(); });
-    guarded([&] { n = rs.recordCount(); });
+    const std::int32_t n = rs.recordCount();
     guarded([&] { rs.moveFirst(); });
-    guarded([&] { list.reserve(n); });
+    list.reserve(n);
 
     const QString visual = QStringLiteral("Visual");
     const std::array<QString, 4> textFields = {QStringLiteral("ID"), QStringLiteral("content"),
@@ -71,8 +63,8 @@ void Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset
         const platform::ListView::AppendBatch batch(list);
         const std::int32_t last = n - 1;
         for (std::int32_t i = 0; i <= last; ++i) {
-            int index = 0;
-            guarded([&] { index = list.add(QString()).index(); });
+            const int index = list.add(QString()).index();
+            // A value that does not convert leaves its cell as it is; the rest of the row fills.
             guarded([&] {
                 if (platform::toBool(rs.field(visual))) list.setChecked(index, true);
             });
@@ -84,7 +76,7 @@ void Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset
             guarded([&] { rs.moveNext(); });
         }
     }
-    guarded([&] { 列表就绪_ = -1; });
+    列表就绪_ = true;
 }
 
 int Class_主窗体::初始化便签显示(platform::ListView& list) {
@@ -105,11 +97,21 @@ void Class_主窗体::便签显示(const platform::ListItem& item) {
     }
     QString id;
     if (!platform::guarded([&] { id = item.subItem(1); })) return;
-    for (Form_Zettara* window : openNoteWindows()) {
-        platform::guarded([&] {
-            if (window->idTag() == id) window->close();
-        });
+    for (Form_Zettara* window : 便签窗口()) {
+        if (window->idTag() == id) window->close();
     }
+}
+
+std::vector<Form_Zettara*> Class_主窗体::便签窗口() {
+    std::erase_if(windows_, [](const QPointer<Form_Zettara>& w) { return !w || w->isClosing(); });
+    std::vector<Form_Zettara*> open;
+    open.reserve(windows_.size());
+    for (const QPointer<Form_Zettara>& window : windows_) open.push_back(window.data());
+    return open;
+}
+
+void Class_主窗体::关闭全部便签() {
+    for (Form_Zettara* window : 便签窗口()) window->close();
 }
 
 void Class_主窗体::刷新便签() {
@@ -117,20 +119,18 @@ void Class_主窗体::刷新便签() {
     // One pass over the windows, then one lookup per list item: the same updates, in the same
     // order, as comparing every item with every window.
     QHash<QString, std::vector<Form_Zettara*>> byTag;
-    for (Form_Zettara* window : openNoteWindows()) byTag[window->idTag()].push_back(window);
+    for (Form_Zettara* window : 便签窗口()) byTag[window->idTag()].push_back(window);
     if (byTag.isEmpty()) return;
 
-    std::int32_t count = 0;
-    guarded([&] { count = mainList_.count(); });
+    const std::int32_t count = mainList_.count();
     for (std::int32_t i = 1; i <= count; ++i) {
-        QString id;
-        if (!guarded([&] { id = mainList_.subItem(i, 1); })) continue;
-        const auto found = byTag.constFind(id);
+        const auto found = byTag.constFind(mainList_.subItem(i, 1));
         if (found == byTag.constEnd()) continue;
         for (Form_Zettara* window : *found) {
+            // A note gone from the store keeps its colours and takes the listed text.
             platform::Recordset rs;
-            guarded([&] { rs = 数据库对象().数据库_查找_语句(statements::selectOne(id)); });
-            guarded([&] { window->setText(mainList_.subItem(i, 2)); });
+            guarded([&] { rs = 数据库对象.数据库_查找_语句(statements::selectOne(found.key())); });
+            window->setText(mainList_.subItem(i, 2));
             guarded([&] { window->setBackColor(colourField(rs, QStringLiteral("BackColor"))); });
             guarded([&] { window->setTextColor(colourField(rs, QStringLiteral("FontColor"))); });
         }
@@ -143,10 +143,11 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     const platform::ListItem item = list.item(index);
     window->setText(item.subItem(2));
     const QString id = item.subItem(1);
-    const platform::Recordset rs = 数据库对象().数据库_查找_语句(statements::selectOne(id));
+    const platform::Recordset rs = 数据库对象.数据库_查找_语句(statements::selectOne(id));
     window->setBackColor(colourField(rs, QStringLiteral("BackColor")));
     window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
     window->setIdTag(id);
-    // From here on the application's window collection holds it.
+    // Deletes itself when closed; the pointer then turns null.
+    windows_.emplace_back(window.get());
     window.release()->show();
 }

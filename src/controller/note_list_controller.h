@@ -1,21 +1,29 @@
 #pragma once
 
+#include <QPointer>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/database.h"
 #include "platform/list_view.h"
 
+class Form_Zettara;
 class NoteMenuHost;
-class QWidget;
+class 数据库操作模块;
 
 // Fills the main window's note list from the store and opens, refreshes and closes the desktop
-// note windows. The check mark of a note's list item is the desktop switch.
+// note windows, which it owns. The check mark of a note's list item is the desktop switch.
 class Class_主窗体 {
   public:
-    // mainList is the main window's ListView_Zettara (刷新便签 always works on it); menuHost is
-    // handed to every note window it opens.
-    Class_主窗体(platform::ListView& mainList, NoteMenuHost& menuHost);
+    // mainList is the main window's ListView_Zettara: its item-check notification is wired
+    // here, the one place the program and the tests share, and 刷新便签 always works on it.
+    // menuHost is handed to every note window it opens.
+    Class_主窗体(platform::ListView& mainList, NoteMenuHost& menuHost, 数据库操作模块& store);
+    // The note windows still open go with it.
+    ~Class_主窗体();
+    Class_主窗体(const Class_主窗体&) = delete;
+    Class_主窗体& operator=(const Class_主窗体&) = delete;
 
     void 初始化界面(platform::ListView& list);
     platform::Recordset 获取数据();
@@ -26,7 +34,13 @@ class Class_主窗体 {
     void 便签显示(const platform::ListItem& item);
     void 刷新便签();
 
-    bool 列表就绪() const { return 列表就绪_ != 0; }
+    bool 列表就绪() const { return 列表就绪_; }
+
+    // The open note windows, in the order they were opened; a window that has accepted a
+    // close no longer counts.
+    std::vector<Form_Zettara*> 便签窗口();
+    // Closes every open note window (the exit command).
+    void 关闭全部便签();
 
   private:
     void 初始化列();
@@ -34,8 +48,10 @@ class Class_主窗体 {
 
     std::array<QString, 5> 列标题;
     std::array<std::int32_t, 5> 列宽{};
-    std::int16_t 列表就绪_ = 0;  // true = -1
+    bool 列表就绪_ = false;
 
     platform::ListView& mainList_;
     NoteMenuHost& menuHost_;
+    数据库操作模块& 数据库对象;
+    std::vector<QPointer<Form_Zettara>> windows_;
 };

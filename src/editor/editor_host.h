@@ -1,15 +1,16 @@
 #pragma once
 
-class Class_主窗体;
-namespace platform {
-class ListView;
-}
+#include <cstdint>
 
-// What the note editor needs of the main window.
+class 数据库操作模块;
+
+// What the note editor needs of the main window: the note store, and someone to tell about a
+// save so that the main window can show it.
 class EditorHost {
   public:
     virtual ~EditorHost() = default;
-    virtual void 编辑_刷新列表_Click() = 0;
-    virtual Class_主窗体& 主窗体控制器() = 0;
-    virtual platform::ListView& 便签列表() = 0;  // ListView_Zettara
+    virtual 数据库操作模块& 数据库对象() = 0;
+    // A note was stored (便签ID 0: a new note); closing: the editor closes after this save.
+    // Never raises: what the main window cannot show it reports itself, and the save stands.
+    virtual void 便签已保存(std::int32_t 便签ID, bool closing) = 0;
 };

@@ -3,26 +3,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTextDocument>
 #include <algorithm>
 
-#include "controller/note_list_controller.h"
 #include "editor/editor_host.h"
+#include "platform/centre.h"
 #include "platform/clock.h"
 #include "platform/color_picker.h"
 #include "platform/colour.h"
 #include "platform/form_font.h"
 #include "platform/guard.h"
-#include "platform/list_view.h"
 #include "platform/msgbox.h"
 #include "platform/twips.h"
-#include "store/shared_objects.h"
+#include "store/database_module.h"
 #include "store/statements.h"
 
 namespace twips = platform::twips;
@@ -59,11 +56,7 @@ Form_添加便签::Form_添加便签(EditorHost& host, QWidget* parent)
     Form_Load();
 
     resize(twips::toPixels(kClientWidth, kClientHeight));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    platform::centreOnScreen(*this);
     布局();
 }
 
@@ -119,13 +112,22 @@ void Form_添加便签::创建控件() {
     ComboBox_便签透明度 = new QComboBox(GroupBox_高级选项);
     twips::setGeometry(ComboBox_便签透明度, 4350, 210, 1755, 315);
 
-    QWidget* const order[] = {FlatEdit_内容,         GroupBox_高级选项,
-                              PushButton_保存并关闭, CheckBox_桌面显示,
-                              CheckBox_窗口置顶,     PushButton_保存且继续添加,
-                              ColorPicker_字体颜色,  ColorPicker_背景颜色,
-                              CheckBox_高级选项,     Label1,
-                              ComboBox_便签透明度};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    // Every control by its name, in keyboard order.
+    const std::pair<QWidget*, const char*> controls[] = {
+        {FlatEdit_内容, "FlatEdit_内容"},
+        {GroupBox_高级选项, "GroupBox_高级选项"},
+        {PushButton_保存并关闭, "PushButton_保存并关闭"},
+        {CheckBox_桌面显示, "CheckBox_桌面显示"},
+        {CheckBox_窗口置顶, "CheckBox_窗口置顶"},
+        {PushButton_保存且继续添加, "PushButton_保存且继续添加"},
+        {ColorPicker_字体颜色, "ColorPicker_字体颜色"},
+        {ColorPicker_背景颜色, "ColorPicker_背景颜色"},
+        {CheckBox_高级选项, "CheckBox_高级选项"},
+        {Label1, "Label1"},
+        {ComboBox_便签透明度, "ComboBox_便签透明度"}};
+    for (const auto& [control, name] : controls) control->setObjectName(QString::fromUtf8(name));
+    for (std::size_t i = 1; i < std::size(controls); ++i)
+        setTabOrder(controls[i - 1].first, controls[i].first);
     FlatEdit_内容->setFocus();
 }
 
@@ -134,14 +136,10 @@ void Form_添加便签::连接事件() {
             [this] { platform::runEvent([this] { PushButton_保存并关闭_Click(); }); });
     connect(PushButton_保存且继续添加, &QPushButton::clicked, this,
             [this] { platform::runEvent([this] { PushButton_保存且继续添加_Click(); }); });
-    connect(CheckBox_高级选项, &QCheckBox::clicked, this,
-            [this] { platform::runEvent([this] { CheckBox_高级选项_Click(); }); });
-    ColorPicker_背景颜色->colorPicked = [this](std::int32_t colour) {
-        platform::runEvent([this, colour] { 设置内容背景颜色(colour); });
-    };
-    ColorPicker_字体颜色->colorPicked = [this](std::int32_t colour) {
-        platform::runEvent([this, colour] { 设置内容字体颜色(colour); });
-    };
+    // Nothing below can fail: no guard.
+    connect(CheckBox_高级选项, &QCheckBox::clicked, this, [this] { CheckBox_高级选项_Click(); });
+    ColorPicker_背景颜色->colorPicked = [this](std::int32_t colour) { 设置内容背景颜色(colour); };
+    ColorPicker_字体颜色->colorPicked = [this](std::int32_t colour) { 设置内容字体颜色(colour); };
 }
 
 void Form_添加便签::Form_Load() {
@@ -216,65 +214,47 @@ bool Form_添加便签::内容已填写() {
     return false;
 }
 
-bool Form_添加便签::刷新主窗体() {
-    // The note is stored by now: a list that cannot be reloaded is reported on its own and
-    // does not make the save look failed (saving again would store the note twice).
-    bool reloaded = true;
-    try {
-        host_.编辑_刷新列表_Click();
-    } catch (const std::exception& error) {
-        reloaded = false;
-        platform::reportError(error);
-    }
-    host_.主窗体控制器().刷新便签();
-    return reloaded;
+void Form_添加便签::加载便签(std::int32_t id, const QString& text, std::int32_t backColour,
+                             std::int32_t textColour) {
+    便签ID_ = id;
+    FlatEdit_内容->setPlainText(text);
+    设置内容背景颜色(backColour);
+    ColorPicker_背景颜色->setColor(backColour);
+    设置内容字体颜色(textColour);
+    ColorPicker_字体颜色->setColor(textColour);
 }
 
-bool Form_添加便签::保存便签() {
-    if (便签ID != 0) return 更新便签();
+bool Form_添加便签::保存便签(bool closing) {
+    if (便签ID_ != 0) return 更新便签(closing);
     if (!内容已填写()) return false;
     const QDateTime now = platform::clock::now();
-    数据库对象().数据库_添加_语句(statements::insertNote(
+    host_.数据库对象().数据库_添加_语句(statements::insertNote(
         内容文字(), now, ColorPicker_背景颜色->color(), ColorPicker_字体颜色->color(), 透明度()));
-    列表已刷新_ = 刷新主窗体();
+    host_.便签已保存(0, closing);
     return true;
 }
 
-bool Form_添加便签::更新便签() {
+bool Form_添加便签::更新便签(bool closing) {
     if (!内容已填写()) return false;
+    数据库操作模块& store = host_.数据库对象();
     const QDateTime now = platform::clock::now();
-    数据库对象().数据库_添加_语句(
-        statements::updateNote(内容文字(), now, ColorPicker_背景颜色->color(),
-                               ColorPicker_字体颜色->color(), 透明度(), 便签ID));
-    if (数据库对象().database()->changes() == 0) {
+    store.数据库_添加_语句(statements::updateNote(内容文字(), now, ColorPicker_背景颜色->color(),
+                                                  ColorPicker_字体颜色->color(), 透明度(),
+                                                  便签ID_));
+    if (store.database()->changes() == 0) {
         // The note was deleted while this editor was open: its text would be lost unseen.
         if (platform::MsgBox(kNoteGone, platform::mb::YesNo | platform::mb::Question) !=
             platform::mb::Yes)
             return false;
-        便签ID = 0;  // from here on the editor adds, as for a new note
-        return 保存便签();
+        便签ID_ = 0;  // from here on the editor adds, as for a new note
+        return 保存便签(closing);
     }
-    列表已刷新_ = 刷新主窗体();
+    host_.便签已保存(便签ID_, closing);
     return true;
 }
 
 void Form_添加便签::PushButton_保存并关闭_Click() {
-    if (!保存便签()) return;
-    // A new note is the list's last row (unless the list could not be reloaded): toggling its
-    // check mark opens its desktop window. A modified note's windows were already brought up
-    // to date by the refresh.
-    if (便签ID == 0 && 列表已刷新_) {
-        platform::ListView& list = host_.便签列表();
-        try {
-            if (list.count() > 0) {
-                list.setChecked(list.count(), false);
-                list.setChecked(list.count(), true);
-            }
-        } catch (const std::exception& error) {
-            platform::reportError(error);  // saved all the same, so the editor still closes
-        }
-    }
-    close();
+    if (保存便签(true)) close();
 }
 
 void Form_添加便签::PushButton_保存且继续添加_Click() {

@@ -18,15 +18,50 @@ class ColorPicker;
 }
 
 // The window in which a note is written (便签ID 0) or changed (便签ID = the note's ID). Every
-// opening creates a new, independent window that deletes itself when closed.
+// opening creates a new, independent window that deletes itself when closed. Its controls
+// carry their names as object names.
 class Form_添加便签 : public QWidget {
   public:
     explicit Form_添加便签(EditorHost& host, QWidget* parent = nullptr);
     ~Form_添加便签() override;
 
-    // 0: a new note; otherwise the ID of the note being modified. Set by the opener; back to 0
-    // when the note was deleted meanwhile and its text is kept as a new note.
-    std::int32_t 便签ID = 0;
+    // Opens the note `id` for modifying: its text, and its colours (0x00BBGGRR) on the text
+    // box and the pickers.
+    void 加载便签(std::int32_t id, const QString& text, std::int32_t backColour,
+                  std::int32_t textColour);
+
+    // 0: a new note; otherwise the ID of the note being modified. Back to 0 when the note was
+    // deleted meanwhile and its text is kept as a new note.
+    std::int32_t 便签ID() const { return 便签ID_; }
+
+    // Colours of the text box (0x00BBGGRR); the stored note colours come from the pickers.
+    std::int32_t 内容背景颜色() const { return 内容背景颜色_; }
+    std::int32_t 内容字体颜色() const { return 内容字体颜色_; }
+
+    // Stores the note (insert or update) and tells the host, saying whether the editor closes
+    // after it; false when the text is empty, or when the note being modified no longer exists
+    // and the user keeps the text in the editor. Store errors propagate.
+    bool 保存便签(bool closing = false);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void 创建控件();
+    void 连接事件();
+    void Form_Load();
+    void 布局();
+
+    void 设置内容背景颜色(std::int32_t colour);
+    void 设置内容字体颜色(std::int32_t colour);
+    bool 更新便签(bool closing);
+    QString 内容文字() const;
+    bool 内容已填写();
+    int 透明度() const;
+
+    void PushButton_保存并关闭_Click();
+    void PushButton_保存且继续添加_Click();
+    void CheckBox_高级选项_Click();
 
     QPlainTextEdit* FlatEdit_内容;
     QGroupBox* GroupBox_高级选项;
@@ -40,39 +75,9 @@ class Form_添加便签 : public QWidget {
     QLabel* Label1;
     QComboBox* ComboBox_便签透明度;
 
-    // Colours of the text box (0x00BBGGRR); the stored note colours come from the pickers.
-    void 设置内容背景颜色(std::int32_t colour);
-    void 设置内容字体颜色(std::int32_t colour);
-    std::int32_t 内容背景颜色() const { return 内容背景颜色_; }
-    std::int32_t 内容字体颜色() const { return 内容字体颜色_; }
-
-    // Stores the note (insert or update); false when the text is empty, or when the note being
-    // modified no longer exists and the user keeps the text in the editor. Store errors
-    // propagate; a failed list reload after the store is reported here and still counts as saved.
-    bool 保存便签();
-
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-  private:
-    void 创建控件();
-    void 连接事件();
-    void Form_Load();
-    void 布局();
-
-    bool 更新便签();
-    QString 内容文字() const;
-    bool 内容已填写();
-    bool 刷新主窗体();  // false when the list could not be reloaded (reported here)
-    int 透明度() const;
-
-    void PushButton_保存并关闭_Click();
-    void PushButton_保存且继续添加_Click();
-    void CheckBox_高级选项_Click();
-
     EditorHost& host_;
     std::unique_ptr<Class_添加便签> 添加便签_;
+    std::int32_t 便签ID_ = 0;
     std::int32_t 内容背景颜色_ = 0;
     std::int32_t 内容字体颜色_ = 0;
-    bool 列表已刷新_ = false;  // the last save's list reload succeeded
 };

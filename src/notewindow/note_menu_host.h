@@ -2,13 +2,11 @@
 
 #include <cstdint>
 
-class QMenu;
-
-// What a desktop note window needs of the main window: the current-note member and the note
-// menu it pops up over itself.
+// What a desktop note window needs of the main window: its note menu, popped up over the
+// window for the window's note.
 class NoteMenuHost {
   public:
     virtual ~NoteMenuHost() = default;
-    virtual void setCurrentNoteId(std::int32_t id) = 0;  // 当前便签ID
-    virtual QMenu* noteMenu() = 0;                       // 便签菜单
+    // Makes `noteId` the current note (当前便签ID) and pops up the note menu (便签菜单).
+    virtual void showNoteMenu(std::int32_t noteId) = 0;
 };

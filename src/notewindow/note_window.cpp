@@ -1,9 +1,7 @@
 #include "notewindow/note_window.h"
 
 #include <QCloseEvent>
-#include <QCursor>
 #include <QLabel>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QWindow>
 #include <algorithm>
@@ -113,7 +111,7 @@ void Form_Zettara::mouseReleaseEvent(QMouseEvent* event) {
 void Form_Zettara::closeEvent(QCloseEvent* event) {
     // Closing stores nothing; the flag keeps a closed window out of the controller's walks
     // until its deferred deletion.
-    platform::runEvent([&] { closing_ = true; });
+    closing_ = true;
     event->accept();
 }
 
@@ -200,6 +198,5 @@ void Form_Zettara::endDrag(const QMouseEvent& event) {
 }
 
 void Form_Zettara::openNoteMenu() {
-    host_.setCurrentNoteId(platform::toInt32(idTag_));
-    if (QMenu* menu = host_.noteMenu()) menu->exec(QCursor::pos());
+    host_.showNoteMenu(platform::toInt32(idTag_));
 }

@@ -11,7 +11,7 @@ bool guarded(const std::function<void()>& step) {
     try {
         step();
         return true;
-    } catch (const std::exception&) {
+    } catch (const Error&) {
         return false;
     }
 }
@@ -29,7 +29,7 @@ void reportError(const std::exception& error) {
 void runEvent(const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const std::exception& error) {
+    } catch (const Error& error) {
         reportError(error);
     }
 }

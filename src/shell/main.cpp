@@ -1,18 +1,18 @@
-#include <QApplication>
 #include <QIcon>
 
 #include "platform/app.h"
+#include "platform/application.h"
 #include "platform/guard.h"
 #include "platform/single_instance.h"
 #include "shell/main_window.h"
+#include "store/shared_objects.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     QApplication::setApplicationName(platform::app::title());
     QApplication::setApplicationVersion(platform::app::versionText());
     // Ties the windows to the installed launcher and its icon (Wayland app id, task bars).
     QGuiApplication::setDesktopFileName(platform::app::applicationId());
-    Q_INIT_RESOURCE(resources);
     // Every window of the program (editors, About box, message boxes) carries the program icon.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zettara/zettara.png")));
     // The program lives on in the notification area with no window shown; only the exit
@@ -24,10 +24,11 @@ int main(int argc, char* argv[]) {
     platform::SingleInstance instance(Form_Main::caption());
     if (!instance.tryBecomePrimary()) return 0;
 
-    Form_Main mainWindow;
+    数据库操作模块 数据库对象;
+    Form_Main mainWindow(数据库对象);
     instance.onActivateRequested = [&mainWindow] { mainWindow.显示并恢复主窗体(); };
     try {
-        mainWindow.Form_Load(platform::app::command());
+        mainWindow.Form_Load(数据库文件路径(), platform::app::command());
     } catch (const std::exception& error) {
         platform::reportError(error);
         return 1;

@@ -3,11 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
@@ -16,7 +13,7 @@
 
 #include "editor/note_editor.h"
 #include "platform/app.h"
-#include "platform/color_picker.h"
+#include "platform/centre.h"
 #include "platform/convert.h"
 #include "platform/error.h"
 #include "platform/form_font.h"
@@ -54,8 +51,8 @@ QString Form_Main::caption() {
     return platform::app::title() + QStringLiteral(" - Ver.") + platform::app::versionText();
 }
 
-Form_Main::Form_Main(QWidget* parent) : QMainWindow(parent) {
-    Q_INIT_RESOURCE(resources);  // the resources live in a static library
+Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
+    : QMainWindow(parent), 数据库对象_(数据库对象) {
     setWindowTitle(caption());
     setWindowIcon(QIcon(QStringLiteral(":/zettara/zettara.png")));
     setFont(platform::formFont());
@@ -64,19 +61,19 @@ Form_Main::Form_Main(QWidget* parent) : QMainWindow(parent) {
     createControls();
     createMenus();
     createTray();
+    主窗体控制器_ = std::make_unique<Class_主窗体>(*ListView_Zettara, *this, 数据库对象_);
 
     // Client area 9480 x 7140 twips below the menu bar, centred on the screen.
     const QSize client = platform::twips::toPixels(kClientWidth, kClientHeight);
     resize(client.width(), client.height() + menuBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    platform::centreOnScreen(*this);
     Form_Resize();
 }
 
-Form_Main::~Form_Main() = default;
+Form_Main::~Form_Main() {
+    // Editors still open go with the window they report to.
+    for (const QPointer<Form_添加便签>& editor : editors_) delete editor.data();
+}
 
 void Form_Main::createControls() {
     client_ = new QWidget(this);
@@ -96,13 +93,10 @@ void Form_Main::createControls() {
 
     ListView_Zettara = new platform::ListView(page);
     ListView_Zettara->setObjectName(QStringLiteral("ListView_Zettara"));
-    // No guard of its own: the list shows a failing user click itself, and hands a failing
-    // change made by a command back to that command, which then stops.
-    ListView_Zettara->itemCheck = [this](platform::ListItem item) {
-        ListView_Zettara_ItemCheck(item);
-    };
+    // The list guards its notifications itself. Its item-check notification is wired by the
+    // controller.
     ListView_Zettara->mouseUp = [this](int button, int, double, double) {
-        platform::runEvent([&] { ListView_Zettara_MouseUp(button); });
+        ListView_Zettara_MouseUp(button);
     };
 
     // Keyboard order: tab control, list, browser strip.
@@ -113,110 +107,88 @@ void Form_Main::createControls() {
     // Enabled from the creation of the controls; its tick comes from the event loop, so never
     // before the load steps have finished.
     Timer_自动升级 = new QTimer(this);
+    Timer_自动升级->setObjectName(QStringLiteral("Timer_自动升级"));
     Timer_自动升级->setInterval(kUpdateDelayMs);
     connect(Timer_自动升级, &QTimer::timeout, this,
             [this] { platform::runEvent([this] { Timer_自动升级_Timer(); }); });
     Timer_自动升级->start();
 }
 
-QAction* Form_Main::addItem(QMenu* menu, const char* name, const QString& caption,
-                            void (Form_Main::*handler)(), const QKeySequence& shortcut) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromUtf8(name));
-    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-    if (handler) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { platform::runEvent([this, handler] { (this->*handler)(); }); });
-    } else {
-        action->setVisible(false);  // never displayed, no action
-    }
-    return action;
-}
-
-void Form_Main::addSeparator(QMenu* menu, const char* name) {
-    menu->addSeparator()->setObjectName(QString::fromUtf8(name));
-}
-
 void Form_Main::createMenus() {
-    文件 = menuBar()->addMenu(QStringLiteral("文件[&F]"));
-    文件->setObjectName(QStringLiteral("文件"));
-    文件_新建 = addItem(文件, "文件_新建", QStringLiteral("新建便签[&N]"),
-                        &Form_Main::文件_新建_Click, QKeySequence(Qt::CTRL | Qt::Key_N));
-    addSeparator(文件, "文件_分隔符0");
-    文件_退出 =
-        addItem(文件, "文件_退出", QStringLiteral("退出程序[&X]"), &Form_Main::文件_退出_Click);
+    struct Item {
+        const char* name;
+        const char* caption = nullptr;       // none: a separator
+        void (Form_Main::*run)() = nullptr;  // none: never displayed, no action
+        QKeyCombination key = {};
+    };
+    const auto fill = [this](QMenu* menu, const char* name, std::initializer_list<Item> items) {
+        menu->setObjectName(QString::fromUtf8(name));
+        for (const Item& item : items) {
+            if (!item.caption) {
+                menu->addSeparator()->setObjectName(QString::fromUtf8(item.name));
+                continue;
+            }
+            QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+            action->setObjectName(QString::fromUtf8(item.name));
+            if (item.key != QKeyCombination()) action->setShortcut(item.key);
+            if (!item.run) {
+                action->setVisible(false);
+                continue;
+            }
+            connect(action, &QAction::triggered, this, [this, run = item.run] {
+                platform::runEvent([this, run] { (this->*run)(); });
+            });
+        }
+        return menu;
+    };
 
-    编辑 = menuBar()->addMenu(QStringLiteral("编辑[&E]"));
-    编辑->setObjectName(QStringLiteral("编辑"));
-    编辑_全选 = addItem(编辑, "编辑_全选", QStringLiteral("全选便签[&A]"), nullptr,
-                        QKeySequence(Qt::CTRL | Qt::Key_A));
-    编辑_删除 = addItem(编辑, "编辑_删除", QStringLiteral("删除便签[&D]"),
-                        &Form_Main::编辑_删除_Click, QKeySequence(Qt::Key_Delete));
-    编辑_修改 = addItem(编辑, "编辑_修改", QStringLiteral("修改便签[&E]"),
-                        &Form_Main::编辑_修改_Click, QKeySequence(Qt::CTRL | Qt::Key_E));
-    addSeparator(编辑, "编辑_分隔符0");
-    编辑_刷新列表 = addItem(编辑, "编辑_刷新列表", QStringLiteral("刷新列表[&F]"),
-                            &Form_Main::编辑_刷新列表_Click, QKeySequence(Qt::Key_F5));
-
-    工具 = menuBar()->addMenu(QStringLiteral("工具[&T]"));
-    工具->setObjectName(QStringLiteral("工具"));
-    工具_开机启动 = addItem(工具, "工具_开机启动", QStringLiteral("开机自动启动程序[&R]"),
-                            &Form_Main::工具_开机启动_Click);
+    fill(menuBar()->addMenu(QStringLiteral("文件[&F]")), "文件",
+         {{"文件_新建", "新建便签[&N]", &Form_Main::新建便签, Qt::CTRL | Qt::Key_N},
+          {"文件_分隔符0"},
+          {"文件_退出", "退出程序[&X]", &Form_Main::退出程序}});
+    fill(menuBar()->addMenu(QStringLiteral("编辑[&E]")), "编辑",
+         {{"编辑_全选", "全选便签[&A]", nullptr, Qt::CTRL | Qt::Key_A},
+          {"编辑_删除", "删除便签[&D]", &Form_Main::删除便签, Qt::Key_Delete},
+          {"编辑_修改", "修改便签[&E]", &Form_Main::修改便签, Qt::CTRL | Qt::Key_E},
+          {"编辑_分隔符0"},
+          {"编辑_刷新列表", "刷新列表[&F]", &Form_Main::编辑_刷新列表_Click, Qt::Key_F5}});
+    fill(menuBar()->addMenu(QStringLiteral("工具[&T]")), "工具",
+         {{"工具_开机启动", "开机自动启动程序[&R]", &Form_Main::工具_开机启动_Click},
+          {"工具_桌面菜单", "添加桌面菜单便签[&D]"}});
+    fill(menuBar()->addMenu(QStringLiteral("帮助[&H]")), "帮助",
+         {{"帮助_意见反馈", "意见反馈[&F]", &Form_Main::帮助_意见反馈_Click},
+          {"帮助_关于", "关于[&A]", &Form_Main::帮助_关于_Click}});
+    工具_开机启动 = findChild<QAction*>(QStringLiteral("工具_开机启动"));
     工具_开机启动->setCheckable(true);
-    工具_桌面菜单 = addItem(工具, "工具_桌面菜单", QStringLiteral("添加桌面菜单便签[&D]"), nullptr);
-
-    帮助 = menuBar()->addMenu(QStringLiteral("帮助[&H]"));
-    帮助->setObjectName(QStringLiteral("帮助"));
-    帮助_意见反馈 = addItem(帮助, "帮助_意见反馈", QStringLiteral("意见反馈[&F]"),
-                            &Form_Main::帮助_意见反馈_Click);
-    帮助_关于 = addItem(帮助, "帮助_关于", QStringLiteral("关于[&A]"), &Form_Main::帮助_关于_Click);
 
     // The three pop-up menus are never part of the menu bar.
-    托盘菜单 = new QMenu(this);
-    托盘菜单->setObjectName(QStringLiteral("托盘菜单"));
-    托盘菜单_新建 = addItem(托盘菜单, "托盘菜单_新建", QStringLiteral("新建便签[&N]"),
-                            &Form_Main::托盘菜单_新建_Click);
-    托盘菜单_显示窗口 = addItem(托盘菜单, "托盘菜单_显示窗口", QStringLiteral("显示窗口[&W]"),
-                                &Form_Main::托盘菜单_显示窗口_Click);
-    addSeparator(托盘菜单, "托盘菜单_分隔符0");
-    托盘菜单_全部隐藏 = addItem(托盘菜单, "托盘菜单_全部隐藏", QStringLiteral("全部隐藏[&H]"),
-                                &Form_Main::托盘菜单_全部隐藏_Click);
-    托盘菜单_全部显示 = addItem(托盘菜单, "托盘菜单_全部显示", QStringLiteral("全部显示[&S]"),
-                                &Form_Main::托盘菜单_全部显示_Click);
-    addSeparator(托盘菜单, "托盘菜单_分隔符1");
-    托盘菜单_退出程序 = addItem(托盘菜单, "托盘菜单_退出程序", QStringLiteral("退出程序[&X]"),
-                                &Form_Main::托盘菜单_退出程序_Click);
-
-    列表菜单 = new QMenu(this);
-    列表菜单->setObjectName(QStringLiteral("列表菜单"));
-    列表菜单_新建 = addItem(列表菜单, "列表菜单_新建", QStringLiteral("新建便签[&N]"),
-                            &Form_Main::列表菜单_新建_Click);
-    addSeparator(列表菜单, "列表菜单_分隔符0");
-    列表菜单_全部隐藏 = addItem(列表菜单, "列表菜单_全部隐藏", QStringLiteral("全部隐藏[&H]"),
-                                &Form_Main::列表菜单_全部隐藏_Click);
-    列表菜单_全部显示 = addItem(列表菜单, "列表菜单_全部显示", QStringLiteral("全部显示[&S]"),
-                                &Form_Main::列表菜单_全部显示_Click);
-    addSeparator(列表菜单, "列表菜单_分隔符1");
-    列表菜单_删除 = addItem(列表菜单, "列表菜单_删除", QStringLiteral("删除便签[&D]"),
-                            &Form_Main::列表菜单_删除_Click);
-    列表菜单_修改 = addItem(列表菜单, "列表菜单_修改", QStringLiteral("修改便签[&E]"),
-                            &Form_Main::列表菜单_修改_Click);
-    addSeparator(列表菜单, "列表菜单_分隔符2");
-    列表菜单_刷新列表 = addItem(列表菜单, "列表菜单_刷新列表", QStringLiteral("刷新列表[&F]"),
-                                &Form_Main::列表菜单_刷新列表_Click);
-
-    便签菜单 = new QMenu(this);
-    便签菜单->setObjectName(QStringLiteral("便签菜单"));
-    便签菜单_修改 = addItem(便签菜单, "便签菜单_修改", QStringLiteral("修改便签[&E]"),
-                            &Form_Main::便签菜单_修改_Click);
-    便签菜单_删除 = addItem(便签菜单, "便签菜单_删除", QStringLiteral("删除便签[&D]"),
-                            &Form_Main::便签菜单_删除_Click);
-    便签菜单_关闭窗口 = addItem(便签菜单, "便签菜单_关闭窗口", QStringLiteral("关闭窗口[&C]"),
-                                &Form_Main::便签菜单_关闭窗口_Click);
+    托盘菜单 = fill(new QMenu(this), "托盘菜单",
+                    {{"托盘菜单_新建", "新建便签[&N]", &Form_Main::新建便签},
+                     {"托盘菜单_显示窗口", "显示窗口[&W]", &Form_Main::显示主窗体},
+                     {"托盘菜单_分隔符0"},
+                     {"托盘菜单_全部隐藏", "全部隐藏[&H]", &Form_Main::全部隐藏},
+                     {"托盘菜单_全部显示", "全部显示[&S]", &Form_Main::全部显示},
+                     {"托盘菜单_分隔符1"},
+                     {"托盘菜单_退出程序", "退出程序[&X]", &Form_Main::退出程序}});
+    列表菜单 = fill(new QMenu(this), "列表菜单",
+                    {{"列表菜单_新建", "新建便签[&N]", &Form_Main::新建便签},
+                     {"列表菜单_分隔符0"},
+                     {"列表菜单_全部隐藏", "全部隐藏[&H]", &Form_Main::全部隐藏},
+                     {"列表菜单_全部显示", "全部显示[&S]", &Form_Main::全部显示},
+                     {"列表菜单_分隔符1"},
+                     {"列表菜单_删除", "删除便签[&D]", &Form_Main::删除便签},
+                     {"列表菜单_修改", "修改便签[&E]", &Form_Main::修改便签},
+                     {"列表菜单_分隔符2"},
+                     {"列表菜单_刷新列表", "刷新列表[&F]", &Form_Main::编辑_刷新列表_Click}});
+    便签菜单 = fill(new QMenu(this), "便签菜单",
+                    {{"便签菜单_修改", "修改便签[&E]", &Form_Main::便签菜单_修改_Click},
+                     {"便签菜单_删除", "删除便签[&D]", &Form_Main::便签菜单_删除_Click},
+                     {"便签菜单_关闭窗口", "关闭窗口[&C]", &Form_Main::便签菜单_关闭窗口_Click}});
 }
 
 void Form_Main::createTray() {
     TrayIcon = new QSystemTrayIcon(windowIcon(), this);
+    TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
     TrayIcon->setToolTip(QStringLiteral("Zettara"));
     connect(TrayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -226,17 +198,16 @@ void Form_Main::createTray() {
 
 // ---- start-up and exit -------------------------------------------------------------------
 
-void Form_Main::Form_Load(const QString& commandText) {
+void Form_Main::Form_Load(const QString& databasePath, const QString& commandText) {
     platform::PhaseTimer phases;
-    QDir::setCurrent(platform::app::path());
-    连接数据库();
+    连接数据库(数据库对象_, databasePath);
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
-    主窗体控制器().初始化界面(*ListView_Zettara);
+    主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
     // Notes that cannot be opened (a NULL or foreign colour) do not keep the program from
     // starting; the user is told once.
-    if (const int failed = 主窗体控制器().初始化便签显示(*ListView_Zettara)) {
+    if (const int failed = 主窗体控制器_->初始化便签显示(*ListView_Zettara)) {
         platform::MsgBox(kNotesNotOpened.arg(failed), platform::mb::Exclamation);
     }
     phases.mark("note windows shown");
@@ -252,7 +223,9 @@ void Form_Main::Form_Load(const QString& commandText) {
 
 void Form_Main::closeEvent(QCloseEvent* event) {
     if (退出标志) {
-        platform::guarded([] { 数据库对象().关闭数据库(); });
+        // Unloading ends the update timer with the window.
+        Timer_自动升级->stop();
+        platform::guarded([this] { 数据库对象_.关闭数据库(); });
         TrayIcon->hide();
         event->accept();
         return;
@@ -267,51 +240,69 @@ void Form_Main::退出程序() {
                          platform::mb::YesNo | platform::mb::Question,
                          QStringLiteral("确定退出")) != platform::mb::Yes)
         return;
-    // From here on every error is ignored and the next step runs regardless.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
-        if (window != this && window->isWindow() && !qobject_cast<QMenu*>(window))
-            platform::guarded([window] { window->close(); });
+    // Every other window of the program closes first; none of them refuses.
+    for (const QPointer<Form_添加便签>& editor : editors_) {
+        if (editor) editor->close();
     }
-    platform::guarded([this] { close(); });  // refused: the flag is still false
+    主窗体控制器_->关闭全部便签();
+    if (frmAbout* about = frmAbout::current()) about->close();
+    close();  // refused: the flag is still false
     退出标志 = true;
-    platform::guarded([this] { close(); });
+    close();
     QCoreApplication::quit();
 }
 
 // ---- members -----------------------------------------------------------------------------
 
-Class_主窗体& Form_Main::主窗体控制器() {
-    if (!主窗体控制器_) 主窗体控制器_ = std::make_unique<Class_主窗体>(*ListView_Zettara, *this);
-    return *主窗体控制器_;
-}
-
-platform::ListView& Form_Main::便签列表() {
-    return *ListView_Zettara;
-}
-
 void Form_Main::编辑_刷新列表_Click() {
     // Queried first: a store that cannot be read leaves the rows as they were.
     platform::Recordset rs = 主窗体控制器().获取数据();
     ListView_Zettara->clear();
-    主窗体控制器().刷新数据(*ListView_Zettara, rs);
+    主窗体控制器_->刷新数据(*ListView_Zettara, rs);
+}
+
+void Form_Main::便签已保存(std::int32_t 便签ID, bool closing) {
+    // The note is stored by now: a list that cannot be reloaded is reported on its own and
+    // does not make the save look failed (saving again would store the note twice).
+    bool reloaded = true;
+    try {
+        编辑_刷新列表_Click();
+    } catch (const platform::Error& error) {
+        reloaded = false;
+        platform::reportError(error);
+    }
+    主窗体控制器_->刷新便签();
+    // A new note closing its editor is the list's last row (unless the list could not be
+    // reloaded): toggling its check mark opens its desktop window. A modified note's windows
+    // were already brought up to date by the refresh.
+    if (便签ID != 0 || !closing || !reloaded) return;
+    platform::ListView& list = *ListView_Zettara;
+    try {
+        if (list.count() > 0) {
+            list.setChecked(list.count(), false);
+            list.setChecked(list.count(), true);
+        }
+    } catch (const platform::Error& error) {
+        platform::reportError(error);  // saved all the same
+    }
+}
+
+void Form_Main::showNoteMenu(std::int32_t noteId) {
+    当前便签ID = noteId;
+    popupMenu(便签菜单);
 }
 
 void Form_Main::显示主窗体() {
     // show() keeps the window state: a minimised window stays minimised.
-    platform::guarded([this] {
-        show();
-        activateWindow();
-    });
+    show();
+    activateWindow();
 }
 
 void Form_Main::显示并恢复主窗体() {
-    platform::guarded([this] {
-        show();
-        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        raise();
-        activateWindow();
-    });
+    show();
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    raise();
+    activateWindow();
 }
 
 // ---- layout ------------------------------------------------------------------------------
@@ -358,6 +349,8 @@ void Form_Main::Form_Resize() {
 
 void Form_Main::新建便签() {
     auto* editor = new Form_添加便签(*this);
+    std::erase_if(editors_, [](const QPointer<Form_添加便签>& e) { return e.isNull(); });
+    editors_.emplace_back(editor);
     editor->show();
 }
 
@@ -372,7 +365,7 @@ void Form_Main::删除便签() {
     const platform::ListItem item = list.item(selected);
     // A store that refuses the delete (locked, read-only) is reported by the caller; the row
     // then stays, so the list never claims a delete that did not happen.
-    数据库对象().数据库_删除_语句(statements::deleteOne(item.subItem(1)));
+    数据库对象_.数据库_删除_语句(statements::deleteOne(item.subItem(1)));
     item.setChecked(false);  // closes the note's windows
     list.remove(selected);
 }
@@ -389,21 +382,18 @@ void Form_Main::修改便签() {
     const QString id = item.subItem(1);
     auto editor = std::make_unique<Form_添加便签>(*this);
     try {
-        editor->便签ID = platform::toInt32(id);
-        editor->FlatEdit_内容->setPlainText(item.subItem(2));
-        platform::Recordset rs = 数据库对象().数据库_查找_语句(statements::selectOne(id));
-        const std::int32_t back = platform::toInt32(rs.field(QStringLiteral("BackColor")));
-        editor->设置内容背景颜色(back);
-        editor->ColorPicker_背景颜色->setColor(back);
-        const std::int32_t fore = platform::toInt32(rs.field(QStringLiteral("FontColor")));
-        editor->设置内容字体颜色(fore);
-        editor->ColorPicker_字体颜色->setColor(fore);
+        platform::Recordset rs = 数据库对象_.数据库_查找_语句(statements::selectOne(id));
+        editor->加载便签(platform::toInt32(id), item.subItem(2),
+                         platform::toInt32(rs.field(QStringLiteral("BackColor"))),
+                         platform::toInt32(rs.field(QStringLiteral("FontColor"))));
     } catch (const platform::Error& error) {
         // The editor that could not be set up is destroyed with the unique_ptr. A note deleted
         // meanwhile ends the command silently; anything else is reported.
         if (error.number() == platform::errc::noCurrentRecord) return;
         throw;
     }
+    std::erase_if(editors_, [](const QPointer<Form_添加便签>& e) { return e.isNull(); });
+    editors_.emplace_back(editor.get());
     editor.release()->show();
 }
 
@@ -432,19 +422,6 @@ int Form_Main::当前便签行() const {
 
 // ---- event handlers ----------------------------------------------------------------------
 
-void Form_Main::文件_新建_Click() {
-    新建便签();
-}
-void Form_Main::文件_退出_Click() {
-    退出程序();
-}
-void Form_Main::编辑_删除_Click() {
-    删除便签();
-}
-void Form_Main::编辑_修改_Click() {
-    修改便签();
-}
-
 void Form_Main::工具_开机启动_Click() {
     // The action toggled its own mark before this runs; the rule works from the mark as it was.
     const bool wasChecked = !工具_开机启动->isChecked();
@@ -457,40 +434,6 @@ void Form_Main::帮助_意见反馈_Click() {
 
 void Form_Main::帮助_关于_Click() {
     frmAbout::Show(windowIcon());
-}
-
-void Form_Main::托盘菜单_新建_Click() {
-    新建便签();
-}
-void Form_Main::托盘菜单_显示窗口_Click() {
-    显示主窗体();
-}
-void Form_Main::托盘菜单_全部隐藏_Click() {
-    全部隐藏();
-}
-void Form_Main::托盘菜单_全部显示_Click() {
-    全部显示();
-}
-void Form_Main::托盘菜单_退出程序_Click() {
-    退出程序();
-}
-void Form_Main::列表菜单_新建_Click() {
-    新建便签();
-}
-void Form_Main::列表菜单_全部隐藏_Click() {
-    全部隐藏();
-}
-void Form_Main::列表菜单_全部显示_Click() {
-    全部显示();
-}
-void Form_Main::列表菜单_删除_Click() {
-    删除便签();
-}
-void Form_Main::列表菜单_修改_Click() {
-    修改便签();
-}
-void Form_Main::列表菜单_刷新列表_Click() {
-    编辑_刷新列表_Click();
 }
 
 void Form_Main::便签菜单_修改_Click() {
@@ -509,10 +452,6 @@ void Form_Main::便签菜单_删除_Click() {
 
 void Form_Main::便签菜单_关闭窗口_Click() {
     if (const int row = 当前便签行()) ListView_Zettara->setChecked(row, false);
-}
-
-void Form_Main::ListView_Zettara_ItemCheck(const platform::ListItem& item) {
-    主窗体控制器().便签显示(item);
 }
 
 void Form_Main::ListView_Zettara_MouseUp(int button) {

@@ -2,12 +2,10 @@
 
 #include "store/database_module.h"
 
-// The shared note store object, created on first use and kept to the end of the process.
-数据库操作模块& 数据库对象();
+// Opens the note store at `path` with the empty password.
+void 连接数据库(数据库操作模块& store, const QString& path);
 
-// Opens the note store with the empty password: the program folder's "Zettara.mdb" when there
-// is one, else the user's own (see platform::NoteStoreLocation).
-void 连接数据库();
-
-// The note file 连接数据库 opens.
+// The note file to open: the program folder's "Zettara.mdb" when there is one, else the user's
+// own, which an installed program first copies from the supplied database (see
+// platform::NoteStoreLocation). Raises platform::Error when that copy cannot be made.
 QString 数据库文件路径();

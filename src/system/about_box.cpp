@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 #include <algorithm>
 
 #include "platform/app.h"
+#include "platform/centre.h"
 #include "platform/colour.h"
 #include "platform/guard.h"
 #include "platform/twips.h"
@@ -157,11 +157,7 @@ frmAbout* frmAbout::Show(const QIcon& icon) {
         window = new frmAbout(icon);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->Form_Load();
-        if (const QScreen* screen = window->screen()) {
-            QRect frame = window->frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            window->move(frame.topLeft());
-        }
+        platform::centreOnScreen(*window);
     }
     window->show();
     window->raise();

@@ -3,62 +3,57 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMenu>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <utility>
 #include <vector>
 
-#include "controller/note_list_controller.h"
 #include "editor/editor_host.h"
 #include "editor/note_editor.h"
-#include "notewindow/note_menu_host.h"
 #include "platform/clock.h"
+#include "platform/color_picker.h"
 #include "platform/error.h"
-#include "platform/list_view.h"
 #include "platform/twips.h"
-#include "store/shared_objects.h"
+#include "store/database_module.h"
 #include "support/test_helpers.h"
 
 namespace editortest {
 
-class FakeMenuHost : public NoteMenuHost {
-  public:
-    void setCurrentNoteId(std::int32_t id) override { currentId = id; }
-    QMenu* noteMenu() override { return &menu; }
-    std::int32_t currentId = 0;
-    QMenu menu;
-};
-
-// Stands in for the main window: a real list and controller, reloaded the way the main window
-// reloads them, with every check change after a reload recorded.
+// Stands in for the main window: the store, and every save it hears of.
 class FakeEditorHost : public EditorHost {
   public:
-    FakeEditorHost() : controller(list, menuHost) {
-        list.itemCheck = [this](platform::ListItem item) {
-            checks.emplace_back(item.index(), item.checked());
-            controller.便签显示(item);
-        };
-        controller.初始化界面(list);
-        checks.clear();
+    数据库操作模块& 数据库对象() override { return store; }
+    void 便签已保存(std::int32_t 便签ID, bool closing) override {
+        saved.emplace_back(便签ID, closing);
     }
 
-    void 编辑_刷新列表_Click() override {
-        ++reloads;
-        if (reloadFails) throw platform::Error(5, QStringLiteral("database is locked"));
-        list.clear();
-        platform::Recordset rs = controller.获取数据();
-        controller.刷新数据(list, rs);
-        checks.clear();
-    }
-    Class_主窗体& 主窗体控制器() override { return controller; }
-    platform::ListView& 便签列表() override { return list; }
+    数据库操作模块 store;
+    std::vector<std::pair<int, bool>> saved;  // (便签ID, closing)
+};
 
-    platform::ListView list;
-    FakeMenuHost menuHost;
-    Class_主窗体 controller;
-    int reloads = 0;
-    bool reloadFails = false;  // as when another process holds the lock after the save
-    std::vector<std::pair<int, bool>> checks;  // (row, checked) since the last reload
+// An editor's controls, found by their names: `const Controls c{editor};`.
+struct Controls {
+    template <typename T>
+    static T* find(const Form_添加便签* editor, const char* name) {
+        return testsupport::control<T>(*editor, QString::fromUtf8(name));
+    }
+    const Form_添加便签* e;
+    QPlainTextEdit* text = find<QPlainTextEdit>(e, "FlatEdit_内容");
+    QGroupBox* advanced = find<QGroupBox>(e, "GroupBox_高级选项");
+    QPushButton* saveAndClose = find<QPushButton>(e, "PushButton_保存并关闭");
+    QCheckBox* onDesktop = find<QCheckBox>(e, "CheckBox_桌面显示");
+    QCheckBox* onTop = find<QCheckBox>(e, "CheckBox_窗口置顶");
+    QPushButton* saveAndKeepAdding = find<QPushButton>(e, "PushButton_保存且继续添加");
+    platform::ColorPicker* textColour = find<platform::ColorPicker>(e, "ColorPicker_字体颜色");
+    platform::ColorPicker* backColour = find<platform::ColorPicker>(e, "ColorPicker_背景颜色");
+    QCheckBox* showAdvanced = find<QCheckBox>(e, "CheckBox_高级选项");
+    QLabel* label1 = find<QLabel>(e, "Label1");
+    QComboBox* transparency = find<QComboBox>(e, "ComboBox_便签透明度");
 };
 
 // A fresh note store opened as the program opens it, a host, and recorded message boxes.
@@ -66,27 +61,22 @@ class EditorTest : public ::testing::Test {
   protected:
     void SetUp() override {
         platform::twips::setLogicalDpiForTests(96);
-        数据库对象().打开数据库(db.path(), QString());
-        host = std::make_unique<FakeEditorHost>();
+        host.store.打开数据库(db.path(), QString());
     }
 
     void TearDown() override {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible()) window->close();
-        }
         for (auto& editor : editors) delete editor.data();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        host.reset();
         // Some tests close the store themselves.
-        if (数据库对象().database() && 数据库对象().database()->isOpen()) 数据库对象().关闭数据库();
+        if (host.store.database() && host.store.database()->isOpen()) host.store.关闭数据库();
         platform::clock::setForTests({});
         platform::twips::setLogicalDpiForTests(0);
     }
 
-    // A new editor in add mode (便签ID 0), or for the note `id`.
+    // A new editor in add mode (便签ID 0), or for the note `id` with the default colours.
     Form_添加便签* openEditor(std::int32_t id = 0) {
-        auto* editor = new Form_添加便签(*host);
-        editor->便签ID = id;
+        auto* editor = new Form_添加便签(host);
+        if (id != 0) editor->加载便签(id, QString(), 12648447, 0);
         editors.emplace_back(editor);
         return editor;
     }
@@ -97,7 +87,7 @@ class EditorTest : public ::testing::Test {
 
     testsupport::TempNoteDb db;
     testsupport::MsgBoxRecorder boxes;
-    std::unique_ptr<FakeEditorHost> host;
+    FakeEditorHost host;
     std::vector<QPointer<Form_添加便签>> editors;
 };
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/msgbox.h"
@@ -16,6 +18,14 @@ namespace testsupport {
 // Calls `act` once with the application's modal window as soon as one is shown, for code that
 // runs a modal loop of its own.
 void whenModalOpens(const std::function<void(QWidget*)>& act);
+
+// A form's control by its object name; a missing control fails the test.
+template <typename T>
+T* control(const QObject& form, const QString& name) {
+    T* found = form.findChild<T*>(name);
+    if (!found) throw std::runtime_error("no control " + name.toStdString());
+    return found;
+}
 
 // The note table's schema as the program ships it (data/schema.sql).
 QString schemaSql();
