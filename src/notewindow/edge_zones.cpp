@@ -15,21 +15,21 @@ Decision classify(float x, float y, float w, float h, float band) {
 
     // First match wins: corners before edges, right before left in a narrow window.
     if (z.right && z.bottom) {
-        d.hitCode = kBottomRight;
+        d.edges = Qt::BottomEdge | Qt::RightEdge;
     } else if (z.bottom && z.left) {
-        d.hitCode = kBottomLeft;
+        d.edges = Qt::BottomEdge | Qt::LeftEdge;
     } else if (z.top && z.left) {
-        d.hitCode = kTopLeft;
+        d.edges = Qt::TopEdge | Qt::LeftEdge;
     } else if (z.top && z.right) {
-        d.hitCode = kTopRight;
+        d.edges = Qt::TopEdge | Qt::RightEdge;
     } else if (z.right) {
-        d.hitCode = kRight;
+        d.edges = Qt::RightEdge;
     } else if (z.bottom) {
-        d.hitCode = kBottom;
+        d.edges = Qt::BottomEdge;
     } else if (z.left) {
-        d.hitCode = kLeft;
+        d.edges = Qt::LeftEdge;
     } else if (z.top) {
-        d.hitCode = kTop;
+        d.edges = Qt::TopEdge;
     }
 
     if ((z.top && z.left) || (z.bottom && z.right)) {
@@ -42,29 +42,6 @@ Decision classify(float x, float y, float w, float h, float band) {
         d.cursor = Qt::SizeVerCursor;
     }
     return d;
-}
-
-Qt::Edges edgesFor(int hitCode) {
-    switch (hitCode) {
-        case kLeft:
-            return Qt::LeftEdge;
-        case kRight:
-            return Qt::RightEdge;
-        case kTop:
-            return Qt::TopEdge;
-        case kBottom:
-            return Qt::BottomEdge;
-        case kTopLeft:
-            return Qt::TopEdge | Qt::LeftEdge;
-        case kTopRight:
-            return Qt::TopEdge | Qt::RightEdge;
-        case kBottomLeft:
-            return Qt::BottomEdge | Qt::LeftEdge;
-        case kBottomRight:
-            return Qt::BottomEdge | Qt::RightEdge;
-        default:
-            return {};
-    }
 }
 
 }  // namespace edgezones

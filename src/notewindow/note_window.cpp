@@ -92,7 +92,7 @@ void Form_Zettara::mousePressEvent(QMouseEvent* event) {
         if (event->button() != Qt::LeftButton) return;
         const edgezones::Decision d = decisionAt(event->position());
         beginDrag(*event);
-        if (d.hitCode != edgezones::kNone) startResize(edgezones::edgesFor(d.hitCode));
+        if (!d.moves()) startResize(d.edges);
     });
 }
 

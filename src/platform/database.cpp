@@ -53,19 +53,6 @@ class Statement {
 
 // ---- Recordset ---------------------------------------------------------------------------
 
-Recordset::Recordset(QStringList columns, std::vector<QVariant> values)
-    : columns_(std::move(columns)) {
-    rows_ = columns_.isEmpty() ? 0 : static_cast<int>(values.size() / columns_.size());
-    cells_.resize(static_cast<size_t>(rows_) * columns_.size());
-    others_ = std::move(values);
-    others_.resize(cells_.size());
-    for (size_t i = 0; i < cells_.size(); ++i) {
-        if (!others_[i].isValid()) continue;  // stays Null
-        cells_[i].type = Cell::Other;
-        cells_[i].value = static_cast<qint64>(i);
-    }
-}
-
 void Recordset::appendRow(sqlite3_stmt* stmt) {
     const int count = static_cast<int>(columns_.size());
     for (int column = 0; column < count; ++column) {
@@ -117,8 +104,6 @@ QVariant Recordset::value(const Cell& cell) const {
         case Cell::Blob:
             return QVariant(
                 QByteArray(text_.constData() + cell.value, static_cast<qsizetype>(cell.size)));
-        case Cell::Other:
-            return others_[static_cast<size_t>(cell.value)];
         default:
             return QVariant();
     }
@@ -129,9 +114,6 @@ int Recordset::recordCount() const {
 }
 bool Recordset::eof() const {
     return current_ >= rows_;
-}
-bool Recordset::bof() const {
-    return rows_ == 0 || current_ < 0;
 }
 
 void Recordset::moveFirst() {

@@ -17,11 +17,9 @@ namespace platform {
 class Recordset {
   public:
     Recordset() = default;
-    Recordset(QStringList columns, std::vector<QVariant> values);
 
     int recordCount() const;  // every row of the snapshot
     bool eof() const;         // past the last row (or no rows)
-    bool bof() const;         // before the first row (or no rows)
     // Moves fail with errc::noCurrentRecord on an empty result set (and moveNext past the end).
     void moveFirst();
     void moveLast();
@@ -30,18 +28,16 @@ class Recordset {
     // Value of the named column (case-insensitive) in the current row. NULL is an invalid
     // QVariant. No current row: errc::noCurrentRecord; unknown name: errc::itemNotFound.
     QVariant field(const QString& name) const;
-    const QStringList& columns() const { return columns_; }
 
   private:
     friend class Database;
-    // One value, 16 bytes: numbers inline, texts and blobs as their bytes in text_, anything
-    // else in others_. A snapshot of 100,000 notes then costs a few large blocks instead of a
-    // QVariant and a heap string per cell.
+    // One value, 16 bytes: numbers inline, texts and blobs as their bytes in text_. A snapshot of
+    // 100,000 notes then costs a few large blocks instead of a QVariant and a heap string per cell.
     struct Cell {
-        enum Type : unsigned char { Null, Integer, Real, Text, Blob, Other };
+        enum Type : unsigned char { Null, Integer, Real, Text, Blob };
         Type type = Null;
         unsigned size = 0;  // bytes of a text or blob
-        qint64 value = 0;   // integer, real's bits, offset into text_, or index into others_
+        qint64 value = 0;   // integer, real's bits or offset into text_
     };
 
     explicit Recordset(QStringList columns) : columns_(std::move(columns)) {}
@@ -52,7 +48,6 @@ class Recordset {
     QStringList columns_;
     std::vector<Cell> cells_;  // row-major
     QByteArray text_;
-    std::vector<QVariant> others_;
     int rows_ = 0;
     int current_ = 0;
 };

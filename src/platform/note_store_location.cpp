@@ -8,12 +8,7 @@
 #include "platform/app.h"
 #include "platform/build_config.h"
 #include "platform/error.h"
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/os.h"
 
 namespace platform {
 namespace {
@@ -29,17 +24,6 @@ bool makeFolders(const QString& folder) {
     if (parent != info.absoluteFilePath() && !makeFolders(parent)) return false;
     return QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
            QFileInfo(folder).isDir();
-}
-
-// Puts the written bytes on the disk, so that a crash after the rename never leaves the note
-// file's name on a file whose data is missing.
-bool syncToDisk(QFile& file) {
-    if (!file.flush()) return false;
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
 }
 
 bool exists(const QString& path) {
@@ -98,7 +82,9 @@ void NoteStoreLocation::copySupplied(const QString& target) const {
         if (source.error() != QFileDevice::NoError) throw failed(source.errorString());
         if (copy.write(chunk) != chunk.size()) throw failed(copy.errorString());
     }
-    if (!syncToDisk(copy)) throw failed(copy.errorString());
+    // On the disk before the rename, so that a crash after it never leaves the note file's
+    // name on a file whose data is missing.
+    if (!os::syncToDisk(copy)) throw failed(copy.errorString());
     if (beforeRename) beforeRename();
     copy.close();
     // QFile::rename never replaces an existing file.

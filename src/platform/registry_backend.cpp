@@ -1,6 +1,19 @@
 #include "platform/registry_backend.h"
 
 namespace platform {
+namespace {
+
+RegistryBackend* replacement = nullptr;
+
+}  // namespace
+
+RegistryBackend& registry() {
+    return replacement ? *replacement : systemRegistry();
+}
+
+void setRegistryForTests(RegistryBackend* backend) {
+    replacement = backend;
+}
 
 std::uint32_t expandPercentReferences(
     const std::string& source, std::string& buffer, std::uint32_t bufferChars,

@@ -78,7 +78,10 @@ std::uint32_t expandPercentReferences(
 // well-formed sequence is one character.
 std::size_t utf8CharacterLength(const std::string& text, std::size_t pos);
 
-// The backend the program uses: the registry on Windows, XDG files on Linux.
+// The operating system's own backend: the registry on Windows, XDG files on Linux. Defined
+// once in platform/win32 and once in platform/linux.
+RegistryBackend& systemRegistry();
+// The backend the program uses: systemRegistry() unless a test replaced it.
 RegistryBackend& registry();
 // Replaces the backend (nullptr restores the default); for tests.
 void setRegistryForTests(RegistryBackend* backend);

@@ -1,15 +1,11 @@
 #include "platform/single_instance.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QCryptographicHash>
-#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 
-#include "platform/private_folder.h"
+#include "platform/os.h"
 
 namespace platform {
 namespace {
@@ -17,15 +13,6 @@ constexpr char kShowRequest[] = "show\n";
 constexpr char kAck[] = "ok\n";
 constexpr int kConnectTimeoutMs = 500;
 constexpr qint64 kMaxRequestLine = 4096;
-
-// True when the other end of a connected local socket runs as this user.
-bool peerIsUs(qintptr descriptor) {
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    return descriptor >= 0 &&
-           ::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
-           size == sizeof peer && peer.uid == ::getuid();
-}
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), key_(key) {}
@@ -43,7 +30,7 @@ bool SingleInstance::notifyPrimary(const QString& path, int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(path);
     if (!socket.waitForConnected(timeoutMs)) return false;
-    if (!peerIsUs(socket.socketDescriptor())) return false;
+    if (!os::peerIsThisUser(socket.socketDescriptor())) return false;
     socket.write(kShowRequest);
     socket.flush();
     socket.waitForBytesWritten(timeoutMs);
@@ -53,10 +40,9 @@ bool SingleInstance::notifyPrimary(const QString& path, int timeoutMs) {
 }
 
 bool SingleInstance::tryBecomePrimary() {
-    // Without a folder of our own the channel could be squatted or redirected: run without it.
-    const QString folder = private_folder::forChannel();
-    if (folder.isEmpty()) return true;
-    const QString path = QDir(folder).filePath(serverName(key_));
+    // Without a place of our own the channel could be squatted or redirected: run without it.
+    const QString path = os::channelPath(serverName(key_));
+    if (path.isEmpty()) return true;
 
     // Check-and-listen under a lock file so that two launches at the same instant cannot both
     // find no primary and both start listening.
@@ -83,7 +69,7 @@ bool SingleInstance::tryBecomePrimary() {
 
 void SingleInstance::serve(QLocalSocket* socket) {
     // The folder keeps other users out; this also refuses one who can enter it anyway.
-    if (!peerIsUs(socket->socketDescriptor())) {
+    if (!os::peerIsThisUser(socket->socketDescriptor())) {
         socket->abort();
         socket->deleteLater();
         return;

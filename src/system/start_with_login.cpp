@@ -1,8 +1,6 @@
 #include "system/start_with_login.h"
 
-#include <QDir>
-
-#include "platform/app.h"
+#include "platform/os.h"
 #include "platform/registry_backend.h"
 #include "platform/registry_command_line.h"
 #include "system/registry_ops.h"
@@ -28,13 +26,7 @@ QString 开机启动_命令行(const QString& programFile) {
 }
 
 QString 开机启动_期望值() {
-#ifdef Q_OS_WIN
-    const QString programFile = QDir::toNativeSeparators(platform::app::path()) + u'\\' +
-                                platform::app::exeName() + QStringLiteral(".exe");
-#else
-    const QString programFile = platform::app::exePath();
-#endif
-    return 开机启动_命令行(programFile);
+    return 开机启动_命令行(platform::os::startupProgramFile());
 }
 
 bool 开机启动_已设置() {

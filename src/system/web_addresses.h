@@ -7,7 +7,4 @@ namespace web_addresses {
 inline QString advertisement() {
     return QStringLiteral("https://www.zettara-6471.example/ad/main.html");
 }
-inline QString productPage() {
-    return QStringLiteral("https://www.zettara-6471.example/");
-}
 }  // namespace web_addresses

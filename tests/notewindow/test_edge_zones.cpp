@@ -19,7 +19,7 @@ TEST(EdgeZones, BandsIncludeTheirInnerBoundary) {
     EXPECT_FALSE(classify(1000, kH - kB - 1, kW, kH, kB).zones.bottom);
     // The strip between the band and the label is interior.
     const Decision inner = classify(50, 50, kW, kH, kB);
-    EXPECT_EQ(inner.hitCode, kNone);
+    EXPECT_TRUE(inner.moves());
     EXPECT_EQ(inner.cursor, Qt::ArrowCursor);
 }
 
@@ -31,26 +31,27 @@ TEST(EdgeZones, SumsAreComparedInSinglePrecision) {
     EXPECT_FALSE(classify(1e8f, 1e8f, 100000016.0f, 100000016.0f, 5.0f).zones.right);
 }
 
-TEST(EdgeZones, EdgesAndCornersGiveCodeAndPointer) {
+TEST(EdgeZones, EdgesAndCornersGiveEdgesAndPointer) {
     struct Case {
         float x, y;
-        int code;
+        Qt::Edges edges;
         Qt::CursorShape cursor;
     };
     const Case cases[] = {
-        {2540, 1790, kBottomRight, Qt::SizeFDiagCursor},
-        {10, 1790, kBottomLeft, Qt::SizeBDiagCursor},
-        {10, 10, kTopLeft, Qt::SizeFDiagCursor},
-        {2540, 10, kTopRight, Qt::SizeBDiagCursor},
-        {2540, 900, kRight, Qt::SizeHorCursor},
-        {1000, 1790, kBottom, Qt::SizeVerCursor},
-        {10, 900, kLeft, Qt::SizeHorCursor},
-        {1000, 10, kTop, Qt::SizeVerCursor},
-        {1000, 900, kNone, Qt::ArrowCursor},
+        {2540, 1790, Qt::BottomEdge | Qt::RightEdge, Qt::SizeFDiagCursor},
+        {10, 1790, Qt::BottomEdge | Qt::LeftEdge, Qt::SizeBDiagCursor},
+        {10, 10, Qt::TopEdge | Qt::LeftEdge, Qt::SizeFDiagCursor},
+        {2540, 10, Qt::TopEdge | Qt::RightEdge, Qt::SizeBDiagCursor},
+        {2540, 900, Qt::RightEdge, Qt::SizeHorCursor},
+        {1000, 1790, Qt::BottomEdge, Qt::SizeVerCursor},
+        {10, 900, Qt::LeftEdge, Qt::SizeHorCursor},
+        {1000, 10, Qt::TopEdge, Qt::SizeVerCursor},
+        {1000, 900, {}, Qt::ArrowCursor},
     };
     for (const Case& c : cases) {
         const Decision d = classify(c.x, c.y, kW, kH, kB);
-        EXPECT_EQ(d.hitCode, c.code) << c.x << "," << c.y;
+        EXPECT_EQ(d.edges, c.edges) << c.x << "," << c.y;
+        EXPECT_EQ(d.moves(), c.edges == Qt::Edges()) << c.x << "," << c.y;
         EXPECT_EQ(d.cursor, c.cursor) << c.x << "," << c.y;
     }
 }
@@ -61,33 +62,20 @@ TEST(EdgeZones, NarrowWindowFollowsTableOrder) {
     EXPECT_TRUE(middle.zones.left);
     EXPECT_TRUE(middle.zones.right);
     EXPECT_TRUE(middle.zones.top);
-    EXPECT_EQ(middle.hitCode, kTopLeft);  // top-left is tested before top-right
+    EXPECT_EQ(middle.edges, Qt::TopEdge | Qt::LeftEdge);  // top-left is tested before top-right
     EXPECT_EQ(middle.cursor, Qt::SizeFDiagCursor);
 
     const Decision side = classify(30, 500, 60, 1000, kB);
-    EXPECT_EQ(side.hitCode, kRight);  // right edge before left edge
+    EXPECT_EQ(side.edges, Qt::Edges(Qt::RightEdge));  // right edge before left edge
     EXPECT_EQ(side.cursor, Qt::SizeHorCursor);
 
     const Decision low = classify(30, 990, 60, 1000, kB);
-    EXPECT_EQ(low.hitCode, kBottomRight);
+    EXPECT_EQ(low.edges, Qt::BottomEdge | Qt::RightEdge);
     EXPECT_EQ(low.cursor, Qt::SizeFDiagCursor);
 
     const Decision flat = classify(1000, 30, 2550, 60, kB);
-    EXPECT_EQ(flat.hitCode, kBottom);  // bottom edge before top edge
+    EXPECT_EQ(flat.edges, Qt::Edges(Qt::BottomEdge));  // bottom edge before top edge
     EXPECT_EQ(flat.cursor, Qt::SizeVerCursor);
-}
-
-TEST(EdgeZones, CodesMapToWindowEdges) {
-    EXPECT_EQ(edgesFor(kBottomRight), Qt::BottomEdge | Qt::RightEdge);
-    EXPECT_EQ(edgesFor(kTopLeft), Qt::TopEdge | Qt::LeftEdge);
-    EXPECT_EQ(edgesFor(kTopRight), Qt::TopEdge | Qt::RightEdge);
-    EXPECT_EQ(edgesFor(kBottomLeft), Qt::BottomEdge | Qt::LeftEdge);
-    EXPECT_EQ(edgesFor(kTop), Qt::Edges(Qt::TopEdge));
-    EXPECT_EQ(edgesFor(kLeft), Qt::Edges(Qt::LeftEdge));
-    EXPECT_EQ(edgesFor(kRight), Qt::Edges(Qt::RightEdge));
-    EXPECT_EQ(edgesFor(kBottom), Qt::Edges(Qt::BottomEdge));
-    EXPECT_EQ(edgesFor(kNone), Qt::Edges());
-    EXPECT_EQ(edgesFor(kCaption), Qt::Edges());
 }
 
 }  // namespace

@@ -64,16 +64,4 @@ TEST(RecordsetValues, SnapshotAndItsCopiesOutliveChanges) {
     EXPECT_EQ(copy.field("content").toString(), QStringLiteral("first"));
 }
 
-TEST(RecordsetValues, BuiltFromValuesKeepsThemAsGiven) {
-    platform::Recordset rs(
-        {QStringLiteral("a"), QStringLiteral("b")},
-        {QVariant(true), QVariant(), QVariant(QStringLiteral("x")), QVariant(3)});
-    ASSERT_EQ(rs.recordCount(), 2);
-    EXPECT_EQ(rs.field("a").typeId(), QMetaType::Bool);
-    EXPECT_FALSE(rs.field("b").isValid());
-    rs.moveNext();
-    EXPECT_EQ(rs.field("A").toString(), QStringLiteral("x"));
-    EXPECT_EQ(rs.field("b").toInt(), 3);
-}
-
 }  // namespace

@@ -226,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "data</p>",
                     true, "data"},
         HostilePage{"InvalidUtf8", "<p>ok \xff\xfe\xc0\xaf\xed\xa0\x80 end</p>", true, "end"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // A server that never stops sending, fast or slow.
 struct EndlessBody {
@@ -259,6 +259,6 @@ INSTANTIATE_TEST_SUITE_P(Servers, EndlessBodyTest,
                              EndlessBody{"PastTheSizeLimit", QByteArray(64 * 1024, 'x'), 5, 60000},
                              // Never silent long enough for a transfer timeout.
                              EndlessBody{"Trickling", "x", 100, 1000}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <QString>
 
+#include "memory_registry.h"
 #include "platform/encoding.h"
-#include "platform/memory_registry.h"
 #include "system/registry_ops.h"
 #include "win32/read_type_cases.h"
 

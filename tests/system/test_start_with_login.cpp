@@ -2,9 +2,9 @@
 
 #include <QString>
 
+#include "memory_registry.h"
 #include "platform/app.h"
 #include "platform/encoding.h"
-#include "platform/memory_registry.h"
 #include "system/start_with_login.h"
 
 namespace {

@@ -31,10 +31,6 @@ std::string utf8ToAnsi(const std::string& utf8) {
     return fromWide(CP_ACP, toWide(CP_UTF8, utf8));
 }
 
-std::string ansiToUtf8(const std::string& ansi) {
-    return fromWide(CP_UTF8, toWide(CP_ACP, ansi));
-}
-
 unsigned ansiCodePage() {
     return GetACP();
 }

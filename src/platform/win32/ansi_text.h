@@ -1,13 +1,12 @@
 #pragma once
 
-// Windows only: text between UTF-8 and the ANSI code page (CP_ACP), without Qt.
+// Windows only: UTF-8 text in the ANSI code page (CP_ACP), without Qt.
 
 #include <string>
 
 namespace platform::win32 {
 
 std::string utf8ToAnsi(const std::string& utf8);
-std::string ansiToUtf8(const std::string& ansi);
 // The ANSI code page in use (936 on a Simplified Chinese system).
 unsigned ansiCodePage();
 

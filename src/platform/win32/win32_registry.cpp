@@ -92,4 +92,9 @@ std::size_t Win32Registry::characterLength(const std::string& text, std::size_t 
     return 1;
 }
 
+RegistryBackend& systemRegistry() {
+    static Win32Registry backend;
+    return backend;
+}
+
 }  // namespace platform

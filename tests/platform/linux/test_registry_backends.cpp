@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 
 #include "platform/encoding.h"
+#include "platform/linux/xdg_registry.h"
 #include "platform/registry_command_line.h"
-#include "platform/xdg_registry.h"
 
 namespace {
 

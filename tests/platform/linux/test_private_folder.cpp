@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "platform/private_folder.h"
+#include "platform/linux/private_folder.h"
 
 namespace {
 

@@ -18,8 +18,6 @@ class XdgRegistry : public RegistryBackend {
   public:
     // $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute; read on every call.
     static QString configHome();
-    // The autostart entry file that holds a Run value (existing or to be created).
-    static QString autostartFile(const std::string& valueName);
 
     long createKey(std::uint32_t root, const std::string& path, RegistryKey& key) override;
     long openKey(std::uint32_t root, const std::string& path, RegistryKey& key) override;
@@ -45,6 +43,8 @@ class XdgRegistry : public RegistryBackend {
         std::string data;
     };
 
+    // The autostart entry file that holds a Run value (existing or to be created).
+    static QString autostartFile(const std::string& valueName);
     static std::optional<Key> locate(std::uint32_t root, const std::string& path);
     const Key* handle(RegistryKey key) const;
     long load(const Key& key, const std::string& name, Value& value) const;

@@ -1,4 +1,4 @@
-#include "platform/xdg_registry.h"
+#include "platform/linux/xdg_registry.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -10,8 +10,8 @@
 #include <cstdlib>
 
 #include "platform/encoding.h"
+#include "platform/linux/registry_desktop_entry.h"
 #include "platform/registry_command_line.h"
-#include "platform/registry_desktop_entry.h"
 
 namespace platform {
 namespace {
@@ -358,6 +358,11 @@ std::uint32_t XdgRegistry::expandEnvironmentStrings(const std::string& source, s
 
 std::size_t XdgRegistry::characterLength(const std::string& text, std::size_t pos) const {
     return utf8CharacterLength(text, pos);
+}
+
+RegistryBackend& systemRegistry() {
+    static XdgRegistry backend;
+    return backend;
 }
 
 }  // namespace platform

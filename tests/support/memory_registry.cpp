@@ -1,4 +1,4 @@
-#include "platform/memory_registry.h"
+#include "memory_registry.h"
 
 #include <algorithm>
 #include <cctype>

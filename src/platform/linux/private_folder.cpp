@@ -1,4 +1,4 @@
-#include "platform/private_folder.h"
+#include "platform/linux/private_folder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

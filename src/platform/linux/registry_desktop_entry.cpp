@@ -1,4 +1,4 @@
-#include "platform/registry_desktop_entry.h"
+#include "platform/linux/registry_desktop_entry.h"
 
 #include <algorithm>
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QFile;
+
+// The few calls whose working differs per operating system. platform/linux and platform/win32
+// each define them once; the build compiles the folder of the target system.
+namespace platform::os {
+
+// True when the other end of a connected local socket runs as this user.
+bool peerIsThisUser(qintptr socketDescriptor);
+
+// Where this user's single-instance channel called `name` listens; empty when there is no
+// place other users can neither reach nor take over.
+QString channelPath(const QString& name);
+
+// Puts what was written to an open file on the disk.
+bool syncToDisk(QFile& file);
+
+// The program file a start-with-login entry names for the running program.
+QString startupProgramFile();
+
+}  // namespace platform::os

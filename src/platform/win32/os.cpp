@@ -1,0 +1,31 @@
+#include "platform/os.h"
+
+#include <io.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/app.h"
+
+namespace platform::os {
+
+bool peerIsThisUser(qintptr) {
+    // The channel is a named pipe whose access list (QLocalServer::UserAccessOption) admits
+    // only this user.
+    return true;
+}
+
+QString channelPath(const QString& name) {
+    // Pipe names are machine-wide; the path of the user's temporary folder keeps users apart.
+    return QDir(QDir::tempPath()).filePath(name);
+}
+
+bool syncToDisk(QFile& file) {
+    return file.flush() && _commit(file.handle()) == 0;
+}
+
+QString startupProgramFile() {
+    return QDir::toNativeSeparators(app::path()) + u'\\' + app::exeName() + QStringLiteral(".exe");
+}
+
+}  // namespace platform::os
