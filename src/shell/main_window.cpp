@@ -429,7 +429,7 @@ void Form_Main::工具_开机启动_Click() {
 }
 
 void Form_Main::帮助_意见反馈_Click() {
-    用户反馈::ShowComment(QStringLiteral("Zettara ") + platform::app::versionText());
+    用户反馈::ShowComment(用户反馈::productText());
 }
 
 void Form_Main::帮助_关于_Click() {

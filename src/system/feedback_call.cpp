@@ -1,5 +1,6 @@
 #include "system/feedback_call.h"
 
+#include "platform/app.h"
 #include "platform/encoding.h"
 #include "platform/library_loader.h"
 
@@ -13,6 +14,10 @@ std::function<int(const QByteArray&)>& callOverride() {
 }
 
 }  // namespace
+
+QString productText() {
+    return QStringLiteral("Zettara ") + platform::app::versionText();
+}
 
 int ShowComment(const QString& product) {
     const QByteArray argument = platform::toAnsi(product);

@@ -2,14 +2,13 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringView>
 #include <functional>
 
 // Declarations of the feedback library (SendComment).
 namespace 用户反馈 {
 
-// Product text the feedback dialog is titled with.
-inline constexpr QStringView kProductText = u"Zettara 3.0.0.0";
+// Product text the feedback dialog is titled with: "Zettara " and the program's version.
+QString productText();
 
 // Shows the library's feedback dialog (modal). A library or entry point that cannot be found
 // raises platform::Error with a message naming it.

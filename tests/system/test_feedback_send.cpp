@@ -61,7 +61,7 @@ class FeedbackSend : public ::testing::Test {
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
     static int showComment() {
-        return 用户反馈::ShowComment(用户反馈::kProductText.toString());
+        return 用户反馈::ShowComment(用户反馈::productText());
     }
 
     // The typed text must be in exactly one outbox file, and the user told which.
@@ -215,8 +215,8 @@ TEST(FeedbackCall, EveryCallPassesTheProductText) {
         calls.push_back(product);
         return 0;
     });
-    用户反馈::ShowComment(用户反馈::kProductText.toString());
-    用户反馈::ShowComment(用户反馈::kProductText.toString());
+    用户反馈::ShowComment(用户反馈::productText());
+    用户反馈::ShowComment(用户反馈::productText());
     用户反馈::setCallForTests({});
 
     EXPECT_EQ(calls, std::vector<QByteArray>(2, QByteArray("Zettara 3.0.0.0")));
@@ -226,7 +226,7 @@ TEST(FeedbackCall, MissingLibraryIsReportedAsAnError) {
     QTemporaryDir empty;
     testsupport::LoaderFolder folder(empty.path());
     try {
-        用户反馈::ShowComment(用户反馈::kProductText.toString());
+        用户反馈::ShowComment(用户反馈::productText());
         ADD_FAILURE() << "no error raised";
     } catch (const platform::Error& error) {
         EXPECT_EQ(error.number(), platform::errc::libraryNotFound);
