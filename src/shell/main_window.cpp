@@ -26,6 +26,7 @@
 #include "platform/perf_log.h"
 #include "platform/twips.h"
 #include "platform/web_browser.h"
+#include "store/note_placements.h"
 #include "store/shared_objects.h"
 #include "store/statements.h"
 #include "system/about_box.h"
@@ -374,6 +375,9 @@ void Form_Main::删除便签() {
     // then stays, so the list never claims a delete that did not happen.
     数据库对象().数据库_删除_语句(statements::deleteOne(item.subItem(1)));
     item.setChecked(false);  // closes the note's windows
+    // Its place goes with it; a place left behind is never used.
+    platform::guarded(
+        [&] { NotePlacements(数据库对象()).remove(platform::toInt32(item.subItem(1))); });
     list.remove(selected);
 }
 
