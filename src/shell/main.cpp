@@ -5,6 +5,8 @@
 #include "platform/guard.h"
 #include "platform/single_instance.h"
 #include "shell/main_window.h"
+#include "store/dated_backups.h"
+#include "store/shared_objects.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -32,5 +34,9 @@ int main(int argc, char* argv[]) {
         platform::reportError(error);
         return 1;
     }
+    // The day's first start keeps a copy of the checked note file; at exit an unfinished copy
+    // is abandoned.
+    DatedBackups backups;
+    backups.start(数据库文件路径());
     return QApplication::exec();
 }

@@ -26,6 +26,7 @@
 #include "platform/perf_log.h"
 #include "platform/twips.h"
 #include "platform/web_browser.h"
+#include "store/note_file_check.h"
 #include "store/note_placements.h"
 #include "store/shared_objects.h"
 #include "store/statements.h"
@@ -231,6 +232,8 @@ void Form_Main::Form_Load(const QString& commandText) {
     platform::PhaseTimer phases;
     QDir::setCurrent(platform::app::path());
     连接数据库();
+    // A damaged file ends the start before anything is written to it.
+    NoteFileCheck::run(数据库对象(), 数据库文件路径());
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     主窗体控制器().初始化界面(*ListView_Zettara);
