@@ -67,7 +67,9 @@ void DatedBackups::start(const QString& noteFile) {
     if (thread_) return;
     const QDate today = platform::clock::now().date();
     thread_.reset(QThread::create([this, noteFile, today] { make(noteFile, today); }));
-    thread_->start(QThread::IdlePriority);
+    // Normal priority: an idle-priority copy starves on a busy machine and then wakes the
+    // program long after start-up.
+    thread_->start();
 }
 
 bool DatedBackups::make(const QString& noteFile, const QDate& today) {

@@ -28,7 +28,7 @@ class DatedBackups {
     // Today's backup when there is none yet ("today" by platform::clock), on this thread.
     // True when one was made.
     bool run(const QString& noteFile);
-    // The same on a thread of its own at idle priority, so that the program never waits for it.
+    // The same on a thread of its own, so that the program never waits for it.
     void start(const QString& noteFile);
 
   private:
