@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes a note database with the program's own schema (data/schema.sql).
 
-usage: make_notes.py <path> <notes> <visible> [--huge N]
+usage: make_notes.py <path> <notes> <visible> [--huge N] [--placed N]
 Every note is about 40 characters; the first <visible> notes are shown on the desktop.
---huge N makes every (notes / N)-th note a 1 MB text, the first of them a shown note."""
+--huge N makes every (notes / N)-th note a 1 MB text, the first of them a shown note.
+--placed N (default 100) stores a window place for the first N notes, spread over 1600x1000."""
 import argparse
 import os
 import sqlite3
@@ -17,6 +18,7 @@ def main():
     parser.add_argument("notes", type=int)
     parser.add_argument("visible", type=int)
     parser.add_argument("--huge", type=int, default=0)
+    parser.add_argument("--placed", type=int, default=100)
     args = parser.parse_args()
 
     if os.path.exists(args.path):
@@ -38,6 +40,12 @@ def main():
 
     db.executemany("INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,FontColor,"
                    "Visual,TopMost,Transparent) VALUES(?,?,?,?,?,?,?,?,?)", rows())
+    if args.placed:
+        db.execute("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X INTEGER, Y INTEGER, "
+                   "Width INTEGER, Height INTEGER)")
+        db.executemany("INSERT INTO NotePlacement VALUES(?, ?, ?, 170, 120)",
+                       ((i, 20 + (i - 1) % 9 * 175, 20 + (i - 1) // 9 % 7 * 135, )
+                        for i in range(1, min(args.placed, args.notes) + 1)))
     db.commit()
     db.close()
 

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <memory>
 
+#include "controller/note_placement_keeper.h"
 #include "notewindow/note_window.h"
 #include "platform/colour.h"
 #include "platform/convert.h"
@@ -147,6 +148,7 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     window->setBackColor(colourField(rs, QStringLiteral("BackColor")));
     window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
     window->setIdTag(id);
+    NotePlacementKeeper::attach(*window, 数据库对象);
     // Deletes itself when closed; the pointer then turns null.
     windows_.emplace_back(window.get());
     window.release()->show();

@@ -109,9 +109,10 @@ void Form_Zettara::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Form_Zettara::closeEvent(QCloseEvent* event) {
-    // Closing stores nothing; the flag keeps a closed window out of the controller's walks
+    // The flag keeps a closed window out of the controller's walks
     // until its deferred deletion.
     closing_ = true;
+    if (placementEnded) platform::runEvent([&] { placementEnded(true); });
     event->accept();
 }
 
@@ -193,7 +194,10 @@ void Form_Zettara::dragTo(const QPoint& globalPos) {
 }
 
 void Form_Zettara::endDrag(const QMouseEvent& event) {
+    // The window system hands the release back when its move or resize ends.
+    const bool moved = drag_ != Drag::None && drag_ != Drag::Pending;
     drag_ = Drag::None;
+    if (moved && placementEnded) placementEnded(false);
     if (event.button() == Qt::RightButton) openNoteMenu();
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 #include "notewindow/edge_zones.h"
 
@@ -34,6 +35,10 @@ class Form_Zettara : public QWidget {
     bool isClosing() const { return closing_; }
 
     QLabel* const Label_Zettara;
+
+    // Told when a move or resize by the user has ended, and when the window closes
+    // (closing = true), so that its owner can keep the window's place.
+    std::function<void(bool closing)> placementEnded;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -5,6 +5,7 @@
 #include "platform/guard.h"
 #include "platform/single_instance.h"
 #include "shell/main_window.h"
+#include "store/dated_backups.h"
 #include "store/shared_objects.h"
 
 int main(int argc, char* argv[]) {
@@ -27,11 +28,17 @@ int main(int argc, char* argv[]) {
     数据库操作模块 数据库对象;
     Form_Main mainWindow(数据库对象);
     instance.onActivateRequested = [&mainWindow] { mainWindow.显示并恢复主窗体(); };
+    QString notePath;
     try {
-        mainWindow.Form_Load(数据库文件路径(), platform::app::command());
+        notePath = 数据库文件路径();
+        mainWindow.Form_Load(notePath, platform::app::command());
     } catch (const std::exception& error) {
         platform::reportError(error);
         return 1;
     }
+    // The day's first start keeps a copy of the checked note file; at exit an unfinished copy
+    // is abandoned.
+    DatedBackups backups;
+    backups.start(notePath);
     return QApplication::exec();
 }

@@ -23,6 +23,8 @@
 #include "platform/perf_log.h"
 #include "platform/twips.h"
 #include "platform/web_browser.h"
+#include "store/note_file_check.h"
+#include "store/note_placements.h"
 #include "store/shared_objects.h"
 #include "store/statements.h"
 #include "system/about_box.h"
@@ -201,6 +203,8 @@ void Form_Main::createTray() {
 void Form_Main::Form_Load(const QString& databasePath, const QString& commandText) {
     platform::PhaseTimer phases;
     连接数据库(数据库对象_, databasePath);
+    // A damaged file ends the start before anything is written to it.
+    NoteFileCheck::run(数据库对象_, databasePath);
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     主窗体控制器_->初始化界面(*ListView_Zettara);
@@ -367,6 +371,9 @@ void Form_Main::删除便签() {
     // then stays, so the list never claims a delete that did not happen.
     数据库对象_.数据库_删除_语句(statements::deleteOne(item.subItem(1)));
     item.setChecked(false);  // closes the note's windows
+    // Its place goes with it; a place left behind is never used.
+    platform::guarded(
+        [&] { NotePlacements(数据库对象_).remove(platform::toInt32(item.subItem(1))); });
     list.remove(selected);
 }
 

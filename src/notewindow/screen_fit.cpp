@@ -1,0 +1,51 @@
+#include "notewindow/screen_fit.h"
+
+#include <QRegion>
+#include <algorithm>
+#include <limits>
+
+namespace screenfit {
+namespace {
+
+qint64 overlap(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+}
+
+// Squared distance from a point to the nearest point of a rectangle.
+qint64 distance(const QPoint& p, const QRect& r) {
+    const qint64 dx =
+        p.x() < r.left() ? r.left() - p.x() : (p.x() > r.right() ? p.x() - r.right() : 0);
+    const qint64 dy =
+        p.y() < r.top() ? r.top() - p.y() : (p.y() > r.bottom() ? p.y() - r.bottom() : 0);
+    return dx * dx + dy * dy;
+}
+
+}  // namespace
+
+QRect fit(const QRect& window, const QList<QRect>& areas) {
+    QRegion desktop;
+    for (const QRect& area : areas) desktop += area;
+    if (desktop.isEmpty() || QRegion(window).subtracted(desktop).isEmpty()) return window;
+
+    const QRect* best = nullptr;
+    qint64 bestOverlap = 0;
+    qint64 bestDistance = std::numeric_limits<qint64>::max();
+    for (const QRect& area : areas) {
+        if (area.isEmpty()) continue;
+        const qint64 o = overlap(window, area);
+        const qint64 d = distance(window.center(), area);
+        if (o > bestOverlap || (bestOverlap == 0 && o == 0 && d < bestDistance)) {
+            best = &area;
+            bestOverlap = o;
+            bestDistance = d;
+        }
+    }
+    if (!best) return window;
+    QRect result(window.topLeft(), window.size().boundedTo(best->size()));
+    result.moveLeft(std::clamp(result.left(), best->left(), best->right() - result.width() + 1));
+    result.moveTop(std::clamp(result.top(), best->top(), best->bottom() - result.height() + 1));
+    return result;
+}
+
+}  // namespace screenfit

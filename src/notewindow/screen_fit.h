@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+
+namespace screenfit {
+
+// A window rectangle that lies wholly on the given screen areas (the screens' available
+// geometries, virtual-desktop pixels) is returned as it is. Otherwise it is moved fully onto
+// the area it overlaps most (or, overlapping none, the nearest one), keeping its size where
+// it fits and shrunk to the area where it does not. No areas: unchanged.
+QRect fit(const QRect& window, const QList<QRect>& areas);
+
+}  // namespace screenfit

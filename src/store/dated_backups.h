@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <memory>
+
+class QThread;
+
+// Dated copies of the note file in a backups/ folder beside it (0700), one a day, named
+// Zettara-YYYY-MM-DD.mdb (0600); the newest seven are kept. A copy is checked before it takes
+// its name, so a damaged file never replaces a good backup. Failures are logged, not shown.
+class DatedBackups {
+  public:
+    static constexpr int kKept = 7;
+
+    DatedBackups();
+    // Abandons a copy under way (its partial file is removed) and waits for it to end.
+    ~DatedBackups();
+    DatedBackups(const DatedBackups&) = delete;
+    DatedBackups& operator=(const DatedBackups&) = delete;
+
+    // The folder of a note file's backups, and its backups, newest first (full paths).
+    static QString folderFor(const QString& noteFile);
+    static QStringList existing(const QString& noteFile);
+
+    // Today's backup when there is none yet ("today" by platform::clock), on this thread.
+    // True when one was made.
+    bool run(const QString& noteFile);
+    // The same on a thread of its own, so that the program never waits for it.
+    void start(const QString& noteFile);
+
+  private:
+    bool make(const QString& noteFile, const QDate& today);
+
+    std::atomic<bool> stop_{false};
+    std::unique_ptr<QThread> thread_;
+};

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "controller/note_placement_keeper.h"
+#include "notewindow/note_menu_host.h"
+#include "notewindow/note_window.h"
+#include "platform/database.h"
+#include "store/database_module.h"
+#include "test_helpers.h"
+
+namespace {
+
+class NoHost : public NoteMenuHost {
+  public:
+    void setCurrentNoteId(std::int32_t) override {}
+    QMenu* noteMenu() override { return nullptr; }
+};
+
+}  // namespace
+
+TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
+    testsupport::TempNoteDb db;
+    db.exec("INSERT INTO Tips(content, BackColor, FontColor, Visual) VALUES('a', 0, 0, 1)");
+    testsupport::MsgBoxRecorder boxes;
+    数据库操作模块 store;
+    store.打开数据库(db.path(), QString());
+    NoHost host;
+    const auto table = [&] {
+        return !db.column(
+                      "SELECT name FROM sqlite_master WHERE "
+                      "name = 'NotePlacement'")
+                    .isEmpty();
+    };
+
+    // A window the user never moved stores nothing, and the file keeps its shape.
+    {
+        auto* untouched = new Form_Zettara(host);
+        untouched->setIdTag("1");
+        NotePlacementKeeper::attach(*untouched, store);
+        untouched->show();
+        untouched->move(50, 60);
+        untouched->close();
+    }
+    EXPECT_FALSE(table());
+
+    auto* window = new Form_Zettara(host);
+    window->setIdTag("1");
+    NotePlacementKeeper::attach(*window, store);
+    window->show();
+    {
+        // Another program holds the file while the move ends: the move stands, nothing shows.
+        auto other = platform::Database::open(db.path(), false, false, QString());
+        other->execute("BEGIN EXCLUSIVE");
+        window->setGeometry(300, 200, 180, 130);
+        window->placementEnded(false);
+        EXPECT_EQ(window->geometry(), QRect(300, 200, 180, 130));
+        other->execute("ROLLBACK");
+    }
+    EXPECT_FALSE(table());
+    // Written at the close.
+    window->close();
+    EXPECT_EQ(db.column("SELECT X || ',' || Y || ',' || Width || ',' || Height FROM "
+                        "NotePlacement WHERE ID = 1"),
+              QStringList{"300,200,180,130"});
+    EXPECT_TRUE(boxes.boxes().empty());
+    store.关闭数据库();
+}

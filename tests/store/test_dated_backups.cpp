@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/clock.h"
+#include "platform/database.h"
+#include "platform/error.h"
+#include "store/database_module.h"
+#include "store/dated_backups.h"
+#include "store/note_file_check.h"
+#include "test_helpers.h"
+
+namespace {
+
+class DatedBackupsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db.exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+            "INSERT INTO Tips(content, BackColor, FontColor, Visual) "
+            "SELECT printf('note %d, a line of some length to fill pages', i), 0, 0, 0 FROM n");
+    }
+    void TearDown() override { platform::clock::setForTests({}); }
+    void setDay(int day) {
+        platform::clock::setForTests(
+            [day] { return QDateTime(QDate(2026, 12, day), QTime(9, 30)); });
+    }
+    QStringList names() {
+        QStringList out;
+        for (const QString& path : DatedBackups::existing(db.path()))
+            out << QFileInfo(path).fileName();
+        return out;
+    }
+    // Overwrites the page header of the note table's first page.
+    void damage() {
+        const int root =
+            db.column("SELECT rootpage FROM sqlite_master WHERE name = 'Tips'").value(0).toInt();
+        const int pageSize = db.column("PRAGMA page_size").value(0).toInt();
+        QFile file(db.path());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(qint64(root - 1) * pageSize);
+        file.write(QByteArray(12, '\x7f'));
+    }
+
+    testsupport::TempNoteDb db;
+};
+
+}  // namespace
+
+TEST_F(DatedBackupsTest, OneADayKeptForAWeekForThisUserOnly) {
+    DatedBackups backups;
+    setDay(1);
+    EXPECT_TRUE(backups.run(db.path()));
+    EXPECT_FALSE(backups.run(db.path()));  // the day's second start
+    EXPECT_EQ(names(), QStringList{"Zettara-2026-12-01.mdb"});
+    const QString folder = DatedBackups::folderFor(db.path());
+    EXPECT_EQ(QFileInfo(folder).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
+                                                            QFile::ExeOwner | QFile::ReadUser |
+                                                            QFile::WriteUser | QFile::ExeUser);
+    const QString first = DatedBackups::existing(db.path()).value(0);
+    EXPECT_EQ(QFileInfo(first).permissions() & 0x7777,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    auto copy = platform::Database::open(first, false, true, QString());
+    EXPECT_EQ(copy->openRecordset("SELECT count(*) AS n FROM Tips").field("n").toInt(), 400);
+    copy.reset();
+
+    for (int day = 2; day <= 8; ++day) {
+        setDay(day);
+        EXPECT_TRUE(backups.run(db.path()));
+    }
+    EXPECT_EQ(names().size(), DatedBackups::kKept);
+    EXPECT_EQ(names().first(), "Zettara-2026-12-08.mdb");
+    EXPECT_EQ(names().last(), "Zettara-2026-12-02.mdb");  // the first day's is gone
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), DatedBackups::kKept);
+}
+
+TEST_F(DatedBackupsTest, DamagedFileIsNotBackedUpAndNamesTheNewestBackup) {
+    DatedBackups backups;
+    数据库操作模块 store;
+    setDay(1);
+    ASSERT_TRUE(backups.run(db.path()));
+    damage();
+    setDay(2);
+    EXPECT_FALSE(backups.run(db.path()));
+    EXPECT_EQ(names(), QStringList{"Zettara-2026-12-01.mdb"});
+
+    store.打开数据库(db.path(), QString());
+    try {
+        NoteFileCheck::run(store, db.path());
+        ADD_FAILURE() << "a damaged file passed its check";
+    } catch (const platform::Error& error) {
+        EXPECT_EQ(error.number(), 11);
+        EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(db.path())));
+        EXPECT_TRUE(error.message().contains(DatedBackups::existing(db.path()).value(0)));
+    }
+    // Without a backup it says there is none.
+    QDir(DatedBackups::folderFor(db.path())).removeRecursively();
+    try {
+        NoteFileCheck::run(store, db.path());
+        ADD_FAILURE() << "a damaged file passed its check";
+    } catch (const platform::Error& error) {
+        EXPECT_TRUE(error.message().contains("没有可用的备份"));
+    }
+    store.关闭数据库();
+}
