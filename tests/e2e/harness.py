@@ -75,10 +75,14 @@ class Display:
         else:
             self.start_helper(["openbox", "--sm-disable"], managed)
         if tray:
-            self.start_helper(
-                ["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
-                 "--height", "24", "--SetDockType", "true", "--transparent", "false"],
-                lambda: self.x(["xdotool", "search", "--class", "trayer"]).returncode == 0)
+            self.start_tray()
+
+    def start_tray(self):
+        """Starts trayer, the notification area."""
+        self.start_helper(
+            ["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+             "--height", "24", "--SetDockType", "true", "--transparent", "false"],
+            lambda: self.x(["xdotool", "search", "--class", "trayer"]).returncode == 0)
 
     def start_helper(self, args, ready, tries=3, env=None):
         for _ in range(tries):
@@ -145,6 +149,12 @@ class Display:
         out = self.x(["xwininfo", "-id", str(window)]).stdout
         values = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
         return int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"])
+
+    def wm_state(self, window):
+        """The ICCCM state of a client window: "Normal", "Iconic", or None when withdrawn."""
+        out = self.x(["xprop", "-id", str(window), "WM_STATE"]).stdout
+        found = re.search(r"window state: (\w+)", out)
+        return found.group(1) if found and found.group(1) != "Withdrawn" else None
 
     def override_redirect(self, window):
         out = self.x(["xwininfo", "-id", str(window)]).stdout
