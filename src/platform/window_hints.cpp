@@ -16,6 +16,15 @@
 
 namespace platform {
 
+bool windowSystemPlacesWindows() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void useActivationToken(const QString& token) {
+    if (token.isEmpty() || !windowSystemPlacesWindows()) return;
+    qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+}
+
 #if QT_CONFIG(xcb)
 
 namespace {
