@@ -13,6 +13,7 @@
 #include "platform/form_font.h"
 #include "platform/guard.h"
 #include "platform/twips.h"
+#include "platform/window_hints.h"
 
 namespace {
 
@@ -23,10 +24,10 @@ constexpr double kBandPixels = 3;
 
 }  // namespace
 
-// Qt::Tool keeps note windows off the task bar: a desktop full of notes would otherwise fill it
-// with one button per note, and the main window's list already switches them on and off.
+// An ordinary window, not Qt::Tool: some window managers hide the tool windows of an inactive
+// program, and a note has to stay on the desktop.
 Form_Zettara::Form_Zettara(NoteMenuHost& host)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool),
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       Label_Zettara(new QLabel(this)),
       host_(host) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -45,6 +46,9 @@ Form_Zettara::Form_Zettara(NoteMenuHost& host)
 
     edgeBand_ = static_cast<std::int16_t>(std::lround(platform::twips::fromPixels(kBandPixels)));
     platform::twips::resize(this, kWidthTwips, kHeightTwips);
+    // A desktop full of notes would otherwise fill the task bar with one button per note; the
+    // main window's list already switches them on and off.
+    platform::keepOffTaskbar(this);
 }
 
 QColor Form_Zettara::backColor() const {

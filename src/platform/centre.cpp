@@ -3,11 +3,13 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/window_hints.h"
+
 namespace platform {
 
 void centreOnScreen(QWidget& window) {
     const QScreen* screen = window.screen();
-    if (!screen) return;
+    if (!screen || windowSystemPlacesWindows()) return;
     QRect frame = window.frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window.move(frame.topLeft());

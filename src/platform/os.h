@@ -16,6 +16,10 @@ bool peerIsThisUser(qintptr socketDescriptor);
 // place other users can neither reach nor take over.
 QString channelPath(const QString& name);
 
+// Makes a folder only this user can enter, or checks that an existing one is such a folder
+// (never changing it). False when it cannot be had.
+bool makePrivateFolder(const QString& path);
+
 // Puts what was written to an open file on the disk.
 bool syncToDisk(QFile& file);
 

@@ -9,10 +9,19 @@
 
 namespace platform {
 namespace {
-constexpr char kShowRequest[] = "show\n";
+constexpr char kShowRequest[] = "show";
 constexpr char kAck[] = "ok\n";
 constexpr int kConnectTimeoutMs = 500;
 constexpr qint64 kMaxRequestLine = 4096;
+
+// A token is passed on as it came only when it is one word of plain printable ASCII.
+QString activationToken(const QByteArray& word) {
+    if (word.isEmpty() || word.size() > 512) return {};
+    for (const char c : word) {
+        if (c <= ' ' || c > '~') return {};
+    }
+    return QString::fromLatin1(word);
+}
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), key_(key) {}
@@ -31,7 +40,11 @@ bool SingleInstance::notifyPrimary(const QString& path, int timeoutMs) {
     socket.connectToServer(path);
     if (!socket.waitForConnected(timeoutMs)) return false;
     if (!os::peerIsThisUser(socket.socketDescriptor())) return false;
-    socket.write(kShowRequest);
+    // The launcher's activation token lets the running instance take the focus (Wayland).
+    QByteArray request = kShowRequest;
+    const QString token = activationToken(qgetenv("XDG_ACTIVATION_TOKEN"));
+    if (!token.isEmpty()) request += ' ' + token.toLatin1();
+    socket.write(request + '\n');
     socket.flush();
     socket.waitForBytesWritten(timeoutMs);
     socket.waitForReadyRead(timeoutMs);  // the answer only confirms; a slow primary still counts
@@ -79,10 +92,11 @@ void SingleInstance::serve(QLocalSocket* socket) {
         while (socket->canReadLine()) {
             // "show", optionally followed by more words on the same line.
             const QByteArray line = socket->readLine(kMaxRequestLine).simplified();
-            if (line.split(' ').value(0) != "show") continue;
+            const QList<QByteArray> words = line.split(' ');
+            if (words.value(0) != kShowRequest) continue;
             socket->write(kAck);
             socket->flush();
-            if (onActivateRequested) onActivateRequested();
+            if (onActivateRequested) onActivateRequested(activationToken(words.value(1)));
         }
         if (socket->bytesAvailable() > kMaxRequestLine) socket->abort();
     });

@@ -24,8 +24,9 @@ class SingleInstance : public QObject {
     // instant. Without a private folder the program runs without the channel.
     bool tryBecomePrimary();
 
-    // Called in the primary instance when a later launch asks for the main window.
-    std::function<void()> onActivateRequested;
+    // Called in the primary instance when a later launch asks for the main window, with the
+    // activation token that launch was given (empty when none).
+    std::function<void(const QString& activationToken)> onActivateRequested;
 
     // Socket file name derived from the key.
     static QString serverName(const QString& key);

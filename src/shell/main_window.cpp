@@ -59,6 +59,8 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/zettara/zettara.png")));
     setFont(platform::formFont());
     popupMenu = [](QMenu* menu) { menu->exec(QCursor::pos()); };
+    // Asked each time: a notification area may come up after the program (a late panel).
+    trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
     createControls();
     createMenus();
@@ -218,7 +220,7 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     工具_开机启动->setChecked(开机启动_已设置());
     TrayIcon->show();  // present from load to exit, visible window or not
     if (commandText == QLatin1String("mini")) {
-        hide();
+        hideOrMinimise();
     } else {
         show();
     }
@@ -236,7 +238,17 @@ void Form_Main::closeEvent(QCloseEvent* event) {
     }
     // The close box only hides: the notes, the editors and the tray icon stay.
     event->ignore();
-    hide();
+    hideOrMinimise();
+}
+
+void Form_Main::hideOrMinimise() {
+    // Without a notification area a hidden window could only come back through a second
+    // launch, so it waits in the task bar instead.
+    if (trayAvailable()) {
+        hide();
+    } else {
+        showMinimized();
+    }
 }
 
 void Form_Main::退出程序() {

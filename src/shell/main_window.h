@@ -46,6 +46,8 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
 
     // Pops up a menu at the pointer; replaceable so tests need no modal menu.
     std::function<void(QMenu*)> popupMenu;
+    // Whether a notification area holds the tray icon now; replaceable for tests.
+    std::function<bool()> trayAvailable;
 
     // EditorHost
     数据库操作模块& 数据库对象() override { return 数据库对象_; }
@@ -62,6 +64,8 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     void createControls();
     void createMenus();
     void createTray();
+    // The close box and a hidden start: hidden with a notification area, minimised without.
+    void hideOrMinimise();
 
     // The commands the menu items run.
     void 新建便签();

@@ -11,7 +11,7 @@
 #include "platform/database.h"
 #include "platform/database_backup.h"
 #include "platform/error.h"
-#include "platform/private_folder.h"
+#include "platform/os.h"
 
 Q_LOGGING_CATEGORY(lcBackup, "zettara.backup")
 
@@ -76,7 +76,7 @@ bool DatedBackups::make(const QString& noteFile, const QDate& today) {
     const QString folder = folderFor(noteFile);
     try {
         if (byDate(folder).count(today)) return false;
-        if (!platform::private_folder::make(folder)) {
+        if (!platform::os::makePrivateFolder(folder)) {
             qCWarning(lcBackup) << "backup folder is missing or not private, no backup made:"
                                 << folder;
             return false;

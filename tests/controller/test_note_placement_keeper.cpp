@@ -11,8 +11,7 @@ namespace {
 
 class NoHost : public NoteMenuHost {
   public:
-    void setCurrentNoteId(std::int32_t) override {}
-    QMenu* noteMenu() override { return nullptr; }
+    void showNoteMenu(std::int32_t) override {}
 };
 
 }  // namespace

@@ -44,10 +44,12 @@ class Screen:
 
 
 class Display:
-    """A private X server (Xvfb picks its own free display number), openbox, and trayer."""
+    """A private X server (Xvfb picks its own free display number), a window manager (openbox,
+    or "kwin" for kwin_x11 with its default settings), and trayer."""
 
-    def __init__(self, tray=False, size="1280x800x24"):
+    def __init__(self, tray=False, size="1280x800x24", wm="openbox"):
         self.procs = []
+        self.home = tempfile.mkdtemp(prefix="zettara e2e wm ")
         self.size = size
         read_fd, write_fd = os.pipe()
         self.procs.append(subprocess.Popen(
@@ -64,17 +66,27 @@ class Display:
         self.env.pop("WAYLAND_DISPLAY", None)
         # A helper that loses a race with the new server ends at once; without the window
         # manager every later step would fail in puzzling ways, so it is started again.
-        self.start_helper(["openbox", "--sm-disable"], lambda: "window id" in self.x(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout)
+        managed = lambda: "window id" in self.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout
+        if wm == "kwin":
+            # An empty configuration folder: KWin as installed, whatever the user running the
+            # tests has set.
+            self.start_helper(["kwin_x11"], managed, env=dict(
+                self.env, XDG_CONFIG_HOME=self.home, XDG_RUNTIME_DIR=self.home, QT_QPA_PLATFORM="xcb"))
+        else:
+            self.start_helper(["openbox", "--sm-disable"], managed)
         if tray:
-            self.start_helper(
-                ["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
-                 "--height", "24", "--SetDockType", "true", "--transparent", "false"],
-                lambda: self.x(["xdotool", "search", "--class", "trayer"]).returncode == 0)
+            self.start_tray()
 
-    def start_helper(self, args, ready, tries=3):
+    def start_tray(self):
+        """Starts trayer, the notification area."""
+        self.start_helper(
+            ["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+             "--height", "24", "--SetDockType", "true", "--transparent", "false"],
+            lambda: self.x(["xdotool", "search", "--class", "trayer"]).returncode == 0)
+
+    def start_helper(self, args, ready, tries=3, env=None):
         for _ in range(tries):
-            proc = subprocess.Popen(args, env=self.env, stdout=subprocess.DEVNULL,
+            proc = subprocess.Popen(args, env=env or self.env, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL)
             self.procs.append(proc)
             if wait_for(lambda: proc.poll() is not None or ready(), 10) and proc.poll() is None:
@@ -137,6 +149,12 @@ class Display:
         out = self.x(["xwininfo", "-id", str(window)]).stdout
         values = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
         return int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"])
+
+    def wm_state(self, window):
+        """The ICCCM state of a client window: "Normal", "Iconic", or None when withdrawn."""
+        out = self.x(["xprop", "-id", str(window), "WM_STATE"]).stdout
+        found = re.search(r"window state: (\w+)", out)
+        return found.group(1) if found and found.group(1) != "Withdrawn" else None
 
     def override_redirect(self, window):
         out = self.x(["xwininfo", "-id", str(window)]).stdout
@@ -239,6 +257,7 @@ class Display:
                 except subprocess.TimeoutExpired:
                     proc.kill()
                     proc.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
 
 
 class Program:
@@ -380,10 +399,11 @@ class DisplayTest(unittest.TestCase):
     """One display per test class; one program folder per test."""
 
     tray = False
+    wm = "openbox"
 
     @classmethod
     def setUpClass(cls):
-        cls.display = Display(tray=cls.tray)
+        cls.display = Display(tray=cls.tray, wm=cls.wm)
 
     @classmethod
     def tearDownClass(cls):

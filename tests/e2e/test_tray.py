@@ -56,16 +56,33 @@ class TrayTest(DisplayTest):
 class NoTrayTest(DisplayTest):
     tray = False
 
-    def test_without_a_notification_area_the_program_runs_and_a_second_launch_shows_it(self):
+    def minimised(self, program):
+        """True once the main window is iconic: in the task bar, not on the screen."""
+        return wait_for(lambda: not program.main_windows() and [
+            w for w in program.main_windows(visible=False) if self.display.wm_state(w) == "Iconic"], 5)
+
+    def test_without_a_notification_area_the_window_is_minimised_until_one_appears(self):
         program = self.program(ONE_NOTE)
         first = program.start("mini")
         self.assertTrue(wait_for(program.note_windows), "the program did not load")
-        time.sleep(0.5)
-        self.assertIsNone(first.poll(), "the program ended without a notification area")
-        self.assertEqual(program.main_windows(), [])
+        self.assertTrue(self.minimised(program), "a hidden start without a notification area hid the window")
         second = program.start()
         self.assertEqual(second.wait(5), 0)
         self.assertTrue(wait_for(program.main_windows, 5), "the second launch did not show the window")
+
+        self.assertTrue(program.close_main_window(), "Alt+F4 left the window on the screen")
+        self.assertTrue(self.minimised(program), "the close box hid the window with no way back")
+        self.assertIsNone(first.poll())
+
+        # A notification area that comes later takes the icon, and the close box hides again.
+        self.display.start_tray()
+        self.assertEqual(len(wait_for(program.tray_icons, 10)), 1, "no icon in the late notification area")
+        self.assertEqual(program.start().wait(5), 0)
+        self.assertTrue(wait_for(program.main_windows, 5), "the second launch did not show the window")
+        self.assertTrue(program.close_main_window(), "Alt+F4 left the window on the screen")
+        self.assertTrue(wait_for(lambda: all(self.display.wm_state(w) is None
+                                             for w in program.main_windows(visible=False)), 5),
+                        "with a notification area the close box did not hide the window")
         self.assertIsNone(first.poll())
 
 

@@ -49,7 +49,7 @@ class NoteWindowTest : public ::testing::Test {
 TEST_F(NoteWindowTest, CreatedFramelessOffTheTaskBarWithStoredSize) {
     window = new Form_Zettara(host);
     EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_TRUE(window->windowFlags() & Qt::Tool);
+    EXPECT_EQ(window->windowType(), Qt::Window);  // not Qt::Tool: hidden when inactive
     EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_EQ(window->parentWidget(), nullptr);
     EXPECT_EQ(window->size(), QSize(170, 120));

@@ -46,6 +46,7 @@ class MainWindowTest : public ::testing::Test {
             "('three','2026/12/3 9:00:00','2026/12/3 9:00:00',0,16711680,0,1,0,20)");
         form = std::make_unique<Form_Main>(store);
         form->popupMenu = [this](QMenu* menu) { popups << menu->objectName(); };
+        form->trayAvailable = [this] { return tray; };
         form->Form_Load(db.path(), "mini");
     }
     void TearDown() override {
@@ -85,6 +86,7 @@ class MainWindowTest : public ::testing::Test {
     数据库操作模块 store;
     std::unique_ptr<Form_Main> form;
     QStringList popups;
+    bool tray = true;  // a notification area unless a test takes it away
 };
 
 TEST_F(MainWindowTest, LoadOpensTheGivenFileOnly) {
@@ -425,6 +427,14 @@ TEST_F(MainWindowTest, CloseBoxOnlyHides) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(store.database()->isOpen());
     EXPECT_EQ(noteTags().size(), 2);
+
+    // Without a notification area it is minimised instead, so it can still be reached.
+    tray = false;
+    form->show();
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->isMinimized());
+    EXPECT_TRUE(store.database()->isOpen());
 }
 
 TEST_F(MainWindowTest, UpdateTimerCallsOnceAfterLoad) {

@@ -26,6 +26,10 @@ QString channelPath(const QString& name) {
     return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
 }
 
+bool makePrivateFolder(const QString& path) {
+    return private_folder::make(path);
+}
+
 bool syncToDisk(QFile& file) {
     return file.flush() && ::fsync(file.handle()) == 0;
 }

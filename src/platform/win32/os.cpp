@@ -20,6 +20,11 @@ QString channelPath(const QString& name) {
     return QDir(QDir::tempPath()).filePath(name);
 }
 
+bool makePrivateFolder(const QString& path) {
+    // Folders below the user's profile inherit an access list that admits only the user.
+    return QDir().mkpath(path);
+}
+
 bool syncToDisk(QFile& file) {
     return file.flush() && _commit(file.handle()) == 0;
 }

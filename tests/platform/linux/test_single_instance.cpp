@@ -19,20 +19,21 @@ TEST(SingleInstance, PrimaryAnswersEachShowLineWhateverFollowsTheWord) {
 
     platform::SingleInstance primary(QStringLiteral("test key"));
     ASSERT_TRUE(primary.tryBecomePrimary());
-    int shown = 0;
-    primary.onActivateRequested = [&shown] { ++shown; };
+    QStringList tokens;
+    primary.onActivateRequested = [&tokens](const QString& token) { tokens << token; };
 
     QLocalSocket client;
     client.connectToServer(
         QDir(runtime.path())
             .filePath(platform::SingleInstance::serverName(QStringLiteral("test key"))));
     ASSERT_TRUE(client.waitForConnected(1000));
-    // Only a line whose first word is "show" counts; more words may follow it.
-    client.write("shower\nhello show\nshow\n\tshow  with a token\n");
+    // Only a line whose first word is "show" counts; the second word is an activation token,
+    // passed on only when it is plain printable ASCII.
+    client.write("shower\nhello show\nshow\n\tshow  t0k:en-1_x with more\nshow t\xc3\xa9\x01n\n");
     client.flush();
-    EXPECT_TRUE(QTest::qWaitFor([&client] { return client.bytesAvailable() >= 6; }, 5000));
-    EXPECT_EQ(client.readAll(), "ok\nok\n");
-    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(QTest::qWaitFor([&client] { return client.bytesAvailable() >= 9; }, 5000));
+    EXPECT_EQ(client.readAll(), "ok\nok\nok\n");
+    EXPECT_EQ(tokens, QStringList({"", "t0k:en-1_x", ""}));
 
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
 }
