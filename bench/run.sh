@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The benchmarks in one command, from a fresh clone (after scripts/install-deps):
+# The benchmarks in one command, from a fresh clone (after scripts/install-deps test):
 #   bash bench/run.sh            full run: every case, 5 runs each (about 12 minutes on 2 cores)
 #   bash bench/run.sh --smoke    1k notes, 1 run, no thresholds (CI); fails only when the
 #                                program does not start
