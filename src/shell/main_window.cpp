@@ -204,9 +204,8 @@ void Form_Main::createTray() {
 
 void Form_Main::Form_Load(const QString& databasePath, const QString& commandText) {
     platform::PhaseTimer phases;
-    连接数据库(数据库对象_, databasePath);
     // A damaged file ends the start before anything is written to it.
-    NoteFileCheck::run(数据库对象_, databasePath);
+    NoteFileCheck::open(数据库对象_, databasePath);
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     主窗体控制器_->初始化界面(*ListView_Zettara);

@@ -6,10 +6,12 @@
 #include "platform/error.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
+#include "store/shared_objects.h"
 
 namespace {
 
-constexpr int kCorrupt = 11;  // SQLite's "database disk image is malformed"
+constexpr int kCorrupt = 11;       // SQLite's "database disk image is malformed"
+constexpr int kNotADatabase = 26;  // "file is not a database"
 
 [[noreturn]] void damaged(const QString& noteFile) {
     const QStringList backups = DatedBackups::existing(noteFile);
@@ -24,6 +26,19 @@ constexpr int kCorrupt = 11;  // SQLite's "database disk image is malformed"
 }
 
 }  // namespace
+
+void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile) {
+    try {
+        连接数据库(store, noteFile);
+    } catch (const platform::Error& error) {
+        const int primary = error.number() & 0xff;
+        if (primary == kCorrupt ||
+            (primary == kNotADatabase && !DatedBackups::existing(noteFile).isEmpty()))
+            damaged(noteFile);
+        throw;
+    }
+    run(store, noteFile);
+}
 
 void NoteFileCheck::run(数据库操作模块& store, const QString& noteFile) {
     platform::Recordset rs;

@@ -9,5 +9,9 @@ class 数据库操作模块;
 // without writing anything.
 class NoteFileCheck {
   public:
+    // Opens the note file, then runs the check. A file damaged so badly that it cannot even be
+    // opened is reported the same way when the engine calls it malformed, or when it no longer
+    // reads as a database while backups of it exist.
+    static void open(数据库操作模块& store, const QString& noteFile);
     static void run(数据库操作模块& store, const QString& noteFile);
 };

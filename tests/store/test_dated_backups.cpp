@@ -104,4 +104,20 @@ TEST_F(DatedBackupsTest, DamagedFileIsNotBackedUpAndNamesTheNewestBackup) {
         EXPECT_TRUE(error.message().contains("没有可用的备份"));
     }
     store.关闭数据库();
+
+    // A header so damaged that the file no longer opens names the backup too.
+    testsupport::TempNoteDb other;
+    ASSERT_TRUE(backups.run(other.path()));
+    QFile header(other.path());
+    ASSERT_TRUE(header.open(QIODevice::ReadWrite));
+    header.write(QByteArray(100, 'x'));
+    header.close();
+    数据库操作模块 unopened;
+    try {
+        NoteFileCheck::open(unopened, other.path());
+        ADD_FAILURE() << "a file with a damaged header opened";
+    } catch (const platform::Error& error) {
+        EXPECT_TRUE(error.message().contains(DatedBackups::existing(other.path()).value(0)))
+            << error.message().toStdString();
+    }
 }
