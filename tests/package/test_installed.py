@@ -118,7 +118,15 @@ class InstalledTest(DisplayTest):
         self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2), "the saved note is not shown")
         self.assertEqual(rows(STORE), saved)
         self.assertEqual(os.stat(STORE).st_ino, inode, "the user's store was replaced")
-        self.assertEqual(os.listdir(STORE_DIR), ["Zettara.mdb"])
+        # Beside the store only the day's backup (made in the background), private like it.
+        backups = os.path.join(STORE_DIR, "backups")
+        self.assertTrue(wait_for(lambda: os.path.isdir(backups) and any(
+            n.endswith(".mdb") for n in os.listdir(backups)), 5), "no backup was made")
+        self.assertEqual(sorted(os.listdir(STORE_DIR)), ["Zettara.mdb", "backups"])
+        self.assertEqual(stat.S_IMODE(os.stat(backups).st_mode), 0o700)
+        (backup,) = os.listdir(backups)
+        self.assertRegex(backup, r"^Zettara-\d{4}-\d{2}-\d{2}\.mdb$")
+        self.assertEqual(stat.S_IMODE(os.stat(os.path.join(backups, backup)).st_mode), 0o600)
         self.assertTrue(program.exit_via_menu("Return"))
         self.assertEqual(proc.wait(5), 0)
 
