@@ -37,8 +37,12 @@ void BoundedFetch::watch(const QNetworkRequest& request, const QByteArray* body)
     connect(reply_, &QNetworkReply::readyRead, this, &BoundedFetch::take);
     connect(reply_, &QNetworkReply::finished, this, &BoundedFetch::finish);
     // The transfer timeout only notices silence; a server that trickles a byte now and then
-    // is ended here.
-    QTimer::singleShot(limits_.timeoutMs, this, [this] { reply_->abort(); });
+    // is ended here. A timer of our own goes with us: a single-shot one aimed at us would
+    // still wake the program when it falls due long after the fetch has ended.
+    deadline_ = new QTimer(this);
+    deadline_->setSingleShot(true);
+    connect(deadline_, &QTimer::timeout, this, [this] { reply_->abort(); });
+    deadline_->start(limits_.timeoutMs);
 }
 
 void BoundedFetch::take() {
@@ -55,6 +59,7 @@ void BoundedFetch::take() {
 void BoundedFetch::finish() {
     if (reported_) return;
     reported_ = true;
+    deadline_->stop();
     if (reply_->error() == QNetworkReply::NoError) take();
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (overflow_) {

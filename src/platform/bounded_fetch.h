@@ -6,6 +6,7 @@
 #include <QUrl>
 
 class QNetworkReply;
+class QTimer;
 class QNetworkRequest;
 
 namespace platform {
@@ -43,6 +44,7 @@ class BoundedFetch : public QObject {
 
     Limits limits_;
     QNetworkReply* reply_ = nullptr;
+    QTimer* deadline_ = nullptr;
     QByteArray body_;
     QString error_;
     bool overflow_ = false;
