@@ -6,12 +6,10 @@
 #include <cstring>
 
 #include "platform/error.h"
+#include "platform/sqlite_connection.h"
 
 namespace platform {
 namespace {
-
-// Waiting this long for another process's lock lets a short write elsewhere not fail at once.
-constexpr int kBusyTimeoutMs = 1500;
 
 [[noreturn]] void noCurrentRecord() {
     throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
@@ -157,19 +155,9 @@ Database::~Database() {
 
 std::shared_ptr<Database> Database::open(const QString& path, bool exclusive, bool readOnly,
                                          const QString& connect) {
-    sqlite3* raw = nullptr;
-    const int flags =
-        (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    const int code = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+    sqlite3* raw =
+        openSqliteConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     std::shared_ptr<Database> db(new Database(raw, path, connect));
-    if (code != SQLITE_OK) {
-        // The message of a failed open names no file; say which one.
-        const int number = raw ? sqlite3_extended_errcode(raw) : code;
-        const QString message = QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
-        throw Error(number, QStringLiteral("%1：%2").arg(message, path));
-    }
-    sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
 
     // sqlite3_open_v2 reads nothing yet: touch the file so that a foreign or locked file fails
     // here, at open, and not at the first query.

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/error.h"
+#include "platform/sqlite_connection.h"
 
 namespace platform {
 namespace {
@@ -13,7 +14,6 @@ namespace {
 // Pages copied per step: the source is locked only for one step, so a write of the program
 // waits at most that long.
 constexpr int kPagesPerStep = 64;
-constexpr int kBusyTimeoutMs = 1500;
 
 struct CloseConnection {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -21,18 +21,7 @@ struct CloseConnection {
 using Connection = std::unique_ptr<sqlite3, CloseConnection>;
 
 Connection openConnection(const QString& path, int flags) {
-    sqlite3* raw = nullptr;
-    const int code =
-        sqlite3_open_v2(path.toUtf8().constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    Connection db(raw);
-    if (code != SQLITE_OK) {
-        const int number = raw ? sqlite3_extended_errcode(raw) : code;
-        const QString message = QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
-        throw Error(number, QStringLiteral("%1：%2").arg(message, path));
-    }
-    sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-    return db;
+    return Connection(openSqliteConnection(path, flags));
 }
 
 [[noreturn]] void fail(sqlite3* db, const QString& path) {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+namespace platform {
+
+// Opens an SQLite connection the way every connection of the program is opened: extended
+// result codes on and a busy timeout that lets a short write elsewhere not fail at once. A
+// failure closes the handle and raises an Error whose message names the file.
+sqlite3* openSqliteConnection(const QString& path, int flags);
+
+}  // namespace platform
