@@ -10,13 +10,10 @@
 #include "notewindow/screen_fit.h"
 #include "platform/convert.h"
 #include "platform/error.h"
+#include "platform/window_hints.h"
 #include "store/note_placements.h"
 
 namespace {
-
-bool placedByCompositor() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
 
 QList<QRect> screenAreas() {
     QList<QRect> areas;
@@ -46,7 +43,7 @@ void NotePlacementKeeper::restore() {
     }
     if (!stored) return;
     stored_ = *stored;
-    if (placedByCompositor()) {
+    if (platform::windowSystemPlacesWindows()) {
         window_.resize(stored->size());
     } else {
         window_.setGeometry(screenfit::fit(*stored, screenAreas()));
@@ -68,7 +65,7 @@ void NotePlacementKeeper::watchScreens() {
 }
 
 void NotePlacementKeeper::bringOnScreens() {
-    if (placedByCompositor()) return;
+    if (platform::windowSystemPlacesWindows()) return;
     const QRect fitted = screenfit::fit(window_.geometry(), screenAreas());
     if (fitted != window_.geometry()) window_.setGeometry(fitted);
 }

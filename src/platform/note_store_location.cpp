@@ -9,22 +9,12 @@
 #include "platform/build_config.h"
 #include "platform/error.h"
 #include "platform/os.h"
+#include "platform/owner_only_folders.h"
 
 namespace platform {
 namespace {
 
 const QString noteFileName = QStringLiteral("Zettara.mdb");
-
-// Makes a folder and its missing parents, each one 0700; folders that exist stay as they are.
-bool makeFolders(const QString& folder) {
-    const QFileInfo info(folder);
-    if (info.isDir()) return true;
-    if (info.exists() || info.isSymLink()) return false;
-    const QString parent = info.absolutePath();
-    if (parent != info.absoluteFilePath() && !makeFolders(parent)) return false;
-    return QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
-           QFileInfo(folder).isDir();
-}
 
 bool exists(const QString& path) {
     const QFileInfo info(path);
@@ -64,7 +54,7 @@ QString NoteStoreLocation::prepare() const {
 
 void NoteStoreLocation::copySupplied(const QString& target) const {
     const QString folder = QFileInfo(target).absolutePath();
-    if (!makeFolders(folder)) {
+    if (!makeOwnerOnlyFolders(folder)) {
         throw Error(errc::pathAccess, QStringLiteral("无法创建文件夹：%1").arg(folder));
     }
     const auto failed = [&](const QString& reason) {

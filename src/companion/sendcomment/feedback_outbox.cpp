@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "platform/owner_only_folders.h"
+
 namespace companion {
 
 namespace {
@@ -15,23 +17,11 @@ constexpr QFileDevice::Permissions kOwnerOnlyFolder =
 constexpr QFileDevice::Permissions kOwnerOnlyFile =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
-// Creates the missing folders of the path for the owner alone; folders that exist already are
-// left as they are, except the outbox itself, which is ours and holds what the user wrote.
+// Missing folders are made for the owner alone; folders that exist already are left as they
+// are, except the outbox itself, which is ours and holds what the user wrote.
 bool makeOwnerOnlyPath(const QString& path) {
-    const QString target = QDir::cleanPath(QDir(path).absolutePath());
-    QStringList missing;
-    QString existing = target;
-    while (!QFileInfo::exists(existing)) {
-        const QFileInfo info(existing);
-        missing.prepend(info.fileName());
-        existing = info.absolutePath();
-    }
-    QDir dir(existing);
-    for (const QString& name : missing) {
-        if (!dir.mkdir(name, kOwnerOnlyFolder) || !dir.cd(name)) return false;
-    }
-    if (!QFileInfo(target).isDir()) return false;
-    QFile::setPermissions(target, kOwnerOnlyFolder);  // a folder of someone else's stays as it is
+    if (!platform::makeOwnerOnlyFolders(path)) return false;
+    QFile::setPermissions(path, kOwnerOnlyFolder);  // a folder of someone else's stays as it is
     return true;
 }
 

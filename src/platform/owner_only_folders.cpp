@@ -1,0 +1,27 @@
+#include "platform/owner_only_folders.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace platform {
+
+bool makeOwnerOnlyFolders(const QString& folder) {
+    const QString target = QDir::cleanPath(QDir(folder).absolutePath());
+    QStringList missing;
+    QString existing = target;
+    while (!QFileInfo::exists(existing)) {
+        const QFileInfo info(existing);
+        missing.prepend(info.fileName());
+        existing = info.absolutePath();
+    }
+    QDir dir(existing);
+    for (const QString& name : missing) {
+        if (!dir.mkdir(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+            !dir.cd(name))
+            return false;
+    }
+    return QFileInfo(target).isDir();
+}
+
+}  // namespace platform
