@@ -21,8 +21,10 @@
 #include "platform/list_view.h"
 #include "platform/msgbox.h"
 #include "platform/perf_log.h"
+#include "platform/tray_host.h"
 #include "platform/twips.h"
 #include "platform/web_browser.h"
+#include "platform/window_hints.h"
 #include "store/note_file_check.h"
 #include "store/note_placements.h"
 #include "store/shared_objects.h"
@@ -60,11 +62,11 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
     setFont(platform::formFont());
     popupMenu = [](QMenu* menu) { menu->exec(QCursor::pos()); };
     // Asked each time: a notification area may come up after the program (a late panel).
-    trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    // Before the icon exists Qt must not be asked: on Wayland its answer would stick.
+    trayAvailable = [this] { return TrayIcon && QSystemTrayIcon::isSystemTrayAvailable(); };
 
     createControls();
     createMenus();
-    createTray();
     主窗体控制器_ = std::make_unique<Class_主窗体>(*ListView_Zettara, *this, 数据库对象_);
 
     // Client area 9480 x 7140 twips below the menu bar, centred on the screen.
@@ -194,6 +196,9 @@ void Form_Main::createTray() {
     TrayIcon = new QSystemTrayIcon(windowIcon(), this);
     TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
     TrayIcon->setToolTip(QStringLiteral("Zettara"));
+    // On Wayland a menu of ours cannot pop up at the icon (a client never learns where the
+    // pointer is); the StatusNotifier host draws the exported menu itself.
+    if (platform::windowSystemPlacesWindows()) TrayIcon->setContextMenu(托盘菜单);
     connect(TrayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 platform::runEvent([this, reason] { TrayIcon_Activated(reason); });
@@ -217,7 +222,12 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     }
     phases.mark("note windows shown");
     工具_开机启动->setChecked(开机启动_已设置());
-    TrayIcon->show();  // present from load to exit, visible window or not
+    // Present from load (or from the moment a notification area can take it) to exit,
+    // visible window or not.
+    platform::whenTrayIconCanBeMade(*this, [this] {
+        createTray();
+        TrayIcon->show();
+    });
     if (commandText == QLatin1String("mini")) {
         hideOrMinimise();
     } else {
@@ -231,7 +241,7 @@ void Form_Main::closeEvent(QCloseEvent* event) {
         // Unloading ends the update timer with the window.
         Timer_自动升级->stop();
         platform::guarded([this] { 数据库对象_.关闭数据库(); });
-        TrayIcon->hide();
+        if (TrayIcon) TrayIcon->hide();
         event->accept();
         return;
     }
@@ -483,7 +493,7 @@ void Form_Main::TrayIcon_Activated(int reason) {
             显示主窗体();
             break;
         case QSystemTrayIcon::Context:
-            popupMenu(托盘菜单);
+            if (!TrayIcon->contextMenu()) popupMenu(托盘菜单);
             break;
         default:
             break;

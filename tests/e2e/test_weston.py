@@ -2,6 +2,7 @@
 
 import os
 import re
+import select
 import shutil
 import subprocess
 import tempfile
@@ -11,11 +12,8 @@ from harness import CAPTION, Program, wait_for
 
 QT_WAYLAND = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so"
 # Lines Qt itself prints on Wayland that say nothing about the program.
-HARMLESS = [
-    # The notification-area icon's X11 watcher, which has nothing to watch on Wayland.
-    "qt.core.qobject.connect: QObject::connect: No such signal "
-    "QPlatformNativeInterface::systemTrayWindowChanged(QScreen*)",
-]
+HARMLESS = []
+FAKE_TRAY_HOST = os.environ.get("ZETTARA_FAKE_TRAY_HOST", "")
 PROTOCOL_LINE = re.compile(r"^\[\s*\d+\.\d+\]")  # WAYLAND_DEBUG's trace
 
 
@@ -41,6 +39,36 @@ class Weston:
             self.proc.terminate()
             self.proc.wait(10)
         shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class SessionBus:
+    """A private D-Bus session bus."""
+
+    def __init__(self):
+        # The socket path goes into a bus address unescaped, so it holds no spaces.
+        self.dir = tempfile.mkdtemp(prefix="zettara-e2e-bus-")
+        self.proc = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1",
+             "--address=unix:path=" + os.path.join(self.dir, "bus")],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.address = read_line(self.proc, 10)
+        if not self.address:
+            self.close()
+            raise RuntimeError("dbus-daemon did not start")
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(10)
+        self.proc.stdout.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def read_line(proc, timeout):
+    """The next line proc prints, without its end, or "" when none comes within timeout."""
+    if not select.select([proc.stdout], [], [], timeout)[0]:
+        return ""
+    return proc.stdout.readline().decode(errors="replace").strip()
 
 
 @unittest.skipUnless(shutil.which("weston") and os.path.exists(QT_WAYLAND),
@@ -76,6 +104,62 @@ class WestonTest(unittest.TestCase):
         self.assertEqual(second.returncode, 0)
         self.assertEqual(second.stderr.decode(errors="replace").strip(), "")
         self.assertIsNone(first.poll())
+
+        first.terminate()
+        first.wait(10)
+        lines = [line for line in log().splitlines() if line.strip() and not PROTOCOL_LINE.match(line)]
+        self.assertEqual([line for line in lines if line not in HARMLESS], [])
+
+    @unittest.skipUnless(shutil.which("dbus-daemon") and shutil.which("dbus-send"),
+                         "no D-Bus daemon and tools (Debian packages dbus-daemon, dbus-bin)")
+    def test_a_notification_area_that_comes_later_takes_the_icon(self):
+        bus = SessionBus()
+        self.addCleanup(bus.close)
+        program = Program(self.weston, [dict(content="on wayland", Visual=1)])
+        self.addCleanup(program.close)
+        env = dict(program.env, QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=bus.address)
+        log_path = os.path.join(program.dir, "stderr.txt")
+        with open(log_path, "wb") as log:
+            first = subprocess.Popen([program.exe, "mini"], env=dict(env, WAYLAND_DEBUG="client"),
+                                     cwd="/", stdout=subprocess.DEVNULL, stderr=log)
+        program.procs.append(first)
+
+        def log():
+            with open(log_path, encoding="utf-8", errors="replace") as f:
+                return f.read()
+
+        # No notification area yet: the hidden start leaves the main window minimised.
+        minimised = lambda: first.poll() is not None or (
+            'set_title("%s")' % CAPTION in log() and "set_minimized()" in log())
+        self.assertTrue(wait_for(minimised, 20), "the main window was not minimised")
+        self.assertIsNone(first.poll(), "the program ended during start-up")
+
+        host = subprocess.Popen([FAKE_TRAY_HOST], env=env, stdout=subprocess.PIPE)
+        self.addCleanup(host.stdout.close)
+        self.addCleanup(host.wait, 10)
+        self.addCleanup(host.terminate)
+        self.assertEqual(read_line(host, 10), "ready")
+        item = read_line(host, 10).split()
+        self.assertEqual(item[::2], ["item", str(first.pid)],
+                         "the icon did not come to the late notification area")
+
+        # The host draws the tray menu from what the program exports, and a click there runs
+        # the command: 退出程序 asks its question.
+        dbus = lambda *args: subprocess.run(["dbus-send", "--session", "--print-reply",
+                                             "--dest=" + item[1], "/MenuBar", *args],
+                                            env=env, capture_output=True, timeout=10)
+        layout = dbus("com.canonical.dbusmenu.GetLayout", "int32:0", "int32:-1", "array:string:")
+        entries = {}
+        for chunk in layout.stdout.decode().split("struct {")[1:]:
+            label = re.search(r'string "label"\s+variant\s+string "([^"]*)"', chunk)
+            if label:
+                entries[label.group(1)] = re.search(r"int32 (\d+)", chunk).group(1)
+        self.assertEqual(list(entries), ["新建便签[_N]", "显示窗口[_W]", "全部隐藏[_H]", "全部显示[_S]",
+                                         "退出程序[_X]"], layout.stderr.decode())
+        dbus("com.canonical.dbusmenu.Event", "int32:" + entries["退出程序[_X]"], "string:clicked",
+             "variant:int32:0", "uint32:0")
+        self.assertTrue(wait_for(lambda: 'set_title("确定退出")' in log(), 10),
+                        "退出程序 in the host's menu did nothing")
 
         first.terminate()
         first.wait(10)

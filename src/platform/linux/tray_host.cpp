@@ -1,0 +1,78 @@
+// Waiting for a StatusNotifier host on the session bus before the tray icon is made.
+#include "platform/tray_host.h"
+
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QGuiApplication>
+#include <QObject>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+
+// Asks the watcher whether a host is registered: at once, whenever a watcher takes the bus
+// name, and whenever the watcher announces a host. The first yes runs the task and ends the
+// wait; nothing is polled in between.
+class HostWait : public QObject {
+    Q_OBJECT
+  public:
+    HostWait(QObject& context, std::function<void()> task)
+        : QObject(&context), task_(std::move(task)), bus_(QDBusConnection::sessionBus()) {
+        auto* names = new QDBusServiceWatcher(kWatcherService, bus_,
+                                              QDBusServiceWatcher::WatchForRegistration, this);
+        connect(names, &QDBusServiceWatcher::serviceRegistered, this, &HostWait::ask);
+        bus_.connect(kWatcherService, kWatcherPath, kWatcherService,
+                     QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(ask()));
+        ask();
+    }
+
+  private slots:
+    void ask() {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("Get"));
+        get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+        auto* answer = new QDBusPendingCallWatcher(bus_.asyncCall(get), this);
+        connect(answer, &QDBusPendingCallWatcher::finished, this,
+                [this](QDBusPendingCallWatcher* call) {
+                    call->deleteLater();
+                    const QDBusPendingReply<QDBusVariant> reply = *call;
+                    if (reply.isValid() && reply.value().variant().toBool()) hostFound();
+                });
+    }
+
+  private:
+    void hostFound() {
+        if (!task_) return;  // a second answer already in flight
+        const std::function<void()> task = std::exchange(task_, nullptr);
+        bus_.disconnect(kWatcherService, kWatcherPath, kWatcherService,
+                        QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(ask()));
+        deleteLater();
+        task();
+    }
+
+    std::function<void()> task_;
+    QDBusConnection bus_;
+};
+
+}  // namespace
+
+void whenTrayIconCanBeMade(QObject& context, std::function<void()> makeTrayIcon) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        makeTrayIcon();
+        return;
+    }
+    // Without a session bus no host can ever come; the wait then just never ends.
+    new HostWait(context, std::move(makeTrayIcon));
+}
+
+}  // namespace platform
+
+#include "tray_host.moc"
