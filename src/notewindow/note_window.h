@@ -10,6 +10,7 @@
 
 class NoteMenuHost;
 class QLabel;
+class QTimer;
 
 // A desktop note window: frameless, the note's background colour, the note's text in a label
 // with a 60-twip margin. Dragging moves it, dragging the 3-pixel edge bands resizes it, and a
@@ -64,6 +65,7 @@ class Form_Zettara : public QWidget {
     bool closing_ = false;
 
     Drag drag_ = Drag::None;
+    QTimer* resizePause_;  // a window-system resize whose end is never reported (Wayland)
     QPoint pressGlobal_;
     QRect startGeometry_;
     Qt::Edges resizeEdges_;

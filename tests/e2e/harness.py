@@ -37,6 +37,16 @@ class Screen:
             raise RuntimeError("screen capture failed")
         self.data, self.width = data, width
 
+    def bounds(self, rgb):
+        """The smallest rectangle (x, y, width, height) holding every pixel of colour rgb, or
+        None when there is none."""
+        found = [m.start() // 3 for m in re.finditer(b"(?=%s)" % re.escape(bytes(rgb)), self.data)
+                 if m.start() % 3 == 0]
+        if not found:
+            return None
+        xs, ys = [i % self.width for i in found], [i // self.width for i in found]
+        return min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
     def pixel(self, x, y):
         """The colour at a screen position as (r, g, b)."""
         at = (y * self.width + x) * 3
@@ -45,7 +55,7 @@ class Screen:
 
 class Display:
     """A private X server (Xvfb picks its own free display number), a window manager (openbox,
-    or "kwin" for kwin_x11 with its default settings), and trayer."""
+    "kwin" for kwin_x11 with its default settings, or None), and trayer."""
 
     def __init__(self, tray=False, size="1280x800x24", wm="openbox"):
         self.procs = []
@@ -72,7 +82,7 @@ class Display:
             # tests has set.
             self.start_helper(["kwin_x11"], managed, env=dict(
                 self.env, XDG_CONFIG_HOME=self.home, XDG_RUNTIME_DIR=self.home, QT_QPA_PLATFORM="xcb"))
-        else:
+        elif wm == "openbox":
             self.start_helper(["openbox", "--sm-disable"], managed)
         if tray:
             self.start_tray()

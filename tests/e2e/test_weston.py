@@ -1,4 +1,5 @@
-"""The program on Wayland: headless weston, Qt's wayland platform."""
+"""The program on Wayland (Qt's wayland platform): on headless weston, and on weston drawing
+into an Xvfb window, where xdotool drives its pointer."""
 
 import os
 import re
@@ -8,7 +9,7 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import CAPTION, Program, wait_for
+from harness import CAPTION, Display, Program, wait_for
 
 QT_WAYLAND = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so"
 # Lines Qt itself prints on Wayland that say nothing about the program.
@@ -18,15 +19,22 @@ PROTOCOL_LINE = re.compile(r"^\[\s*\d+\.\d+\]")  # WAYLAND_DEBUG's trace
 
 
 class Weston:
-    """A headless weston with its own runtime folder."""
+    """A weston with its own runtime folder: headless, or with one output filling the screen of
+    an X display (a harness Display without a window manager)."""
 
-    def __init__(self):
+    def __init__(self, display=None):
         self.dir = tempfile.mkdtemp(prefix="zettara e2e weston ")
         self.socket = os.path.join(self.dir, "wayland-zettara")
-        self.proc = subprocess.Popen(
-            ["weston", "--backend=headless-backend.so", "--socket=wayland-zettara", "--no-config",
-             "--idle-time=0"], env=dict(os.environ, XDG_RUNTIME_DIR=self.dir),
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        args = ["weston", "--socket=wayland-zettara", "--no-config", "--idle-time=0"]
+        env = dict(os.environ, XDG_RUNTIME_DIR=self.dir)
+        if display:
+            args += ["--backend=x11-backend.so", "--width=%d" % display.width,
+                     "--height=%d" % display.height]
+            env = dict(display.env, XDG_RUNTIME_DIR=self.dir)
+        else:
+            args.append("--backend=headless-backend.so")
+        self.proc = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
         if not wait_for(lambda: self.proc.poll() is not None or os.path.exists(self.socket), 15) \
                 or self.proc.poll() is not None:
             self.close()
@@ -62,6 +70,27 @@ class SessionBus:
             self.proc.wait(10)
         self.proc.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class TrayHost:
+    """The stand-in notification area on a session bus; items lists the icons that came."""
+
+    def __init__(self, env):
+        self.proc = subprocess.Popen([FAKE_TRAY_HOST], env=env, stdout=subprocess.PIPE)
+        if read_line(self.proc, 10) != "ready":
+            self.close()
+            raise RuntimeError("the stand-in notification area did not start")
+
+    def next_item(self, timeout=10):
+        """(bus name, pid) of the next icon to register, or None."""
+        line = read_line(self.proc, timeout).split()
+        return (line[1], int(line[2])) if len(line) == 3 and line[0] == "item" else None
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(10)
+        self.proc.stdout.close()
 
 
 def read_line(proc, timeout):
@@ -134,19 +163,15 @@ class WestonTest(unittest.TestCase):
         self.assertTrue(wait_for(minimised, 20), "the main window was not minimised")
         self.assertIsNone(first.poll(), "the program ended during start-up")
 
-        host = subprocess.Popen([FAKE_TRAY_HOST], env=env, stdout=subprocess.PIPE)
-        self.addCleanup(host.stdout.close)
-        self.addCleanup(host.wait, 10)
-        self.addCleanup(host.terminate)
-        self.assertEqual(read_line(host, 10), "ready")
-        item = read_line(host, 10).split()
-        self.assertEqual(item[::2], ["item", str(first.pid)],
-                         "the icon did not come to the late notification area")
+        host = TrayHost(env)
+        self.addCleanup(host.close)
+        item = host.next_item()
+        self.assertEqual(item and item[1], first.pid, "the icon did not come to the late notification area")
 
         # The host draws the tray menu from what the program exports, and a click there runs
         # the command: 退出程序 asks its question.
         dbus = lambda *args: subprocess.run(["dbus-send", "--session", "--print-reply",
-                                             "--dest=" + item[1], "/MenuBar", *args],
+                                             "--dest=" + item[0], "/MenuBar", *args],
                                             env=env, capture_output=True, timeout=10)
         layout = dbus("com.canonical.dbusmenu.GetLayout", "int32:0", "int32:-1", "array:string:")
         entries = {}
@@ -165,6 +190,46 @@ class WestonTest(unittest.TestCase):
         first.wait(10)
         lines = [line for line in log().splitlines() if line.strip() and not PROTOCOL_LINE.match(line)]
         self.assertEqual([line for line in lines if line not in HARMLESS], [])
+
+
+@unittest.skipUnless(shutil.which("weston") and os.path.exists(QT_WAYLAND),
+                     "weston or Qt's wayland platform is not installed (Debian packages weston, qt6-wayland)")
+@unittest.skipUnless(shutil.which("dbus-daemon"), "no D-Bus daemon (Debian package dbus-daemon)")
+class WestonPointerTest(unittest.TestCase):
+    def test_a_note_moves_and_resizes_under_the_pointer(self):
+        display = Display(wm=None)
+        self.addCleanup(display.close)
+        weston = Weston(display)
+        self.addCleanup(weston.close)
+        bus = SessionBus()
+        self.addCleanup(bus.close)
+        program = Program(weston, [dict(content="drag me", Visual=1, BackColor=0x00FFFF)])
+        self.addCleanup(program.close)
+        env = dict(program.env, QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=bus.address)
+        # With a notification area a hidden start shows only the note, wherever weston puts it.
+        host = TrayHost(env)
+        self.addCleanup(host.close)
+        first = subprocess.Popen([program.exe, "mini"], env=env, cwd="/",
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        program.procs.append(first)
+        self.assertEqual(host.next_item(20)[1], first.pid, "no icon in the notification area")
+        note = lambda: display.grab().bounds((255, 255, 0))
+        x, y, w, h = wait_for(note, 10) or (0, 0, 0, 0)
+        self.assertGreater(w * h, 100 * 80, "the note is not on the screen")
+
+        # Moved by the pointer: towards the middle of the screen, so it stays on it.
+        dx = 150 if x + w // 2 < display.width // 2 else -150
+        dy = 100 if y + h // 2 < display.height // 2 else -100
+        display.drag(x + w // 2, y + h // 2, dx, dy)
+        moved = (x + dx, y + dy, w, h)
+        self.assertEqual(wait_for(lambda: note() == moved, 5) and note(), moved)
+
+        # Resized from its lower right corner; the new size is kept for the next start.
+        display.drag(x + dx + w - 2, y + dy + h - 2, 60, 40)
+        resized = (x + dx, y + dy, w + 60, h + 40)
+        self.assertEqual(wait_for(lambda: note() == resized, 5) and note(), resized)
+        kept = lambda: program.rows("SELECT Width, Height FROM NotePlacement")
+        self.assertEqual(wait_for(lambda: kept() == [(w + 60, h + 40)], 5) and kept(), [(w + 60, h + 40)])
 
 
 if __name__ == "__main__":
