@@ -93,6 +93,22 @@ class TrayHost:
         self.proc.stdout.close()
 
 
+def start_traced(program, env, *args):
+    """Starts the program with Wayland's client trace on; returns it and a reader of what it
+    printed on standard error."""
+    path = os.path.join(program.dir, "stderr-%d.txt" % len(program.procs))
+    with open(path, "wb") as err:
+        proc = subprocess.Popen([program.exe, *args], env=dict(env, WAYLAND_DEBUG="client"),
+                                cwd="/", stdout=subprocess.DEVNULL, stderr=err)
+    program.procs.append(proc)
+
+    def log():
+        with open(path, encoding="utf-8", errors="replace") as f:
+            return f.read()
+
+    return proc, log
+
+
 def read_line(proc, timeout):
     """The next line proc prints, without its end, or "" when none comes within timeout."""
     if not select.select([proc.stdout], [], [], timeout)[0]:
@@ -111,15 +127,7 @@ class WestonTest(unittest.TestCase):
         program = Program(self.weston, [dict(content="on wayland", Visual=1)])
         self.addCleanup(program.close)
         env = dict(program.env, QT_QPA_PLATFORM="wayland")
-        log_path = os.path.join(program.dir, "stderr.txt")
-        with open(log_path, "wb") as log:
-            first = subprocess.Popen([program.exe], env=dict(env, WAYLAND_DEBUG="client"), cwd="/",
-                                     stdout=subprocess.DEVNULL, stderr=log)
-        program.procs.append(first)
-
-        def log():
-            with open(log_path, encoding="utf-8", errors="replace") as f:
-                return f.read()
+        first, log = start_traced(program, env)
 
         # The main window and the note take their titles and are configured by the compositor.
         shown = lambda: (first.poll() is not None or (
@@ -147,15 +155,7 @@ class WestonTest(unittest.TestCase):
         program = Program(self.weston, [dict(content="on wayland", Visual=1)])
         self.addCleanup(program.close)
         env = dict(program.env, QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=bus.address)
-        log_path = os.path.join(program.dir, "stderr.txt")
-        with open(log_path, "wb") as log:
-            first = subprocess.Popen([program.exe, "mini"], env=dict(env, WAYLAND_DEBUG="client"),
-                                     cwd="/", stdout=subprocess.DEVNULL, stderr=log)
-        program.procs.append(first)
-
-        def log():
-            with open(log_path, encoding="utf-8", errors="replace") as f:
-                return f.read()
+        first, log = start_traced(program, env, "mini")
 
         # No notification area yet: the hidden start leaves the main window minimised.
         minimised = lambda: first.poll() is not None or (
@@ -209,13 +209,12 @@ class WestonPointerTest(unittest.TestCase):
         # With a notification area a hidden start shows only the note, wherever weston puts it.
         host = TrayHost(env)
         self.addCleanup(host.close)
-        first = subprocess.Popen([program.exe, "mini"], env=env, cwd="/",
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        program.procs.append(first)
+        first, log = start_traced(program, env, "mini")
         self.assertEqual(host.next_item(20)[1], first.pid, "no icon in the notification area")
         note = lambda: display.grab().bounds((255, 255, 0))
         x, y, w, h = wait_for(note, 10) or (0, 0, 0, 0)
         self.assertGreater(w * h, 100 * 80, "the note is not on the screen")
+        self.assertFalse('set_title("%s")' % CAPTION in log(), "the hidden start made the main window")
 
         # Moved by the pointer: towards the middle of the screen, so it stays on it.
         dx = 150 if x + w // 2 < display.width // 2 else -150

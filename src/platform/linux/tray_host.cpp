@@ -16,6 +16,19 @@ namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+constexpr int kFirstAnswerMs = 2000;
+
+QDBusMessage hostQuestion() {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    return get;
+}
+
+bool saysYes(const QDBusPendingReply<QDBusVariant>& reply) {
+    return reply.isValid() && reply.value().variant().toBool();
+}
 
 // Asks the watcher whether a host is registered: at once, whenever a watcher takes the bus
 // name, and whenever the watcher announces a host. The first yes runs the task and ends the
@@ -35,16 +48,11 @@ class HostWait : public QObject {
 
   private slots:
     void ask() {
-        QDBusMessage get = QDBusMessage::createMethodCall(
-            kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-            QStringLiteral("Get"));
-        get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-        auto* answer = new QDBusPendingCallWatcher(bus_.asyncCall(get), this);
+        auto* answer = new QDBusPendingCallWatcher(bus_.asyncCall(hostQuestion()), this);
         connect(answer, &QDBusPendingCallWatcher::finished, this,
                 [this](QDBusPendingCallWatcher* call) {
                     call->deleteLater();
-                    const QDBusPendingReply<QDBusVariant> reply = *call;
-                    if (reply.isValid() && reply.value().variant().toBool()) hostFound();
+                    if (saysYes(*call)) hostFound();
                 });
     }
 
@@ -66,6 +74,13 @@ class HostWait : public QObject {
 
 void whenTrayIconCanBeMade(QObject& context, std::function<void()> makeTrayIcon) {
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        makeTrayIcon();
+        return;
+    }
+    // Asked before returning, so that a hidden start already knows whether the window can go
+    // to the notification area (Qt asks the same way when the icon is made).
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (saysYes(bus.call(hostQuestion(), QDBus::Block, kFirstAnswerMs))) {
         makeTrayIcon();
         return;
     }
