@@ -274,14 +274,16 @@ long XdgRegistry::openKey(std::uint32_t root, const std::string& path, RegistryK
     return reg::ok;
 }
 
-long XdgRegistry::load(const Key& key, const std::string& name, Value& value) const {
-    if (key.run) {
+long XdgRegistry::load(RegistryKey key, const std::string& name, Value& value) const {
+    const Key* open = handle(key);
+    if (!open) return reg::invalidHandle;
+    if (open->run) {
         const QString path = findAutostartFile(name);
         if (path.isEmpty()) return reg::fileNotFound;
         return readAutostartEntry(path, value.type, value.data);
     }
     ValueMap values;
-    if (!loadValues(key.folder, values)) return reg::accessDenied;
+    if (!loadValues(open->folder, values)) return reg::accessDenied;
     const auto it = values.find(folded(name));
     if (it == values.end()) return reg::fileNotFound;
     value.type = it->second.type;
@@ -291,10 +293,8 @@ long XdgRegistry::load(const Key& key, const std::string& name, Value& value) co
 
 long XdgRegistry::queryValueInfo(RegistryKey key, const std::string& name, std::uint32_t& type,
                                  std::uint32_t& size) {
-    const Key* open = handle(key);
-    if (!open) return reg::invalidHandle;
     Value value;
-    const long status = load(*open, name, value);
+    const long status = load(key, name, value);
     if (status != reg::ok) return status;
     type = value.type;
     size = static_cast<std::uint32_t>(value.data.size());
@@ -303,10 +303,8 @@ long XdgRegistry::queryValueInfo(RegistryKey key, const std::string& name, std::
 
 long XdgRegistry::queryValueData(RegistryKey key, const std::string& name, std::uint32_t& type,
                                  std::string& data, std::uint32_t& size) {
-    const Key* open = handle(key);
-    if (!open) return reg::invalidHandle;
     Value value;
-    const long status = load(*open, name, value);
+    const long status = load(key, name, value);
     if (status != reg::ok) return status;
     type = value.type;
     const std::uint32_t capacity = size;

@@ -47,7 +47,8 @@ class XdgRegistry : public RegistryBackend {
     static QString autostartFile(const std::string& valueName);
     static std::optional<Key> locate(std::uint32_t root, const std::string& path);
     const Key* handle(RegistryKey key) const;
-    long load(const Key& key, const std::string& name, Value& value) const;
+    // A value of an open key; invalidHandle for a key that is not open.
+    long load(RegistryKey key, const std::string& name, Value& value) const;
 
     std::map<RegistryKey, Key> handles_;
     RegistryKey nextHandle_ = 1;
