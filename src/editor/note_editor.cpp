@@ -214,7 +214,7 @@ bool Form_添加便签::内容已填写() {
     return false;
 }
 
-void Form_添加便签::加载便签(std::int32_t id, const QString& text, std::int32_t backColour,
+void Form_添加便签::加载便签(std::int64_t id, const QString& text, std::int32_t backColour,
                              std::int32_t textColour) {
     便签ID_ = id;
     FlatEdit_内容->setPlainText(text);
