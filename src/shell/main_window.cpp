@@ -14,6 +14,7 @@
 #include "editor/note_editor.h"
 #include "platform/app.h"
 #include "platform/centre.h"
+#include "platform/colour.h"
 #include "platform/convert.h"
 #include "platform/error.h"
 #include "platform/form_font.h"
@@ -418,9 +419,11 @@ void Form_Main::修改便签() {
     auto editor = std::make_unique<Form_添加便签>(*this);
     try {
         platform::Recordset rs = 数据库对象_.数据库_查找_语句(statements::selectOne(id));
+        // A colour that cannot be read does not keep the note from being changed: the editor
+        // offers a new note's colour instead.
         editor->加载便签(id, item.subItem(2),
-                         platform::toInt32(rs.field(QStringLiteral("BackColor"))),
-                         platform::toInt32(rs.field(QStringLiteral("FontColor"))));
+                         platform::storedColour(rs.field(QStringLiteral("BackColor"))),
+                         platform::storedColour(rs.field(QStringLiteral("FontColor"))));
     } catch (const platform::Error& error) {
         // The editor that could not be set up is destroyed with the unique_ptr. A note deleted
         // meanwhile ends the command silently; anything else is reported.
