@@ -36,17 +36,17 @@ void Class_主窗体::初始化列() {
     列宽 = {540, 1, 4000, 2000, 2000};
 }
 
-void Class_主窗体::初始化界面(platform::ListView& list) {
+int Class_主窗体::初始化界面(platform::ListView& list) {
     for (size_t i = 0; i < 列标题.size(); ++i) list.addColumn(列标题[i], 列宽[i]);
     platform::Recordset rs = 获取数据();
-    刷新数据(list, rs);
+    return 刷新数据(list, rs);
 }
 
 platform::Recordset Class_主窗体::获取数据() {
     return 数据库对象.数据库_查找_语句(statements::selectAll());
 }
 
-void Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs) {
+int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs) {
     using platform::guarded;
     列表就绪_ = false;
     // An empty result set has no row to move to.
@@ -56,28 +56,39 @@ void Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset
     list.reserve(n);
 
     const QString visual = QStringLiteral("Visual");
-    const std::array<QString, 4> textFields = {QStringLiteral("ID"), QStringLiteral("content"),
-                                               QStringLiteral("CreateTime"),
-                                               QStringLiteral("ChangeTime")};
+    const std::array<QString, 3> textFields = {
+        QStringLiteral("content"), QStringLiteral("CreateTime"), QStringLiteral("ChangeTime")};
+    int skipped = 0;
     {
         // The view hears of the new rows once, at the end, not once per row and cell.
         const platform::ListView::AppendBatch batch(list);
         const std::int32_t last = n - 1;
         for (std::int32_t i = 0; i <= last; ++i) {
+            // A file made elsewhere may hold any value as an ID; a row is listed only with one
+            // that can safely go into a statement.
+            QString id;
+            if (!guarded([&] { id = platform::toText(rs.field(QStringLiteral("ID"))); }) ||
+                !platform::parseIdentifier(id)) {
+                ++skipped;
+                guarded([&] { rs.moveNext(); });
+                continue;
+            }
             const int index = list.add(QString()).index();
+            list.setSubItem(index, 1, id);
             // A value that does not convert leaves its cell as it is; the rest of the row fills.
             guarded([&] {
                 if (platform::toBool(rs.field(visual))) list.setChecked(index, true);
             });
-            for (int k = 1; k <= 4; ++k) {
+            for (int k = 2; k <= 4; ++k) {
                 guarded([&] {
-                    list.setSubItem(index, k, platform::toText(rs.field(textFields[k - 1])));
+                    list.setSubItem(index, k, platform::toText(rs.field(textFields[k - 2])));
                 });
             }
             guarded([&] { rs.moveNext(); });
         }
     }
     列表就绪_ = true;
+    return skipped;
 }
 
 int Class_主窗体::初始化便签显示(platform::ListView& list) {
@@ -127,10 +138,12 @@ void Class_主窗体::刷新便签() {
     for (std::int32_t i = 1; i <= count; ++i) {
         const auto found = byTag.constFind(mainList_.subItem(i, 1));
         if (found == byTag.constEnd()) continue;
+        const std::optional<std::int64_t> id = platform::parseIdentifier(found.key());
+        if (!id) continue;
         for (Form_Zettara* window : *found) {
             // A note gone from the store keeps its colours and takes the listed text.
             platform::Recordset rs;
-            guarded([&] { rs = 数据库对象.数据库_查找_语句(statements::selectOne(found.key())); });
+            guarded([&] { rs = 数据库对象.数据库_查找_语句(statements::selectOne(*id)); });
             window->setText(mainList_.subItem(i, 2));
             guarded([&] { window->setBackColor(colourField(rs, QStringLiteral("BackColor"))); });
             guarded([&] { window->setTextColor(colourField(rs, QStringLiteral("FontColor"))); });
@@ -144,7 +157,8 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     const platform::ListItem item = list.item(index);
     window->setText(item.subItem(2));
     const QString id = item.subItem(1);
-    const platform::Recordset rs = 数据库对象.数据库_查找_语句(statements::selectOne(id));
+    const platform::Recordset rs =
+        数据库对象.数据库_查找_语句(statements::selectOne(platform::toIdentifier(id)));
     window->setBackColor(colourField(rs, QStringLiteral("BackColor")));
     window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
     window->setIdTag(id);

@@ -25,9 +25,11 @@ class Class_主窗体 {
     Class_主窗体(const Class_主窗体&) = delete;
     Class_主窗体& operator=(const Class_主窗体&) = delete;
 
-    void 初始化界面(platform::ListView& list);
+    // Both return the number of rows left out because their ID is not an identifier
+    // (platform::parseIdentifier): such a row could never be opened, changed or deleted safely.
+    int 初始化界面(platform::ListView& list);
     platform::Recordset 获取数据();
-    void 刷新数据(platform::ListView& list, platform::Recordset& rs);
+    int 刷新数据(platform::ListView& list, platform::Recordset& rs);
     // Opens a window for every ticked row; a row whose window cannot open is skipped. Returns
     // the number of rows skipped.
     int 初始化便签显示(platform::ListView& list);

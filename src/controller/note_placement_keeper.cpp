@@ -32,7 +32,10 @@ void NotePlacementKeeper::attach(Form_Zettara& window, 数据库操作模块& st
 }
 
 NotePlacementKeeper::NotePlacementKeeper(Form_Zettara& window, 数据库操作模块& store)
-    : QObject(&window), window_(window), store_(store), id_(platform::toInt32(window.idTag())) {}
+    : QObject(&window),
+      window_(window),
+      store_(store),
+      id_(platform::toIdentifier(window.idTag())) {}
 
 void NotePlacementKeeper::restore() {
     std::optional<QRect> stored;

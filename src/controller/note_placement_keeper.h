@@ -31,7 +31,7 @@ class NotePlacementKeeper : public QObject {
 
     Form_Zettara& window_;
     数据库操作模块& store_;
-    std::int32_t id_;
+    std::int64_t id_;
     QRect stored_;              // what the store holds for the note, as far as we know
     bool userChanged_ = false;  // moved or resized by the user since it opened
     bool settling_ = false;     // a move or resize just ended; the final geometry may follow

@@ -12,5 +12,5 @@ class EditorHost {
     virtual 数据库操作模块& 数据库对象() = 0;
     // A note was stored (便签ID 0: a new note); closing: the editor closes after this save.
     // Never raises: what the main window cannot show it reports itself, and the save stands.
-    virtual void 便签已保存(std::int32_t 便签ID, bool closing) = 0;
+    virtual void 便签已保存(std::int64_t 便签ID, bool closing) = 0;
 };

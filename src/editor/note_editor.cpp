@@ -37,7 +37,9 @@ constexpr double kAdvancedTop = 120;
 constexpr double kAdvancedWidth = 975;
 constexpr double kAdvancedHeight = 255;
 
+// What a new note stores; the text box starts in the button text colour, the picker black.
 constexpr std::int32_t kPaleYellow = 12648447;
+constexpr std::int32_t kBlack = 0;
 const QString kNoteGone = QStringLiteral("该便签已不存在，是否将内容保存为新便签？");
 constexpr int kPictureSide = 16;
 
@@ -95,7 +97,7 @@ void Form_添加便签::创建控件() {
 
     ColorPicker_字体颜色 = new platform::ColorPicker(QStringLiteral("字体颜色"), this);
     twips::setGeometry(ColorPicker_字体颜色, 3300, 60, 1425, 345);
-    ColorPicker_字体颜色->setColor(0);
+    ColorPicker_字体颜色->setColor(kBlack);
 
     ColorPicker_背景颜色 = new platform::ColorPicker(QStringLiteral("背景颜色"), this);
     twips::setGeometry(ColorPicker_背景颜色, 4770, 60, 1425, 345);
@@ -214,14 +216,18 @@ bool Form_添加便签::内容已填写() {
     return false;
 }
 
-void Form_添加便签::加载便签(std::int32_t id, const QString& text, std::int32_t backColour,
-                             std::int32_t textColour) {
+void Form_添加便签::加载便签(std::int64_t id, const QString& text,
+                             std::optional<std::int32_t> backColour,
+                             std::optional<std::int32_t> textColour) {
     便签ID_ = id;
     FlatEdit_内容->setPlainText(text);
-    设置内容背景颜色(backColour);
-    ColorPicker_背景颜色->setColor(backColour);
-    设置内容字体颜色(textColour);
-    ColorPicker_字体颜色->setColor(textColour);
+    // Shown on the pickers too, so what a save stores is what the user sees.
+    const std::int32_t back = backColour.value_or(kPaleYellow);
+    const std::int32_t fore = textColour.value_or(kBlack);
+    设置内容背景颜色(back);
+    ColorPicker_背景颜色->setColor(back);
+    设置内容字体颜色(fore);
+    ColorPicker_字体颜色->setColor(fore);
 }
 
 bool Form_添加便签::保存便签(bool closing) {

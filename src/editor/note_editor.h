@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "editor/add_note_setup.h"
 
@@ -26,13 +27,13 @@ class Form_添加便签 : public QWidget {
     ~Form_添加便签() override;
 
     // Opens the note `id` for modifying: its text, and its colours (0x00BBGGRR) on the text
-    // box and the pickers.
-    void 加载便签(std::int32_t id, const QString& text, std::int32_t backColour,
-                  std::int32_t textColour);
+    // box and the pickers. A colour that could not be read takes a new note's colour.
+    void 加载便签(std::int64_t id, const QString& text, std::optional<std::int32_t> backColour,
+                  std::optional<std::int32_t> textColour);
 
     // 0: a new note; otherwise the ID of the note being modified. Back to 0 when the note was
     // deleted meanwhile and its text is kept as a new note.
-    std::int32_t 便签ID() const { return 便签ID_; }
+    std::int64_t 便签ID() const { return 便签ID_; }
 
     // Colours of the text box (0x00BBGGRR); the stored note colours come from the pickers.
     std::int32_t 内容背景颜色() const { return 内容背景颜色_; }
@@ -77,7 +78,7 @@ class Form_添加便签 : public QWidget {
 
     EditorHost& host_;
     std::unique_ptr<Class_添加便签> 添加便签_;
-    std::int32_t 便签ID_ = 0;
+    std::int64_t 便签ID_ = 0;
     std::int32_t 内容背景颜色_ = 0;
     std::int32_t 内容字体颜色_ = 0;
 };

@@ -8,5 +8,5 @@ class NoteMenuHost {
   public:
     virtual ~NoteMenuHost() = default;
     // Makes `noteId` the current note (当前便签ID) and pops up the note menu (便签菜单).
-    virtual void showNoteMenu(std::int32_t noteId) = 0;
+    virtual void showNoteMenu(std::int64_t noteId) = 0;
 };

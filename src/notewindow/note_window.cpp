@@ -219,5 +219,5 @@ void Form_Zettara::endDrag(const QMouseEvent& event) {
 }
 
 void Form_Zettara::openNoteMenu() {
-    host_.showNoteMenu(platform::toInt32(idTag_));
+    host_.showNoteMenu(platform::toIdentifier(idTag_));
 }

@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QPalette>
 
+#include "platform/convert.h"
+#include "platform/error.h"
+
 namespace platform {
 namespace {
 
 // System colour indexes (the low byte of a value with the top bit set) on the palette.
-QColor systemColour(int index) {
+std::optional<QColor> paletteColour(int index) {
     const QPalette palette = QApplication::palette();
     switch (index) {
         case 5:
@@ -25,8 +28,12 @@ QColor systemColour(int index) {
         case 17:
             return palette.color(QPalette::Disabled, QPalette::Text);
         default:
-            return palette.color(QPalette::WindowText);
+            return std::nullopt;
     }
+}
+
+QColor systemColour(int index) {
+    return paletteColour(index).value_or(QApplication::palette().color(QPalette::WindowText));
 }
 
 }  // namespace
@@ -43,6 +50,20 @@ std::int32_t fromQColor(const QColor& colour) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(rgb.red()) |
                                      (static_cast<std::uint32_t>(rgb.green()) << 8) |
                                      (static_cast<std::uint32_t>(rgb.blue()) << 16));
+}
+
+std::optional<std::int32_t> storedColour(const QVariant& field) {
+    std::int32_t value = 0;
+    try {
+        value = toInt32(field);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    const auto bits = static_cast<std::uint32_t>(value);
+    if (bits <= 0x00FFFFFFu) return value;
+    if ((bits & 0xFFFFFF00u) == 0x80000000u && paletteColour(static_cast<int>(bits & 0xFFu)))
+        return value;
+    return std::nullopt;
 }
 
 }  // namespace platform

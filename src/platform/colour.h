@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QVariant>
 #include <cstdint>
+#include <optional>
 
 namespace platform {
 
@@ -9,6 +11,9 @@ namespace platform {
 // colour (0x80000000 | index), mapped to the application palette.
 QColor toQColor(std::int32_t value);
 std::int32_t fromQColor(const QColor& colour);
+// A colour field read from the store; nothing when it is NULL, not a number, or neither a
+// 0x00BBGGRR value nor a system colour with a palette entry.
+std::optional<std::int32_t> storedColour(const QVariant& field);
 
 inline constexpr std::int32_t kButtonTextColour = static_cast<std::int32_t>(0x80000012u);
 

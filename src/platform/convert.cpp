@@ -74,4 +74,23 @@ bool toBool(const QVariant& value) {
     return toDouble(value) != 0.0;
 }
 
+std::optional<std::int64_t> parseIdentifier(const QString& text) {
+    // Checked by hand first: the number parser would also take blanks, '+' and other digits.
+    const qsizetype start = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (text.size() == start) return std::nullopt;
+    for (qsizetype i = start; i < text.size(); ++i) {
+        if (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9')) return std::nullopt;
+    }
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok, 10);
+    if (!ok) return std::nullopt;
+    return value;
+}
+
+std::int64_t toIdentifier(const QString& text) {
+    const std::optional<std::int64_t> id = parseIdentifier(text);
+    if (!id) mismatch();
+    return *id;
+}
+
 }  // namespace platform

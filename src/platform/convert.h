@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <optional>
 
 namespace platform {
 
@@ -12,5 +13,11 @@ QString toText(const QVariant& value);        // integers as plain decimal digit
 std::int32_t toInt32(const QVariant& value);  // numbers and numeric text, rounded; range-checked
 double toDouble(const QVariant& value);
 bool toBool(const QVariant& value);  // non-zero is true; "True"/"False" text too
+
+// A row identifier that is safe to put into a statement: plain decimal text (an optional '-'
+// and ASCII digits, nothing else) within 64 bits. Anything else gives nothing.
+std::optional<std::int64_t> parseIdentifier(const QString& text);
+// The same, raising errc::typeMismatch for text that is not an identifier.
+std::int64_t toIdentifier(const QString& text);
 
 }  // namespace platform

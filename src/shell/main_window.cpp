@@ -14,6 +14,7 @@
 #include "editor/note_editor.h"
 #include "platform/app.h"
 #include "platform/centre.h"
+#include "platform/colour.h"
 #include "platform/convert.h"
 #include "platform/error.h"
 #include "platform/form_font.h"
@@ -48,6 +49,7 @@ constexpr int kUpdateDelayMs = 2000;
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
 const QString kNotesNotOpened = QStringLiteral("有 %1 个便签无法在桌面打开，已跳过。");
+const QString kNotesNotListed = QStringLiteral("有 %1 个便签的编号无效，未列出。");
 
 }  // namespace
 
@@ -213,12 +215,17 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     NoteFileCheck::open(数据库对象_, databasePath);
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
-    主窗体控制器_->初始化界面(*ListView_Zettara);
+    const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
-    // Notes that cannot be opened (a NULL or foreign colour) do not keep the program from
-    // starting; the user is told once.
+    // Notes that cannot be listed (an ID that is not a number) or opened (a NULL or foreign
+    // colour) do not keep the program from starting; the user is told once, in one box.
+    QStringList skipped;
+    if (unlisted) skipped << kNotesNotListed.arg(unlisted);
     if (const int failed = 主窗体控制器_->初始化便签显示(*ListView_Zettara)) {
-        platform::MsgBox(kNotesNotOpened.arg(failed), platform::mb::Exclamation);
+        skipped << kNotesNotOpened.arg(failed);
+    }
+    if (!skipped.isEmpty()) {
+        platform::MsgBox(skipped.join(QLatin1Char('\n')), platform::mb::Exclamation);
     }
     phases.mark("note windows shown");
     工具_开机启动->setChecked(开机启动_已设置());
@@ -286,7 +293,7 @@ void Form_Main::编辑_刷新列表_Click() {
     主窗体控制器_->刷新数据(*ListView_Zettara, rs);
 }
 
-void Form_Main::便签已保存(std::int32_t 便签ID, bool closing) {
+void Form_Main::便签已保存(std::int64_t 便签ID, bool closing) {
     // The note is stored by now: a list that cannot be reloaded is reported on its own and
     // does not make the save look failed (saving again would store the note twice).
     bool reloaded = true;
@@ -312,7 +319,7 @@ void Form_Main::便签已保存(std::int32_t 便签ID, bool closing) {
     }
 }
 
-void Form_Main::showNoteMenu(std::int32_t noteId) {
+void Form_Main::showNoteMenu(std::int64_t noteId) {
     当前便签ID = noteId;
     popupMenu(便签菜单);
 }
@@ -388,13 +395,14 @@ void Form_Main::删除便签() {
         return;
     }
     const platform::ListItem item = list.item(selected);
-    // A store that refuses the delete (locked, read-only) is reported by the caller; the row
-    // then stays, so the list never claims a delete that did not happen.
-    数据库对象_.数据库_删除_语句(statements::deleteOne(item.subItem(1)));
+    // A row whose ID is not an identifier is refused (reported by the caller) before any
+    // statement exists. A store that refuses the delete (locked, read-only) is reported by the
+    // caller too; the row then stays, so the list never claims a delete that did not happen.
+    const std::int64_t id = platform::toIdentifier(item.subItem(1));
+    数据库对象_.数据库_删除_语句(statements::deleteOne(id));
     item.setChecked(false);  // closes the note's windows
     // Its place goes with it; a place left behind is never used.
-    platform::guarded(
-        [&] { NotePlacements(数据库对象_).remove(platform::toInt32(item.subItem(1))); });
+    platform::guarded([&] { NotePlacements(数据库对象_).remove(id); });
     list.remove(selected);
 }
 
@@ -407,13 +415,15 @@ void Form_Main::修改便签() {
         return;
     }
     const platform::ListItem item = list.item(selected);
-    const QString id = item.subItem(1);
+    const std::int64_t id = platform::toIdentifier(item.subItem(1));
     auto editor = std::make_unique<Form_添加便签>(*this);
     try {
         platform::Recordset rs = 数据库对象_.数据库_查找_语句(statements::selectOne(id));
-        editor->加载便签(platform::toInt32(id), item.subItem(2),
-                         platform::toInt32(rs.field(QStringLiteral("BackColor"))),
-                         platform::toInt32(rs.field(QStringLiteral("FontColor"))));
+        // A colour that cannot be read does not keep the note from being changed: the editor
+        // offers a new note's colour instead.
+        editor->加载便签(id, item.subItem(2),
+                         platform::storedColour(rs.field(QStringLiteral("BackColor"))),
+                         platform::storedColour(rs.field(QStringLiteral("FontColor"))));
     } catch (const platform::Error& error) {
         // The editor that could not be set up is destroyed with the unique_ptr. A note deleted
         // meanwhile ends the command silently; anything else is reported.
@@ -439,11 +449,8 @@ void Form_Main::全部隐藏() {
 
 int Form_Main::当前便签行() const {
     const int count = ListView_Zettara->count();
-    const double current = 当前便签ID;
     for (int i = 1; i <= count; ++i) {
-        bool ok = false;
-        const double id = ListView_Zettara->subItem(i, 1).toDouble(&ok);
-        if (ok && id == current) return i;
+        if (platform::parseIdentifier(ListView_Zettara->subItem(i, 1)) == 当前便签ID) return i;
     }
     return 0;
 }

@@ -51,9 +51,9 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
 
     // EditorHost
     数据库操作模块& 数据库对象() override { return 数据库对象_; }
-    void 便签已保存(std::int32_t 便签ID, bool closing) override;
+    void 便签已保存(std::int64_t 便签ID, bool closing) override;
     // NoteMenuHost
-    void showNoteMenu(std::int32_t noteId) override;
+    void showNoteMenu(std::int64_t noteId) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;  // the unload request
@@ -107,6 +107,6 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     数据库操作模块& 数据库对象_;
     std::unique_ptr<Class_主窗体> 主窗体控制器_;
     std::vector<QPointer<Form_添加便签>> editors_;  // for the exit command
-    std::int32_t 当前便签ID = 0;
+    std::int64_t 当前便签ID = 0;
     bool 退出标志 = false;
 };

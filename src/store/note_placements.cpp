@@ -42,7 +42,7 @@ class ShortWait {
 
 }  // namespace
 
-std::optional<QRect> NotePlacements::find(std::int32_t id) const {
+std::optional<QRect> NotePlacements::find(std::int64_t id) const {
     platform::Recordset rs;
     try {
         rs = store_.数据库_查找_语句(
@@ -60,7 +60,7 @@ std::optional<QRect> NotePlacements::find(std::int32_t id) const {
     return rect;
 }
 
-void NotePlacements::save(std::int32_t id, const QRect& rect) const {
+void NotePlacements::save(std::int64_t id, const QRect& rect) const {
     const QString insert =
         QStringLiteral(
             "INSERT OR REPLACE INTO NotePlacement(ID, X, Y, Width, Height) SELECT %1, %2, %3, %4, "
@@ -81,7 +81,7 @@ void NotePlacements::save(std::int32_t id, const QRect& rect) const {
     }
 }
 
-void NotePlacements::remove(std::int32_t id) const {
+void NotePlacements::remove(std::int64_t id) const {
     try {
         store_.数据库_删除_语句(QStringLiteral("DELETE FROM NotePlacement WHERE ID = %1").arg(id));
     } catch (const platform::Error& error) {

@@ -14,12 +14,12 @@ class NotePlacements {
     explicit NotePlacements(数据库操作模块& store) : store_(store) {}
 
     // The stored rectangle of a note; none when there is no row, no table, or no valid size.
-    std::optional<QRect> find(std::int32_t id) const;
+    std::optional<QRect> find(std::int64_t id) const;
     // Stores the rectangle of an existing note in one statement, waiting only briefly for a
     // lock; a note deleted meanwhile gets no row. Raises the store's error when it cannot.
-    void save(std::int32_t id, const QRect& rect) const;
+    void save(std::int64_t id, const QRect& rect) const;
     // Forgets a note's placement; a file without the table has nothing to forget.
-    void remove(std::int32_t id) const;
+    void remove(std::int64_t id) const;
 
   private:
     数据库操作模块& store_;

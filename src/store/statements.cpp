@@ -22,12 +22,12 @@ QString selectAll() {
     return QStringLiteral("Select * from Tips");
 }
 
-QString selectOne(const QString& id) {
-    return QStringLiteral("Select * from Tips where id = ") + id;
+QString selectOne(std::int64_t id) {
+    return QStringLiteral("Select * from Tips where id = ") + QString::number(id);
 }
 
-QString deleteOne(const QString& id) {
-    return QStringLiteral("Delete from Tips where id = ") + id;
+QString deleteOne(std::int64_t id) {
+    return QStringLiteral("Delete from Tips where id = ") + QString::number(id);
 }
 
 QString insertNote(const QString& content, const QDateTime& now, std::int32_t backColor,
@@ -49,7 +49,7 @@ QString insertNote(const QString& content, const QDateTime& now, std::int32_t ba
 }
 
 QString updateNote(const QString& content, const QDateTime& now, std::int32_t backColor,
-                   std::int32_t fontColor, int transparent, std::int32_t id) {
+                   std::int32_t fontColor, int transparent, std::int64_t id) {
     return QStringLiteral("UPDATE Tips SET content='") + quoteText(content) +
            QStringLiteral("', ChangeTime='") + dateTimeText(now) +
            QStringLiteral("', BackColor='") + QString::number(backColor) +

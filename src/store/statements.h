@@ -15,15 +15,16 @@ QString dateTimeText(const QDateTime& when);
 
 // S1: every note.
 QString selectAll();
-// S2: one note; the identifier is the list's 编号 text, unquoted.
-QString selectOne(const QString& id);
+// S2: one note. Identifiers come parsed (platform::parseIdentifier), never as text: a foreign
+// file's ID column may hold anything.
+QString selectOne(std::int64_t id);
 // S3: delete one note.
-QString deleteOne(const QString& id);
+QString deleteOne(std::int64_t id);
 // S4: insert a new note; CreateTime and ChangeTime both take `now`.
 QString insertNote(const QString& content, const QDateTime& now, std::int32_t backColor,
                    std::int32_t fontColor, int transparent);
 // S5: update an existing note.
 QString updateNote(const QString& content, const QDateTime& now, std::int32_t backColor,
-                   std::int32_t fontColor, int transparent, std::int32_t id);
+                   std::int32_t fontColor, int transparent, std::int64_t id);
 
 }  // namespace statements

@@ -19,7 +19,7 @@ namespace {
 
 class FakeHost : public NoteMenuHost {
   public:
-    void showNoteMenu(std::int32_t) override {}
+    void showNoteMenu(std::int64_t) override {}
 };
 
 // Records the id tags of note windows in the order they are shown.

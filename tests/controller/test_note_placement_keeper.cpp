@@ -11,7 +11,7 @@ namespace {
 
 class NoHost : public NoteMenuHost {
   public:
-    void showNoteMenu(std::int32_t) override {}
+    void showNoteMenu(std::int64_t) override {}
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ namespace editortest {
 class FakeEditorHost : public EditorHost {
   public:
     数据库操作模块& 数据库对象() override { return store; }
-    void 便签已保存(std::int32_t 便签ID, bool closing) override {
+    void 便签已保存(std::int64_t 便签ID, bool closing) override {
         saved.emplace_back(便签ID, closing);
     }
 

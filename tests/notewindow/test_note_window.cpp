@@ -16,8 +16,8 @@ namespace {
 
 class FakeHost : public NoteMenuHost {
   public:
-    void showNoteMenu(std::int32_t id) override { ids.push_back(id); }
-    std::vector<std::int32_t> ids;
+    void showNoteMenu(std::int64_t id) override { ids.push_back(id); }
+    std::vector<std::int64_t> ids;
 };
 
 class NoteWindowTest : public ::testing::Test {

@@ -44,6 +44,9 @@ class MainWindowTest : public ::testing::Test {
             "Transparent) VALUES('one','2026/12/1 9:00:00','2026/12/1 9:00:00',0,255,0,1,0,20),"
             "('two','2026/12/2 9:00:00','2026/12/2 9:00:00',0,65280,0,0,0,20),"
             "('three','2026/12/3 9:00:00','2026/12/3 9:00:00',0,16711680,0,1,0,20)");
+        load();
+    }
+    void load() {
         form = std::make_unique<Form_Main>(store);
         form->popupMenu = [this](QMenu* menu) { popups << menu->objectName(); };
         form->trayAvailable = [this] { return tray; };
@@ -291,6 +294,48 @@ TEST_F(MainWindowTest, ModifyOpensAnEditorWithListedTextAndStoredColours) {
             testsupport::control<platform::ColorPicker>(*editor, "ColorPicker_字体颜色")->color(),
             0);
     }
+}
+
+TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) {
+    form.reset();
+    store.关闭数据库();
+    // Made elsewhere: the ID column takes any value.
+    db.exec(
+        "ALTER TABLE Tips RENAME TO Old; CREATE TABLE Tips(ID, content, CreateTime, ChangeTime, "
+        "Deleted, BackColor, FontColor, Visual, TopMost, Transparent); "
+        "INSERT INTO Tips SELECT * FROM Old; DROP TABLE Old; INSERT INTO Tips VALUES "
+        "('0 OR 1=1','all',1,1,0,255,0,1,0,20), ('+2','plus',1,1,0,255,0,1,0,20), "
+        "(NULL,'none',1,1,0,255,0,1,0,20), (2147483648,'big',1,1,0,NULL,-1,0,0,20)");
+    load();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "有 3 个便签的编号无效，未列出。");
+    ASSERT_EQ(list().count(), 4);
+    EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
+
+    // Even a row claiming such an ID is refused before any statement runs.
+    list().setSubItem(2, 1, "0 OR 1=1");
+    list().setSelected(2, true);
+    run("编辑_删除");
+    EXPECT_EQ(db.count(), 7);
+    list().setSubItem(2, 1, "2");
+
+    form->showNoteMenu(3);
+    run("便签菜单_关闭窗口");
+    EXPECT_FALSE(list().checked(3));
+    run("托盘菜单_全部显示");  // the last note's NULL colour keeps its window closed
+    EXPECT_EQ(noteTags(), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(boxes.boxes().size(), 3u);
+
+    // Past 32 bits, with unreadable colours: modified with a new note's colours.
+    list().setSelected(4, true);
+    run("编辑_修改");
+    ASSERT_EQ(editors().size(), 1);
+    EXPECT_EQ(editors()[0]->内容背景颜色(), 12648447);
+    saveAndClose(editors()[0], "big, saved");
+    EXPECT_EQ(
+        db.column("SELECT BackColor||','||FontColor||','||content FROM Tips WHERE ID = 2147483648"),
+        QStringList{"12648447,0,big, saved"});
+    EXPECT_EQ(boxes.boxes().size(), 3u);  // a refresh leaves the unlisted rows out silently
 }
 
 TEST_F(MainWindowTest, ModifyOfANoteDeletedMeanwhileLeavesNoEditor) {

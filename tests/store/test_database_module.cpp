@@ -31,13 +31,13 @@ TEST_F(DatabaseModuleTest, TextRoundTripsUnchanged) {
         " ",          QString(1 << 20, QChar('x'))};
     for (const QString& text : texts) {
         const QString id = insert(text);
-        platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(id));
+        platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(id.toLongLong()));
         ASSERT_EQ(rs.recordCount(), 1);
         EXPECT_EQ(platform::toText(rs.field("content")), text);
         // S5 stores the same text unchanged too.
         module.数据库_添加_语句(
             statements::updateNote(text + "'", at(10, 0, 0), 1, 2, 0, id.toInt()));
-        rs = module.数据库_查找_语句(statements::selectOne(id));
+        rs = module.数据库_查找_语句(statements::selectOne(id.toLongLong()));
         EXPECT_EQ(platform::toText(rs.field("content")), text + "'");
     }
 }
@@ -47,18 +47,18 @@ TEST_F(DatabaseModuleTest, NulCharactersAreDroppedAndTheRestKept) {
     const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("it's\n中") + QChar(0);
     const QString kept = QStringLiteral("ait's\n中");
     const QString id = insert(text);
-    platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(id));
+    platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(id.toLongLong()));
     ASSERT_EQ(rs.recordCount(), 1);
     EXPECT_EQ(platform::toText(rs.field("content")), kept);
     module.数据库_添加_语句(
         statements::updateNote(QChar(0) + text, at(10, 0, 0), 1, 2, 0, id.toInt()));
-    rs = module.数据库_查找_语句(statements::selectOne(id));
+    rs = module.数据库_查找_语句(statements::selectOne(id.toLongLong()));
     EXPECT_EQ(platform::toText(rs.field("content")), kept);
 }
 
 TEST_F(DatabaseModuleTest, InsertDefaultsAndUpdateMovesOnlyChangeTime) {
     const QString id = insert("abc", at(1, 47, 55));
-    platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(id));
+    platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(id.toLongLong()));
     EXPECT_EQ(platform::toText(rs.field("CreateTime")), "2026/12/6 1:47:55");
     EXPECT_EQ(platform::toText(rs.field("ChangeTime")), "2026/12/6 1:47:55");
     EXPECT_EQ(platform::toInt32(rs.field("BackColor")), 12648447);
@@ -69,7 +69,7 @@ TEST_F(DatabaseModuleTest, InsertDefaultsAndUpdateMovesOnlyChangeTime) {
     EXPECT_EQ(platform::toInt32(rs.field("Transparent")), 20);
 
     module.数据库_添加_语句(statements::updateNote("abc", at(0, 0, 0), 255, 0, 20, id.toInt()));
-    rs = module.数据库_查找_语句(statements::selectOne(id));
+    rs = module.数据库_查找_语句(statements::selectOne(id.toLongLong()));
     EXPECT_EQ(platform::toText(rs.field("CreateTime")), "2026/12/6 1:47:55");
     EXPECT_EQ(platform::toText(rs.field("ChangeTime")), "2026/12/6");
     EXPECT_EQ(platform::toInt32(rs.field("BackColor")), 255);
@@ -78,10 +78,10 @@ TEST_F(DatabaseModuleTest, InsertDefaultsAndUpdateMovesOnlyChangeTime) {
 TEST_F(DatabaseModuleTest, MissingIdChangesNothingAndRaisesNothing) {
     insert("keep");
     const QStringList before = db.column("SELECT content || ChangeTime FROM Tips");
-    EXPECT_TRUE(module.数据库_删除_语句(statements::deleteOne("999")));
+    EXPECT_TRUE(module.数据库_删除_语句(statements::deleteOne(999)));
     EXPECT_TRUE(module.数据库_添加_语句(statements::updateNote("x", at(2, 0, 0), 1, 1, 0, 999)));
     EXPECT_EQ(db.column("SELECT content || ChangeTime FROM Tips"), before);
-    platform::Recordset rs = module.数据库_查找_语句(statements::selectOne("999"));
+    platform::Recordset rs = module.数据库_查找_语句(statements::selectOne(999));
     EXPECT_EQ(rs.recordCount(), 0);
     EXPECT_TRUE(rs.eof());
     EXPECT_THROW(rs.field("BackColor"), platform::Error);
@@ -90,7 +90,7 @@ TEST_F(DatabaseModuleTest, MissingIdChangesNothingAndRaisesNothing) {
 TEST_F(DatabaseModuleTest, IdsStayAscendingAfterDeletingTheNewest) {
     insert("a");
     const QString second = insert("b");
-    module.数据库_删除_语句(statements::deleteOne(second));
+    module.数据库_删除_语句(statements::deleteOne(second.toLongLong()));
     const QString third = insert("c");
     EXPECT_GT(third.toInt(), second.toInt());
     platform::Recordset rs = module.数据库_查找_语句(statements::selectAll());
@@ -154,7 +154,7 @@ TEST(DatabaseModuleStates, OperationsFailBeforeOpenAndAfterClose) {
     EXPECT_NO_THROW(module.数据库_查找_语句(statements::selectAll()));
     module.关闭数据库();
     EXPECT_THROW(module.数据库_查找_语句(statements::selectAll()), platform::Error);
-    EXPECT_THROW(module.数据库_添加_语句(statements::deleteOne("1")), platform::Error);
+    EXPECT_THROW(module.数据库_添加_语句(statements::deleteOne(1)), platform::Error);
     EXPECT_THROW(module.关闭数据库(), platform::Error);
 }
 

@@ -10,8 +10,8 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s) {
 
 TEST(Statements, FixedTextsAndIdentifiers) {
     EXPECT_EQ(statements::selectAll(), "Select * from Tips");
-    EXPECT_EQ(statements::selectOne("12"), "Select * from Tips where id = 12");
-    EXPECT_EQ(statements::deleteOne("7"), "Delete from Tips where id = 7");
+    EXPECT_EQ(statements::selectOne(12), "Select * from Tips where id = 12");
+    EXPECT_EQ(statements::deleteOne(7), "Delete from Tips where id = 7");
 }
 
 TEST(Statements, InsertMatchesTheDocumentedExampleByteForByte) {
