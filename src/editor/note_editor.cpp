@@ -205,8 +205,21 @@ int Form_添加便签::透明度() const {
 
 QString Form_添加便签::内容文字() const {
     // toPlainText() would turn no-break spaces into blanks; the raw text keeps every character
-    // and only marks line breaks as paragraph separators.
-    return FlatEdit_内容->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+    // and marks line breaks as paragraph separators, or line separators for Shift+Enter. Other
+    // programs reading the file know only "\n".
+    return FlatEdit_内容->document()
+        ->toRawText()
+        .replace(QChar::ParagraphSeparator, u'\n')
+        .replace(QChar::LineSeparator, u'\n');
+}
+
+QString Form_添加便签::保存文字() const {
+    QString text = 内容文字();
+    // A modified note keeps its line breaks: unchanged text goes back as it was loaded, and a
+    // note written with CRLF gets CRLF for every break.
+    if (text == 原文显示为_) return 原文_;
+    if (原文_.contains(QLatin1String("\r\n"))) text.replace(u'\n', QLatin1String("\r\n"));
+    return text;
 }
 
 bool Form_添加便签::内容已填写() {
@@ -221,6 +234,8 @@ void Form_添加便签::加载便签(std::int64_t id, const QString& text,
                              std::optional<std::int32_t> textColour) {
     便签ID_ = id;
     FlatEdit_内容->setPlainText(text);
+    原文_ = text;
+    原文显示为_ = 内容文字();
     // Shown on the pickers too, so what a save stores is what the user sees.
     const std::int32_t back = backColour.value_or(kPaleYellow);
     const std::int32_t fore = textColour.value_or(kBlack);
@@ -235,7 +250,7 @@ bool Form_添加便签::保存便签(bool closing) {
     if (!内容已填写()) return false;
     const QDateTime now = platform::clock::now();
     host_.数据库对象().数据库_添加_语句(statements::insertNote(
-        内容文字(), now, ColorPicker_背景颜色->color(), ColorPicker_字体颜色->color(), 透明度()));
+        保存文字(), now, ColorPicker_背景颜色->color(), ColorPicker_字体颜色->color(), 透明度()));
     host_.便签已保存(0, closing);
     return true;
 }
@@ -244,7 +259,7 @@ bool Form_添加便签::更新便签(bool closing) {
     if (!内容已填写()) return false;
     数据库操作模块& store = host_.数据库对象();
     const QDateTime now = platform::clock::now();
-    store.数据库_添加_语句(statements::updateNote(内容文字(), now, ColorPicker_背景颜色->color(),
+    store.数据库_添加_语句(statements::updateNote(保存文字(), now, ColorPicker_背景颜色->color(),
                                                   ColorPicker_字体颜色->color(), 透明度(),
                                                   便签ID_));
     if (store.database()->changes() == 0) {

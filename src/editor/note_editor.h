@@ -56,7 +56,8 @@ class Form_添加便签 : public QWidget {
     void 设置内容背景颜色(std::int32_t colour);
     void 设置内容字体颜色(std::int32_t colour);
     bool 更新便签(bool closing);
-    QString 内容文字() const;
+    QString 内容文字() const;  // every line break as "\n"
+    QString 保存文字() const;  // ...as it is stored: a modified note keeps its kind of break
     bool 内容已填写();
     int 透明度() const;
 
@@ -79,6 +80,8 @@ class Form_添加便签 : public QWidget {
     EditorHost& host_;
     std::unique_ptr<Class_添加便签> 添加便签_;
     std::int64_t 便签ID_ = 0;
+    QString 原文_;        // the stored text, as loaded for modify
+    QString 原文显示为_;  // ...and as the editor gives it back unchanged
     std::int32_t 内容背景颜色_ = 0;
     std::int32_t 内容字体颜色_ = 0;
 };

@@ -40,12 +40,26 @@ QString exeName() {
     return QFileInfo(exePath()).completeBaseName();
 }
 
+namespace {
+QStringList& keptArguments() {
+    static QStringList arguments;
+    return arguments;
+}
+}  // namespace
+
 QString commandFrom(const QStringList& arguments) {
     return arguments.mid(1).join(QLatin1Char(' '));
 }
 
+void keepCommandLine(int argc, const char* const* argv) {
+    QStringList& kept = keptArguments();
+    kept.clear();
+    for (int i = 0; i < argc; ++i) kept << QString::fromLocal8Bit(argv[i]);
+}
+
 QString command() {
-    return commandFrom(QCoreApplication::arguments());
+    const QStringList& kept = keptArguments();
+    return commandFrom(kept.isEmpty() ? QCoreApplication::arguments() : kept);
 }
 
 }  // namespace platform::app

@@ -20,8 +20,11 @@ QString exeName();
 // Full path of the running executable.
 QString exePath();
 
-// The arguments after the program path joined by single blanks.
+// The arguments after the program path joined by single blanks, as the program was started:
+// options Qt takes for itself (-style fusion) stay part of the text.
 QString command();
 QString commandFrom(const QStringList& arguments);  // arguments[0] is the program
+// Keeps the command line before QApplication removes its own options from argv.
+void keepCommandLine(int argc, const char* const* argv);
 
 }  // namespace platform::app

@@ -2,12 +2,22 @@
 
 #include <exception>
 
+#include "platform/app.h"
 #include "platform/guard.h"
 #include "platform/msgbox.h"
 
 namespace platform {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+// Runs before QApplication strips its own options from argv.
+int& keptCommandLine(int& argc, char** argv) {
+    app::keepCommandLine(argc, argv);
+    return argc;
+}
+}  // namespace
+
+Application::Application(int& argc, char** argv)
+    : QApplication(keptCommandLine(argc, argv), argv) {}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {

@@ -13,6 +13,8 @@ class Error : public std::runtime_error {
 
     int number() const { return number_; }
     const QString& message() const { return message_; }
+    // Another connection holds the note file (busy or locked): worth trying again later.
+    bool busy() const;
 
   private:
     int number_;

@@ -4,7 +4,6 @@
 #include "platform/application.h"
 #include "platform/guard.h"
 #include "platform/single_instance.h"
-#include "platform/window_hints.h"
 #include "shell/main_window.h"
 #include "store/dated_backups.h"
 #include "store/shared_objects.h"
@@ -29,8 +28,7 @@ int main(int argc, char* argv[]) {
     数据库操作模块 数据库对象;
     Form_Main mainWindow(数据库对象);
     instance.onActivateRequested = [&mainWindow](const QString& activationToken) {
-        platform::useActivationToken(activationToken);
-        mainWindow.显示并恢复主窗体();
+        mainWindow.显示并恢复主窗体(activationToken);
     };
     QString notePath;
     try {

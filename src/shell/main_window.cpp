@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 #include "editor/note_editor.h"
 #include "platform/app.h"
@@ -50,6 +51,8 @@ constexpr int kUpdateDelayMs = 2000;
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
 const QString kNotesNotOpened = QStringLiteral("有 %1 个便签无法在桌面打开，已跳过。");
 const QString kNotesNotListed = QStringLiteral("有 %1 个便签的编号无效，未列出。");
+const QString kListNotRefreshed =
+    QStringLiteral("便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。");
 
 }  // namespace
 
@@ -79,6 +82,7 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
 }
 
 Form_Main::~Form_Main() {
+    qApp->removeEventFilter(this);
     // Editors still open go with the window they report to.
     for (const QPointer<Form_添加便签>& editor : editors_) delete editor.data();
 }
@@ -241,6 +245,8 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
         show();
     }
     phases.mark("main window shown");
+    已加载_ = true;
+    if (待显示请求_) 显示并恢复主窗体(*std::exchange(待显示请求_, std::nullopt));
 }
 
 void Form_Main::closeEvent(QCloseEvent* event) {
@@ -294,20 +300,34 @@ void Form_Main::编辑_刷新列表_Click() {
 }
 
 void Form_Main::便签已保存(std::int64_t 便签ID, bool closing) {
-    // The note is stored by now: a list that cannot be reloaded is reported on its own and
-    // does not make the save look failed (saving again would store the note twice).
-    bool reloaded = true;
+    // A new note closing its editor is the list's last row once the list is reloaded: toggling
+    // its check mark opens its desktop window. A modified note's windows are brought up to date
+    // by the refresh.
+    if (便签ID == 0 && closing) 新便签待显示_ = true;
+    保存后刷新列表(true);
+}
+
+void Form_Main::保存后刷新列表(bool tell) {
+    // The note is stored by now: a list that cannot be reloaded must not make the save look
+    // failed (saving again would store the note twice). Another program's lock goes away on its
+    // own, so the reload waits for the user to come back to one of our windows.
     try {
         编辑_刷新列表_Click();
     } catch (const platform::Error& error) {
-        reloaded = false;
-        platform::reportError(error);
+        if (tell) {
+            const QString reason =
+                error.busy()
+                    ? QStringLiteral("便签文件被占用")
+                    : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+            platform::MsgBox(kListNotRefreshed.arg(reason), platform::mb::Exclamation);
+        }
+        // Watched only from here on: the box's own activation is no reason to try again.
+        if (!std::exchange(列表待刷新_, true)) qApp->installEventFilter(this);
+        return;
     }
+    if (std::exchange(列表待刷新_, false)) qApp->removeEventFilter(this);
     主窗体控制器_->刷新便签();
-    // A new note closing its editor is the list's last row (unless the list could not be
-    // reloaded): toggling its check mark opens its desktop window. A modified note's windows
-    // were already brought up to date by the refresh.
-    if (便签ID != 0 || !closing || !reloaded) return;
+    if (!std::exchange(新便签待显示_, false)) return;
     platform::ListView& list = *ListView_Zettara;
     try {
         if (list.count() > 0) {
@@ -330,7 +350,14 @@ void Form_Main::显示主窗体() {
     activateWindow();
 }
 
-void Form_Main::显示并恢复主窗体() {
+void Form_Main::显示并恢复主窗体(const QString& activationToken) {
+    // A start-up message box runs its own event loop: shown now, the window would be
+    // half-loaded, and a hidden start would hide it again at the end of the load.
+    if (!已加载_) {
+        待显示请求_ = activationToken;
+        return;
+    }
+    platform::useActivationToken(activationToken);
     show();
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     raise();
@@ -341,6 +368,17 @@ void Form_Main::显示并恢复主窗体() {
 
 bool Form_Main::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) Form_Resize();
+    // Every widget of an activated window hears of it: one queued retry, after the activation.
+    if (列表待刷新_ && event->type() == QEvent::WindowActivate &&
+        !std::exchange(刷新已排队_, true)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                刷新已排队_ = false;
+                if (列表待刷新_) platform::runEvent([this] { 保存后刷新列表(false); });
+            },
+            Qt::QueuedConnection);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "controller/note_list_controller.h"
@@ -41,8 +42,9 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
 
     Class_主窗体& 主窗体控制器() { return *主窗体控制器_; }
 
-    // A second launch: show, restore (from minimised or maximised) and raise.
-    void 显示并恢复主窗体();
+    // A second launch: show, restore (from minimised or maximised) and raise, using the
+    // launch's activation token. A request during the load waits until the load has finished.
+    void 显示并恢复主窗体(const QString& activationToken = {});
 
     // Pops up a menu at the pointer; replaceable so tests need no modal menu.
     std::function<void(QMenu*)> popupMenu;
@@ -80,6 +82,9 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     // The current note's list row (by 当前便签ID), or 0.
     int 当前便签行() const;
     void Form_Resize();
+    // Reloads the list after a save; a reload that fails is tried again on the next window
+    // activation (tell: say so now, once per save).
+    void 保存后刷新列表(bool tell);
 
     // Event handlers that do more than run one command.
     void 编辑_刷新列表_Click();
@@ -109,4 +114,9 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     std::vector<QPointer<Form_添加便签>> editors_;  // for the exit command
     std::int64_t 当前便签ID = 0;
     bool 退出标志 = false;
+    bool 已加载_ = false;
+    std::optional<QString> 待显示请求_;  // a second launch during the load: its token
+    bool 列表待刷新_ = false;            // a save's list reload failed
+    bool 刷新已排队_ = false;
+    bool 新便签待显示_ = false;  // ...after a new note's save-and-close: its window opens then
 };

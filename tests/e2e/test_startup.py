@@ -28,7 +28,8 @@ class StartupTest(DisplayTest):
         proc.terminate()
         proc.wait(5)
 
-        for args in (["MINI"], ["mini", "x"], ["-mini"]):
+        # Options Qt takes for itself are part of the text: "-style fusion mini" is not "mini".
+        for args in (["MINI"], ["mini", "x"], ["-mini"], ["-style", "fusion", "mini"]):
             with self.subTest(args=args):
                 program = self.program(ONE_NOTE)
                 proc = self.running(program, *args)

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "editor_fixture.h"
 #include "platform/app.h"
@@ -134,6 +135,24 @@ TEST_F(EditorTest, TextsAreStoredUnchanged) {
     }
     EXPECT_EQ(db.count(), static_cast<int>(std::size(texts)));
     EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(EditorTest, LineBreaksAreStoredAsNewlinesAndACrlfNoteKeepsCrlf) {
+    Form_添加便签* editor = openEditor();
+    QTest::keyClicks(Controls{editor}.text, "ab");
+    QTest::keyClick(Controls{editor}.text, Qt::Key_Return, Qt::ShiftModifier);
+    Controls{editor}.text->insertPlainText("c\rd\r\ne\u2028f\u2029g");  // pasted
+    ASSERT_TRUE(editor->保存便签());
+    EXPECT_EQ(field(db, "content", lastId(db)), "ab\nc\nd\ne\nf\ng");
+
+    // Colours only: the stored breaks stay as they are; changed text makes every break CRLF.
+    const int id = insertRow(db, "a\r\nb\nc");
+    (editor = openEditor())->加载便签(id, "a\r\nb\nc", 255, 0);
+    ASSERT_TRUE(editor->保存便签());
+    EXPECT_EQ(field(db, "content", id), "a\r\nb\nc");
+    Controls{editor}.text->appendPlainText("d");
+    ASSERT_TRUE(editor->保存便签());
+    EXPECT_EQ(field(db, "content", id), "a\r\nb\r\nc\r\nd");
 }
 
 TEST_F(EditorTest, SaveAndKeepAddingAddsNotesAndKeepsTheSettings) {

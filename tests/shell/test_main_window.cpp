@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QApplication>
 #include <QFile>
@@ -393,7 +394,8 @@ TEST_F(MainWindowTest, ASaveStandsWhenWhatFollowsItFails) {
     db.exec("ALTER TABLE Tips RENAME TO Elsewhere");
     form->便签已保存(0, true);
     ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].style, 16);
+    EXPECT_EQ(boxes.boxes()[0].style, 48);
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith("便签已保存，但列表暂时无法刷新（错误 1："));
     EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
     db.exec("ALTER TABLE Elsewhere RENAME TO Tips");
 
@@ -407,6 +409,44 @@ TEST_F(MainWindowTest, ASaveStandsWhenWhatFollowsItFails) {
     EXPECT_EQ(boxes.boxes().size(), 2u);
     EXPECT_TRUE(editors().isEmpty());
     EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
+}
+
+TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation) {
+    // A new note's save-and-close has stored its row; then another program locks the file.
+    db.exec(
+        "INSERT INTO Tips SELECT NULL,'four',CreateTime,ChangeTime,Deleted,BackColor,"
+        "FontColor,Visual,TopMost,Transparent FROM Tips WHERE ID = 1");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    form->便签已保存(0, true);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text,
+              "便签已保存，但列表暂时无法刷新（便签文件被占用）。稍后会自动刷新。");
+
+    sqlite3_close(other);  // rolls back and unlocks
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(form.get(), &activate);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(list().count(), 4);
+    EXPECT_EQ(noteWindows(list().subItem(4, 1)).size(), 1u);
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ASecondLaunchDuringAStartUpBoxShowsTheWindowOnceLoaded) {
+    db.exec("UPDATE Tips SET BackColor = NULL WHERE ID = 1");  // a box at start-up
+    数据库操作模块 otherStore;
+    Form_Main other(otherStore);
+    other.trayAvailable = [] { return true; };
+    const auto recorder = platform::setMsgBoxImpl([&](const QString&, int, const QString&) {
+        other.显示并恢复主窗体();  // the request arrives while the box waits
+        EXPECT_FALSE(other.isVisible());
+        return platform::mb::Ok;
+    });
+    other.Form_Load(db.path(), "mini");
+    platform::setMsgBoxImpl(recorder);
+    EXPECT_TRUE(other.isVisible());
+    otherStore.关闭数据库();
 }
 
 TEST_F(MainWindowTest, RightButtonOnTheListPopsUpTheListMenuEvenWhenEmpty) {
