@@ -411,10 +411,11 @@ class DisplayTest(unittest.TestCase):
 
     tray = False
     wm = "openbox"
+    size = "1280x800x24"
 
     @classmethod
     def setUpClass(cls):
-        cls.display = Display(tray=cls.tray, wm=cls.wm)
+        cls.display = Display(tray=cls.tray, wm=cls.wm, size=cls.size)
 
     @classmethod
     def tearDownClass(cls):

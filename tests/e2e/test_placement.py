@@ -8,7 +8,7 @@ import sqlite3
 import stat
 import unittest
 
-from harness import DisplayTest, wait_for
+from harness import DATA, DisplayTest, wait_for
 
 
 class PlacementTest(DisplayTest):
@@ -106,6 +106,30 @@ class PlacementTest(DisplayTest):
         with open(program.db, "rb") as f:
             self.assertEqual(f.read(), before, "the damaged file was changed")
         self.assertFalse(os.path.exists(os.path.join(program.dir, "backups")))
+
+
+class SmallScreenTest(DisplayTest):
+    size = "1024x768x24"
+
+    def test_the_supplied_welcome_note_opens_clear_of_the_main_window(self):
+        program = self.program(database=False)
+        with sqlite3.connect(program.db) as con:
+            for name in ("schema.sql", "welcome.sql"):  # as the supplied file is built
+                with open(os.path.join(DATA, name), encoding="utf-8") as f:
+                    con.executescript(f.read())
+        con.close()
+        self.running(program)
+        note = wait_for(program.note_windows)
+        self.assertEqual(len(note), 1, "the welcome note did not open")
+        nx, ny, nw, nh = self.display.geometry(note[0])
+        main = program.main_windows()[0]
+        mx, my = self.display.client_origin(main)
+        mw, mh = self.display.geometry(main)[2:]
+        my -= 40  # the title bar and borders belong to the main window too
+        mh += 40
+        clear = nx + nw <= mx or mx + mw <= nx or ny + nh <= my or my + mh <= ny
+        self.assertTrue(clear, "note %s under main window %s" % ((nx, ny, nw, nh), (mx, my, mw, mh)))
+        self.assertLess(ny, my, "the note is not near the top")
 
 
 if __name__ == "__main__":
