@@ -319,7 +319,7 @@ class Program:
         # there, and must not find (or change) the notes of the user running the tests.
         env = dict(self.display.env, TMPDIR=self.tmp, XDG_CONFIG_HOME=self.config,
                    XDG_DATA_HOME=os.path.join(self.dir, "data"), XDG_RUNTIME_DIR=self.tmp,
-                   XDG_CACHE_HOME=os.path.join(self.dir, "cache"),
+                   XDG_CACHE_HOME=os.path.join(self.tmp, "cache"),
                    QT_QPA_PLATFORM="xcb")
         # No network in tests: the advertisement and update addresses fail at once.
         env["ZETTARA_FEEDBACK_OUTBOX"] = os.path.join(self.dir, "outbox")
