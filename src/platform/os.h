@@ -12,8 +12,13 @@ namespace platform::os {
 // True when the other end of a connected local socket runs as this user.
 bool peerIsThisUser(qintptr socketDescriptor);
 
-// Where this user's single-instance channel called `name` listens; empty when there is no
-// place other users can neither reach nor take over.
+// The lock file the running instance of this user's channel called `name` holds for its whole
+// life: one place per user, the same at every start, that other users can neither create,
+// remove nor redirect; empty when there is none.
+QString channelLockPath(const QString& name);
+
+// Where that channel listens; empty when there is no place other users can neither reach nor
+// take over.
 QString channelPath(const QString& name);
 
 // Makes a folder only this user can enter, or checks that an existing one is such a folder

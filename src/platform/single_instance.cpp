@@ -1,9 +1,12 @@
 #include "platform/single_instance.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QThread>
+#include <cstdio>
 
 #include "platform/os.h"
 
@@ -13,6 +16,10 @@ constexpr char kShowRequest[] = "show";
 constexpr char kAck[] = "ok\n";
 constexpr int kConnectTimeoutMs = 500;
 constexpr qint64 kMaxRequestLine = 4096;
+// How long a launch that finds the lock held keeps trying to reach its holder, which listens
+// a moment after taking it.
+constexpr int kFindPrimaryMs = 5000;
+constexpr int kRetryMs = 50;
 
 // A token is passed on as it came only when it is one word of plain printable ASCII.
 QString activationToken(const QByteArray& word) {
@@ -24,7 +31,14 @@ QString activationToken(const QByteArray& word) {
 }
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), key_(key) {}
+SingleInstance::SingleInstance(const QString& key, const QString& launcherToken, QObject* parent)
+    : QObject(parent), key_(key), launcherToken_(launcherToken) {}
+
+QString SingleInstance::launcherToken() {
+    // An X11 startup id serves where there is no Wayland token: mutter accepts it as one.
+    const QByteArray wayland = qgetenv("XDG_ACTIVATION_TOKEN");
+    return activationToken(wayland.isEmpty() ? qgetenv("DESKTOP_STARTUP_ID") : wayland);
+}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -40,10 +54,9 @@ bool SingleInstance::notifyPrimary(const QString& path, int timeoutMs) {
     socket.connectToServer(path);
     if (!socket.waitForConnected(timeoutMs)) return false;
     if (!os::peerIsThisUser(socket.socketDescriptor())) return false;
-    // The launcher's activation token lets the running instance take the focus (Wayland).
+    // The launcher's activation token lets the running instance take the focus.
     QByteArray request = kShowRequest;
-    const QString token = activationToken(qgetenv("XDG_ACTIVATION_TOKEN"));
-    if (!token.isEmpty()) request += ' ' + token.toLatin1();
+    if (!launcherToken_.isEmpty()) request += ' ' + launcherToken_.toLatin1();
     socket.write(request + '\n');
     socket.flush();
     socket.waitForBytesWritten(timeoutMs);
@@ -54,18 +67,30 @@ bool SingleInstance::notifyPrimary(const QString& path, int timeoutMs) {
 
 bool SingleInstance::tryBecomePrimary() {
     // Without a place of our own the channel could be squatted or redirected: run without it.
-    const QString path = os::channelPath(serverName(key_));
+    const QString name = serverName(key_);
+    const QString lockPath = os::channelLockPath(name);
+    if (lockPath.isEmpty()) return true;
+    const QString path = os::channelPath(name);
+
+    // The primary holds the lock until it ends, so a held lock means a running primary even
+    // before it listens; this also settles two launches at the same instant.
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    lock->setStaleLockTime(0);  // stale only when its holder has ended
+    const QDeadlineTimer deadline(kFindPrimaryMs);
+    while (!lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError) return true;  // unwritable: no channel
+        if (!path.isEmpty() && notifyPrimary(path, kConnectTimeoutMs)) return false;
+        if (deadline.hasExpired()) {
+            // A second copy on the same note file would be worse than a launch that does nothing.
+            std::fputs("Zettara: another instance is running but does not answer\n", stderr);
+            return false;
+        }
+        QThread::msleep(kRetryMs);
+    }
+    lock_ = std::move(lock);
     if (path.isEmpty()) return true;
 
-    // Check-and-listen under a lock file so that two launches at the same instant cannot both
-    // find no primary and both start listening.
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(5000);
-    lock.tryLock(5000);
-
-    if (notifyPrimary(path, kConnectTimeoutMs)) return false;
-
-    // Nobody answered: a socket file left by a crashed instance is stale; take it over.
+    // We hold the lock: a socket file left there is a crashed primary's; take it over.
     QLocalServer::removeServer(path);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);

@@ -7,16 +7,18 @@
 
 class QLocalServer;
 class QLocalSocket;
+class QLockFile;
 
 namespace platform {
 
-// One running instance per user and key. The first instance listens on a socket in a folder
-// only the user can enter and answers only peers of the same user; a later launch asks it to
-// show its main window and then ends.
+// One running instance per user and key. The first instance holds a lock in a fixed folder
+// only the user can enter, for its whole life, listens on a socket there and answers only
+// peers of the same user; a later launch asks it to show its main window and then ends.
 class SingleInstance : public QObject {
     Q_OBJECT
   public:
-    explicit SingleInstance(const QString& key, QObject* parent = nullptr);
+    // launcherToken is what launcherToken() read at the start, passed on to a running primary.
+    SingleInstance(const QString& key, const QString& launcherToken, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Becomes the primary instance, or, when another instance of this user is running, asks
@@ -28,6 +30,11 @@ class SingleInstance : public QObject {
     // activation token that launch was given (empty when none).
     std::function<void(const QString& activationToken)> onActivateRequested;
 
+    // The activation token the launcher handed this start, empty when none. Read it before the
+    // application object exists: Qt's X11 plugin takes DESKTOP_STARTUP_ID out of the
+    // environment.
+    static QString launcherToken();
+
     // Socket file name derived from the key.
     static QString serverName(const QString& key);
 
@@ -36,6 +43,8 @@ class SingleInstance : public QObject {
     void serve(QLocalSocket* socket);
 
     QString key_;
+    QString launcherToken_;
+    std::unique_ptr<QLockFile> lock_;
     std::unique_ptr<QLocalServer> server_;
 };
 

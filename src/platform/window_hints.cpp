@@ -8,9 +8,4 @@ bool windowSystemPlacesWindows() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-void useActivationToken(const QString& token) {
-    if (token.isEmpty() || !windowSystemPlacesWindows()) return;
-    qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
-}
-
 }  // namespace platform

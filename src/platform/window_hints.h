@@ -16,7 +16,8 @@ bool windowSystemPlacesWindows();
 
 // Hands a launcher's activation token to the window system for the next window activation
 // (Wayland's xdg-activation; Qt's plugin reads it from XDG_ACTIVATION_TOKEN when a window asks
-// for the focus, and then forgets it). Elsewhere, or for an empty token, nothing happens.
+// for the focus, and then forgets it). On X11 the token is a startup id, and this ends the
+// launcher's startup feedback for it. Elsewhere, or for an empty token, nothing happens.
 void useActivationToken(const QString& token);
 
 }  // namespace platform

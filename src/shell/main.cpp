@@ -9,6 +9,7 @@
 #include "store/shared_objects.h"
 
 int main(int argc, char* argv[]) {
+    const QString launcherToken = platform::SingleInstance::launcherToken();
     platform::Application app(argc, argv);
     QApplication::setApplicationName(platform::app::title());
     QApplication::setApplicationVersion(platform::app::versionText());
@@ -22,7 +23,7 @@ int main(int argc, char* argv[]) {
 
     // A second launch shows the running instance's window and ends at once: it opens no
     // database, creates no window and writes nothing.
-    platform::SingleInstance instance(Form_Main::caption());
+    platform::SingleInstance instance(Form_Main::caption(), launcherToken);
     if (!instance.tryBecomePrimary()) return 0;
 
     数据库操作模块 数据库对象;

@@ -272,8 +272,8 @@ class Display:
 
 class Program:
     """A throw-away program folder: the built executable, its companion libraries, a note
-    database made here, and private temp and config folders (so that each test has its own
-    single-instance channel)."""
+    database made here, and private temp, config and cache folders (the cache holds the
+    single-instance channel, so each test has its own)."""
 
     def __init__(self, display, notes=(), database=True):
         self.display = display
@@ -319,6 +319,7 @@ class Program:
         # there, and must not find (or change) the notes of the user running the tests.
         env = dict(self.display.env, TMPDIR=self.tmp, XDG_CONFIG_HOME=self.config,
                    XDG_DATA_HOME=os.path.join(self.dir, "data"), XDG_RUNTIME_DIR=self.tmp,
+                   XDG_CACHE_HOME=os.path.join(self.tmp, "cache"),
                    QT_QPA_PLATFORM="xcb")
         # No network in tests: the advertisement and update addresses fail at once.
         env["ZETTARA_FEEDBACK_OUTBOX"] = os.path.join(self.dir, "outbox")
@@ -410,10 +411,11 @@ class DisplayTest(unittest.TestCase):
 
     tray = False
     wm = "openbox"
+    size = "1280x800x24"
 
     @classmethod
     def setUpClass(cls):
-        cls.display = Display(tray=cls.tray, wm=cls.wm)
+        cls.display = Display(tray=cls.tray, wm=cls.wm, size=cls.size)
 
     @classmethod
     def tearDownClass(cls):

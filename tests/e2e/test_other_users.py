@@ -145,11 +145,29 @@ class OtherUserTest(DisplayTest):
                     self.assertEqual(fake.stdout.read(), "", "a request went to the neighbour")
                 program.close()  # its windows would answer for the next case's
 
+    def test_what_the_neighbour_does_between_two_starts_never_makes_a_second_copy(self):
+        shared = self.shared_folder()
+        folder = os.path.join(shared, "zettara-%d" % self.user.pw_uid)
+        run_as(self.other, "import os,sys; os.mkdir(sys.argv[1]); os.chmod(sys.argv[1], 0o777)", folder)
+        program, env = self.users_program()
+        env.update(TMPDIR=shared)
+        del env["XDG_RUNTIME_DIR"]
+        first = program.start("mini", env=env, user=self.user)
+        self.assertTrue(wait_for(lambda: first.poll() is not None or program.note_windows()),
+                        "the note did not open")
+        # The name taken at the first start is free at the second; a start from a session
+        # with a runtime folder must find the same instance too.
+        run_as(self.other, "import os,sys; os.rmdir(sys.argv[1])", folder)
+        self.second_launch_reaches_the_first(program, first, env=env, user=self.user)
+        program.close_main_window()
+        self.second_launch_reaches_the_first(program, first, env=dict(env, XDG_RUNTIME_DIR=program.tmp),
+                                             user=self.user)
+
     def test_a_peer_of_another_user_is_refused(self):
         program, env = self.users_program()
         first = program.start("mini", env=env, user=self.user)
         self.assertTrue(wait_for(program.note_windows), "the note did not open")
-        sockets = [os.path.join(top, name) for top, _, names in os.walk(program.tmp)
+        sockets = [os.path.join(top, name) for top, _, names in os.walk(program.dir)
                    for name in names if stat.S_ISSOCK(os.lstat(os.path.join(top, name)).st_mode)]
         self.assertEqual(len(sockets), 1)
 

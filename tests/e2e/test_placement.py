@@ -8,7 +8,7 @@ import sqlite3
 import stat
 import unittest
 
-from harness import DisplayTest, wait_for
+from harness import DATA, DisplayTest, wait_for
 
 
 class PlacementTest(DisplayTest):
@@ -106,6 +106,26 @@ class PlacementTest(DisplayTest):
         with open(program.db, "rb") as f:
             self.assertEqual(f.read(), before, "the damaged file was changed")
         self.assertFalse(os.path.exists(os.path.join(program.dir, "backups")))
+
+
+class SmallScreenTest(DisplayTest):
+    size = "1024x768x24"
+
+    def test_the_supplied_welcome_note_opens_clear_of_the_main_window(self):
+        program = self.program(database=False)
+        with sqlite3.connect(program.db) as con:  # built as the supplied file is
+            for name in ("schema.sql", "welcome.sql"):
+                with open(os.path.join(DATA, name), encoding="utf-8") as f:
+                    con.executescript(f.read())
+        con.close()
+        self.running(program)
+        self.assertTrue(wait_for(program.note_windows), "the welcome note did not open")
+        nx, ny, nw, nh = self.display.geometry(program.note_windows()[0])
+        mx, my = self.display.client_origin(program.main_windows()[0])
+        mw, mh = self.display.geometry(program.main_windows()[0])[2:]
+        # The title bar (under 40 pixels) belongs to the main window too.
+        self.assertTrue(nx + nw <= mx or mx + mw <= nx or ny + nh <= my - 40 or my + mh <= ny,
+                        "note %s under main window %s" % ((nx, ny, nw, nh), (mx, my, mw, mh)))
 
 
 if __name__ == "__main__":

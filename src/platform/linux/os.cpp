@@ -1,6 +1,7 @@
 #include "platform/os.h"
 
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -20,10 +21,23 @@ bool peerIsThisUser(qintptr socketDescriptor) {
            size == sizeof peer && peer.uid == ::getuid();
 }
 
-QString channelPath(const QString& name) {
-    // A socket file outside a folder of our own could be squatted or redirected.
+QString channelLockPath(const QString& name) {
     const QString folder = private_folder::forChannel();
-    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name + QStringLiteral(".lock"));
+}
+
+QString channelPath(const QString& name) {
+    // A socket file outside a folder of our own could be squatted or redirected. The socket
+    // sits beside the lock unless a long home path makes that too long for a socket address;
+    // the private runtime folder then serves, and the lock still decides who runs.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    for (const QString& folder :
+         {private_folder::forChannel(), private_folder::isPrivate(runtime) ? runtime : QString()}) {
+        if (folder.isEmpty()) continue;
+        const QString path = QDir(folder).filePath(name);
+        if (QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path))) return path;
+    }
+    return {};
 }
 
 bool makePrivateFolder(const QString& path) {

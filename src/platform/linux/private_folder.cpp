@@ -25,14 +25,8 @@ bool make(const QString& path) {
 }
 
 QString forChannel() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (isPrivate(runtime)) return runtime;
-
-    const QString temp =
-        QDir(QDir::tempPath()).filePath(QStringLiteral("zettara-%1").arg(::getuid()));
-    if (make(temp)) return temp;
-
-    // Someone else holds the temp name: the user's own cache folder is out of their reach.
+    // Only the user's own settings decide this place, never which names in the shared temp
+    // folder another user happens to hold at this start.
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty() || !QDir().mkpath(cache)) return {};
     const QString ours = QDir(cache).filePath(app::title());

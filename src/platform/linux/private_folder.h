@@ -13,9 +13,9 @@ bool isPrivate(const QString& path);
 // existing path is never changed or trusted beyond isPrivate.
 bool make(const QString& path);
 
-// Where this user's single-instance channel lives: $XDG_RUNTIME_DIR when it is private,
-// else <temp>/zettara-<uid>, else <cache>/Zettara-6471, whichever first is or can be made
-// private; empty when none can.
+// Where this user's single-instance channel keeps its lock: <cache>/Zettara-6471, the same
+// place at every start whatever the runtime and temp folders are; empty when it is not or
+// cannot be made private.
 QString forChannel();
 
 }  // namespace platform::private_folder

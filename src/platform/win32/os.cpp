@@ -15,6 +15,10 @@ bool peerIsThisUser(qintptr) {
     return true;
 }
 
+QString channelLockPath(const QString& name) {
+    return channelPath(name) + QStringLiteral(".lock");
+}
+
 QString channelPath(const QString& name) {
     // Pipe names are machine-wide; the path of the user's temporary folder keeps users apart.
     return QDir(QDir::tempPath()).filePath(name);

@@ -65,35 +65,22 @@ TEST(PrivateFolder, OnlyOurOwnRealFolderWithMode0700IsPrivate) {
     }
 }
 
-TEST(PrivateFolder, ChannelFallsBackPastAnyFolderThatIsNotOurs) {
+TEST(PrivateFolder, ChannelStaysInTheCacheFolderWhateverTheRuntimeAndTempFolders) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString runtime = makeDir(root.filePath("runtime"), 0700);
     const QString temp = makeDir(root.filePath("tmp"), 01777);
-    const QString cache = root.filePath("cache");
     EnvOverride runtimeEnv("XDG_RUNTIME_DIR", runtime);
     EnvOverride tempEnv("TMPDIR", temp);
-    EnvOverride cacheEnv("XDG_CACHE_HOME", cache);
+    EnvOverride cacheEnv("XDG_CACHE_HOME", root.filePath("cache"));
 
-    EXPECT_EQ(folder::forChannel(), runtime);
-
-    // A runtime folder others can enter is skipped for one of ours in the temp folder.
-    ::chmod(QFile::encodeName(runtime).constData(), 0711);
-    const QString inTemp = QDir(temp).filePath(QStringLiteral("zettara-%1").arg(::getuid()));
-    EXPECT_EQ(folder::forChannel(), inTemp);
-    EXPECT_TRUE(folder::isPrivate(inTemp));
-
-    // A file (or anything not a private folder) under that name sends the channel to the user's
-    // cache folder.
-    QDir(inTemp).removeRecursively();
-    QFile squat(inTemp);
-    ASSERT_TRUE(squat.open(QIODevice::WriteOnly));
-    squat.close();
-    const QString inCache = QDir(cache).filePath(QStringLiteral("Zettara-6471"));
+    const QString inCache = QDir(root.filePath("cache")).filePath(QStringLiteral("Zettara-6471"));
     EXPECT_EQ(folder::forChannel(), inCache);
     EXPECT_TRUE(folder::isPrivate(inCache));
+    ::chmod(QFile::encodeName(runtime).constData(), 0711);
+    EXPECT_EQ(folder::forChannel(), inCache);
 
-    // With every place taken there is no channel at all rather than a shared one.
+    // A cache folder that is not ours gives no channel at all rather than a shared one.
     ::chmod(QFile::encodeName(inCache).constData(), 0755);
     EXPECT_EQ(folder::forChannel(), QString());
 }

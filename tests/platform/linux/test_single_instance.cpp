@@ -10,21 +10,20 @@
 
 namespace {
 
-TEST(SingleInstance, PrimaryAnswersEachShowLineWhateverFollowsTheWord) {
-    QTemporaryDir runtime;
-    ASSERT_TRUE(runtime.isValid());
-    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
-    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+TEST(SingleInstance, PrimaryAnswersEachShowLineAndALaterLaunchWithAStartupIdFindsIt) {
+    QTemporaryDir cache;
+    ASSERT_TRUE(cache.isValid());
+    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
 
-    platform::SingleInstance primary(QStringLiteral("test key"));
+    platform::SingleInstance primary(QStringLiteral("test key"), QString());
     ASSERT_TRUE(primary.tryBecomePrimary());
     QStringList tokens;
     primary.onActivateRequested = [&tokens](const QString& token) { tokens << token; };
 
     QLocalSocket client;
     client.connectToServer(
-        QDir(runtime.path())
+        QDir(cache.filePath(QStringLiteral("Zettara-6471")))
             .filePath(platform::SingleInstance::serverName(QStringLiteral("test key"))));
     ASSERT_TRUE(client.waitForConnected(1000));
     // Only a line whose first word is "show" counts; the second word is an activation token,
@@ -33,9 +32,17 @@ TEST(SingleInstance, PrimaryAnswersEachShowLineWhateverFollowsTheWord) {
     client.flush();
     EXPECT_TRUE(QTest::qWaitFor([&client] { return client.bytesAvailable() >= 9; }, 5000));
     EXPECT_EQ(client.readAll(), "ok\nok\nok\n");
-    EXPECT_EQ(tokens, QStringList({"", "t0k:en-1_x", ""}));
 
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    // A launcher that gives only an X11 startup id.
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    qputenv("DESKTOP_STARTUP_ID", "abc");
+    platform::SingleInstance later(QStringLiteral("test key"),
+                                   platform::SingleInstance::launcherToken());
+    qunsetenv("DESKTOP_STARTUP_ID");
+    EXPECT_FALSE(later.tryBecomePrimary());
+    EXPECT_TRUE(QTest::qWaitFor([&tokens] { return tokens.size() == 4; }, 5000));
+    EXPECT_EQ(tokens, QStringList({"", "t0k:en-1_x", "", "abc"}));
+    qputenv("XDG_CACHE_HOME", oldCache);
 }
 
 }  // namespace
