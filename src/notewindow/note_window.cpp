@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
@@ -22,7 +21,6 @@ constexpr double kWidthTwips = 2550;
 constexpr double kHeightTwips = 1800;
 constexpr double kMarginTwips = 60;
 constexpr double kBandPixels = 3;
-constexpr int kResizePauseMs = 300;
 
 }  // namespace
 
@@ -31,8 +29,7 @@ constexpr int kResizePauseMs = 300;
 Form_Zettara::Form_Zettara(NoteMenuHost& host)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       Label_Zettara(new QLabel(this)),
-      host_(host),
-      resizePause_(new QTimer(this)) {
+      host_(host) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zettara"));
     setFont(platform::formFont());
@@ -52,14 +49,6 @@ Form_Zettara::Form_Zettara(NoteMenuHost& host)
     // A desktop full of notes would otherwise fill the task bar with one button per note; the
     // main window's list already switches them on and off.
     platform::keepOffTaskbar(this);
-
-    // A Wayland compositor keeps the button release at the end of its resize, so the size the
-    // user gave is reported once the window has kept it for a moment.
-    resizePause_->setSingleShot(true);
-    resizePause_->setInterval(kResizePauseMs);
-    connect(resizePause_, &QTimer::timeout, this, [this] {
-        if (placementEnded) platform::runEvent([&] { placementEnded(false); });
-    });
 }
 
 QColor Form_Zettara::backColor() const {
@@ -99,7 +88,6 @@ void Form_Zettara::resizeEvent(QResizeEvent* event) {
         platform::twips::setGeometry(Label_Zettara, kMarginTwips, kMarginTwips,
                                      w - 2 * kMarginTwips, h - 2 * kMarginTwips);
     });
-    if (drag_ == Drag::System) resizePause_->start();
 }
 
 void Form_Zettara::mousePressEvent(QMouseEvent* event) {
@@ -213,7 +201,6 @@ void Form_Zettara::endDrag(const QMouseEvent& event) {
     // The window system hands the release back when its move or resize ends.
     const bool moved = drag_ != Drag::None && drag_ != Drag::Pending;
     drag_ = Drag::None;
-    resizePause_->stop();
     if (moved && placementEnded) placementEnded(false);
     if (event.button() == Qt::RightButton) openNoteMenu();
 }

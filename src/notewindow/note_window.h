@@ -10,7 +10,6 @@
 
 class NoteMenuHost;
 class QLabel;
-class QTimer;
 
 // A desktop note window: frameless, the note's background colour, the note's text in a label
 // with a 60-twip margin. Dragging moves it, dragging the 3-pixel edge bands resizes it, and a
@@ -38,7 +37,9 @@ class Form_Zettara : public QWidget {
     QLabel* const Label_Zettara;
 
     // Told when a move or resize by the user has ended, and when the window closes
-    // (closing = true), so that its owner can keep the window's place.
+    // (closing = true), so that its owner can keep the window's place. A Wayland compositor
+    // keeps the release at the end of its resize: that one is never told, the owner has to
+    // watch the geometry settle.
     std::function<void(bool closing)> placementEnded;
 
   protected:
@@ -65,7 +66,6 @@ class Form_Zettara : public QWidget {
     bool closing_ = false;
 
     Drag drag_ = Drag::None;
-    QTimer* resizePause_;  // a window-system resize whose end is never reported (Wayland)
     QPoint pressGlobal_;
     QRect startGeometry_;
     Qt::Edges resizeEdges_;

@@ -14,14 +14,24 @@ qint64 overlap(const QRect& a, const QRect& b) {
 
 // Squared distance from a point to the nearest point of a rectangle.
 qint64 distance(const QPoint& p, const QRect& r) {
-    const qint64 dx =
-        p.x() < r.left() ? r.left() - p.x() : (p.x() > r.right() ? p.x() - r.right() : 0);
-    const qint64 dy =
-        p.y() < r.top() ? r.top() - p.y() : (p.y() > r.bottom() ? p.y() - r.bottom() : 0);
+    const auto gap = [](qint64 v, qint64 low, qint64 high) {
+        return v < low ? low - v : (v > high ? v - high : 0);
+    };
+    const qint64 dx = gap(p.x(), r.left(), r.right());
+    const qint64 dy = gap(p.y(), r.top(), r.bottom());
     return dx * dx + dy * dy;
 }
 
+// Beyond every desktop and far from the ends of int: whatever lies further is as far off.
+constexpr int kFar = 1 << 28;
+
 }  // namespace
+
+QRect bounded(const QPoint& topLeft, const QSize& size) {
+    const QSize s = size.boundedTo(QSize(kFar, kFar));
+    return QRect(std::clamp(topLeft.x(), -kFar, kFar), std::clamp(topLeft.y(), -kFar, kFar),
+                 s.width(), s.height());
+}
 
 QRect fit(const QRect& window, const QList<QRect>& areas) {
     QRegion desktop;

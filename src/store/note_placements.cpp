@@ -12,10 +12,16 @@ constexpr int kPlacementWaitMs = 100;
 
 const QString kCreate = QStringLiteral(
     "CREATE TABLE IF NOT EXISTS NotePlacement(ID INTEGER PRIMARY KEY, X INTEGER, Y INTEGER, "
-    "Width INTEGER, Height INTEGER)");
+    "Width INTEGER, Height INTEGER, Scale REAL)");
+// Tables made before the scale was kept.
+const QString kAddScale = QStringLiteral("ALTER TABLE NotePlacement ADD COLUMN Scale REAL");
 
 bool missingTable(const platform::Error& error) {
     return error.message().startsWith(QLatin1String("no such table"));
+}
+
+bool missingScale(const platform::Error& error) {
+    return error.message().contains(QLatin1String("no column named Scale"));
 }
 
 // Shortens the connection's lock wait for its lifetime.
@@ -42,42 +48,70 @@ class ShortWait {
 
 }  // namespace
 
-std::optional<QRect> NotePlacements::find(std::int64_t id) const {
+std::optional<NotePlacements::Place> NotePlacements::find(std::int64_t id) const {
     platform::Recordset rs;
     try {
         rs = store_.数据库_查找_语句(
-            QStringLiteral("SELECT X, Y, Width, Height FROM NotePlacement WHERE ID = %1").arg(id));
+            QStringLiteral("SELECT * FROM NotePlacement WHERE ID = %1").arg(id));
     } catch (const platform::Error& error) {
         if (missingTable(error)) return std::nullopt;
         throw;
     }
     if (rs.eof()) return std::nullopt;
-    const QRect rect(platform::toInt32(rs.field(QStringLiteral("X"))),
-                     platform::toInt32(rs.field(QStringLiteral("Y"))),
-                     platform::toInt32(rs.field(QStringLiteral("Width"))),
-                     platform::toInt32(rs.field(QStringLiteral("Height"))));
-    if (rect.width() <= 0 || rect.height() <= 0) return std::nullopt;
-    return rect;
+    Place place;
+    place.size = QSize(platform::toInt32(rs.field(QStringLiteral("Width"))),
+                       platform::toInt32(rs.field(QStringLiteral("Height"))));
+    if (place.size.isEmpty()) return std::nullopt;
+    const QVariant x = rs.field(QStringLiteral("X"));
+    const QVariant y = rs.field(QStringLiteral("Y"));
+    if (x.isValid() && y.isValid())
+        place.position = QPoint(platform::toInt32(x), platform::toInt32(y));
+    try {
+        const QVariant scale = rs.field(QStringLiteral("Scale"));
+        if (scale.isValid()) place.scale = platform::toDouble(scale);
+    } catch (const platform::Error& error) {
+        if (error.number() != platform::errc::itemNotFound) throw;
+    }
+    // Nothing a screen could have; also keeps NaN out.
+    if (!(place.scale > 0 && place.scale <= 64)) place.scale = 0;
+    return place;
 }
 
-void NotePlacements::save(std::int64_t id, const QRect& rect) const {
-    const QString insert =
-        QStringLiteral(
-            "INSERT OR REPLACE INTO NotePlacement(ID, X, Y, Width, Height) SELECT %1, %2, %3, %4, "
-            "%5 WHERE EXISTS(SELECT 1 FROM Tips WHERE ID = %1)")
-            .arg(id)
-            .arg(rect.x())
-            .arg(rect.y())
-            .arg(rect.width())
-            .arg(rect.height());
+void NotePlacements::save(std::int64_t id, const Place& place) const {
+    QString statement;
+    if (place.position) {
+        statement = QStringLiteral(
+                        "INSERT OR REPLACE INTO NotePlacement(ID, X, Y, Width, Height, Scale) "
+                        "SELECT %1, %2, %3, %4, %5, %6")
+                        .arg(id)
+                        .arg(place.position->x())
+                        .arg(place.position->y())
+                        .arg(place.size.width())
+                        .arg(place.size.height())
+                        .arg(QString::number(place.scale, 'g', 17));
+    } else {
+        statement = QStringLiteral("INSERT INTO NotePlacement(ID, Width, Height) SELECT %1, %2, %3")
+                        .arg(id)
+                        .arg(place.size.width())
+                        .arg(place.size.height());
+    }
+    statement += QStringLiteral(" WHERE EXISTS(SELECT 1 FROM Tips WHERE ID = %1)").arg(id);
+    if (!place.position) {
+        statement += QStringLiteral(
+            " ON CONFLICT(ID) DO UPDATE SET Width = excluded.Width, Height = excluded.Height");
+    }
     const ShortWait wait(store_);
     try {
-        store_.数据库_添加_语句(insert);
+        store_.数据库_添加_语句(statement);
     } catch (const platform::Error& error) {
-        if (!missingTable(error)) throw;
-        // The file's first placement.
-        store_.数据库_添加_语句(kCreate);
-        store_.数据库_添加_语句(insert);
+        if (missingTable(error)) {
+            store_.数据库_添加_语句(kCreate);  // the file's first placement
+        } else if (missingScale(error)) {
+            store_.数据库_添加_语句(kAddScale);
+        } else {
+            throw;
+        }
+        store_.数据库_添加_语句(statement);
     }
 }
 

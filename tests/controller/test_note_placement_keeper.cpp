@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "controller/note_placement_keeper.h"
 #include "notewindow/note_menu_host.h"
 #include "notewindow/note_window.h"
@@ -61,5 +64,23 @@ TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
                         "NotePlacement WHERE ID = 1"),
               QStringList{"300,200,180,130"});
     EXPECT_TRUE(boxes.boxes().empty());
+    store.关闭数据库();
+}
+
+TEST(NotePlacementKeeper, APlaceAtTheEndOfTheNumberRangeComesFullyOnScreen) {
+    testsupport::TempNoteDb db;
+    db.exec("INSERT INTO Tips(content, BackColor, FontColor, Visual) VALUES('a', 0, 0, 1)");
+    db.exec("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X, Y, Width, Height)");
+    db.exec("INSERT INTO NotePlacement VALUES(1, 2147483647, 2147483600, 180, 130)");
+    数据库操作模块 store;
+    store.打开数据库(db.path(), QString());
+    NoHost host;
+    auto* window = new Form_Zettara(host);
+    window->setIdTag("1");
+    NotePlacementKeeper::attach(*window, store);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window->geometry())) << window->geometry().x();
+    EXPECT_EQ(window->size(), QSize(180, 130));
+    delete window;
     store.关闭数据库();
 }

@@ -5,6 +5,7 @@ import os
 import re
 import select
 import shutil
+import sqlite3
 import subprocess
 import tempfile
 import unittest
@@ -205,6 +206,11 @@ class WestonPointerTest(unittest.TestCase):
         self.addCleanup(bus.close)
         program = Program(weston, [dict(content="drag me", Visual=1, BackColor=0x00FFFF)])
         self.addCleanup(program.close)
+        # A place stored under X11: weston decides where the note goes, but the X11 spot stays.
+        with sqlite3.connect(program.db) as con:
+            con.execute("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X, Y, Width, Height)")
+            con.execute("INSERT INTO NotePlacement VALUES(1, 300, 200, 170, 120)")
+        con.close()
         env = dict(program.env, QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=bus.address)
         # With a notification area a hidden start shows only the note, wherever weston puts it.
         host = TrayHost(env)
@@ -227,8 +233,9 @@ class WestonPointerTest(unittest.TestCase):
         display.drag(x + dx + w - 2, y + dy + h - 2, 60, 40)
         resized = (x + dx, y + dy, w + 60, h + 40)
         self.assertEqual(wait_for(lambda: note() == resized, 5) and note(), resized)
-        kept = lambda: program.rows("SELECT Width, Height FROM NotePlacement")
-        self.assertEqual(wait_for(lambda: kept() == [(w + 60, h + 40)], 5) and kept(), [(w + 60, h + 40)])
+        kept = lambda: program.rows("SELECT X, Y, Width, Height FROM NotePlacement")
+        want = [(300, 200, w + 60, h + 40)]
+        self.assertEqual(wait_for(lambda: kept() == want, 5) and kept(), want)
 
 
 if __name__ == "__main__":
