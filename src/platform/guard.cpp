@@ -1,17 +1,28 @@
 #include "platform/guard.h"
 
+#include <QLoggingCategory>
 #include <QString>
 
 #include "platform/error.h"
 #include "platform/msgbox.h"
 
 namespace platform {
+namespace {
+
+// Off unless asked for (QT_LOGGING_RULES="zettara.guard.debug=true"): a skipped step is an
+// expected outcome, but it must be possible to see which ones were skipped and why.
+Q_LOGGING_CATEGORY(lcGuard, "zettara.guard", QtInfoMsg)
+
+const QString kUnknownError = QStringLiteral("错误：未知错误");
+
+}  // namespace
 
 bool guarded(const std::function<void()>& step) {
     try {
         step();
         return true;
-    } catch (const Error&) {
+    } catch (const Error& error) {
+        qCDebug(lcGuard).noquote() << "step skipped: error" << error.number() << error.message();
         return false;
     }
 }
@@ -27,10 +38,13 @@ void reportError(const std::exception& error) {
 }
 
 void runEvent(const std::function<void()>& handler) {
+    // Nothing may unwind through Qt's signal and event code: every exception stops here.
     try {
         handler();
-    } catch (const Error& error) {
+    } catch (const std::exception& error) {
         reportError(error);
+    } catch (...) {
+        MsgBox(kUnknownError, mb::Critical);
     }
 }
 

@@ -6,12 +6,13 @@
 namespace platform {
 
 // Runs one step that may fail and swallows its platform::Error, for operations whose steps
-// are each guarded on their own. Returns true when the step ran without error.
+// are each guarded on their own; what it swallows goes to the logging category zettara.guard
+// (debug level). Returns true when the step ran without error.
 bool guarded(const std::function<void()>& step);
 
-// Entry point of an event handler: runs it; a platform::Error that reaches it is shown in a
-// critical message box with its number and message, and the program keeps running. Anything
-// else goes on to the application object (platform::Application), which reports it.
+// Entry point of an event handler: runs it; any exception that reaches it is shown once in a
+// critical message box (a platform::Error with its number and message), and the program keeps
+// running. Nothing thrown in a handler unwinds through Qt's frames.
 void runEvent(const std::function<void()>& handler);
 
 // Shows an error the way runEvent does (number and message, style 16).

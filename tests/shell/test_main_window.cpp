@@ -571,10 +571,23 @@ TEST(ErrorBoundary, WhatNoHandlerExpectsIsReportedOnceAndTheProgramGoesOn) {
 
     EXPECT_THROW(platform::guarded([] { throw std::logic_error("not ours"); }), std::logic_error);
     EXPECT_FALSE(platform::guarded([] { throw platform::Error(3, "expected"); }));
-    EXPECT_THROW(platform::runEvent([] { throw std::logic_error("not ours"); }), std::logic_error);
-    platform::runEvent([] { throw platform::Error(3, "expected"); });
-    ASSERT_EQ(boxes.boxes().size(), 2u);
+
+    // A menu command that throws anything stops at its handler, never unwinding through Qt.
+    QAction command;
+    int thrown = 0;
+    QObject::connect(&command, &QAction::triggered, [&] {
+        platform::runEvent([&] {
+            ++thrown;
+            if (thrown == 1) throw platform::Error(3, "expected");
+            if (thrown == 2) throw std::logic_error("not ours");
+            throw 42;
+        });
+    });
+    for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(command.trigger());
+    ASSERT_EQ(boxes.boxes().size(), 4u);
     EXPECT_EQ(boxes.boxes()[1].text, "错误 3：expected");
+    EXPECT_EQ(boxes.boxes()[2].text, "错误：not ours");
+    EXPECT_EQ(boxes.boxes()[3].text, "错误：未知错误");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/encoding.h"
 #include "platform/linux/registry_desktop_entry.h"
@@ -20,14 +21,6 @@ constexpr qint64 maxFileSize = 1 << 20;  // anything larger is not ours
 const QString typeKey = QStringLiteral("X-Zettara-Type");
 const QString valueKey = QStringLiteral("X-Zettara-Value");
 const QString dataKey = QStringLiteral("X-Zettara-Data");
-const QString valuesFileName = QStringLiteral("%values");  // '%' never starts an encoded key name
-
-struct NamedValue {
-    std::string name;
-    std::uint32_t type = reg::none;
-    std::string data;
-};
-using ValueMap = std::map<std::string, NamedValue>;  // by folded name
 
 QByteArray bytes(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -51,21 +44,6 @@ QString encodedName(const std::string& name) {
 std::string decodedName(const QString& fileName) {
     if (fileName == QStringLiteral("%")) return {};
     return QByteArray::fromPercentEncoding(fileName.toLatin1()).toStdString();
-}
-
-QString rootName(std::uint32_t root) {
-    switch (root) {
-        case reg::classesRoot:
-            return QStringLiteral("HKEY_CLASSES_ROOT");
-        case reg::currentUser:
-            return QStringLiteral("HKEY_CURRENT_USER");
-        case reg::localMachine:
-            return QStringLiteral("HKEY_LOCAL_MACHINE");
-        case reg::users:
-            return QStringLiteral("HKEY_USERS");
-        default:
-            return {};
-    }
 }
 
 bool readSmallFile(const QString& path, QByteArray& contents) {
@@ -185,35 +163,6 @@ long readAutostartEntry(const QString& path, std::uint32_t& type, std::string& d
     return reg::ok;
 }
 
-// ---- the file store ----
-
-bool loadValues(const QString& folder, ValueMap& values) {
-    const QString path = folder + u'/' + valuesFileName;
-    if (!QFileInfo::exists(path)) return true;
-    QByteArray contents;
-    if (!readSmallFile(path, contents)) return false;
-    // One value a line: type:hex name:hex data. Lines that do not parse are skipped.
-    for (const QByteArray& line : contents.split('\n')) {
-        const QList<QByteArray> fields = line.trimmed().split(':');
-        if (fields.size() != 3) continue;
-        bool typeOk = false;
-        const std::uint32_t type = fields[0].toUInt(&typeOk);
-        if (!typeOk) continue;
-        const std::string name = QByteArray::fromHex(fields[1]).toStdString();
-        values[folded(name)] = {name, type, QByteArray::fromHex(fields[2]).toStdString()};
-    }
-    return true;
-}
-
-long saveValues(const QString& folder, const ValueMap& values) {
-    QByteArray contents("# Zettara-6471 registry key\n");
-    for (const auto& [folded, value] : values) {
-        contents += QByteArray::number(value.type) + ':' + bytes(value.name).toHex() + ':' +
-                    bytes(value.data).toHex() + '\n';
-    }
-    return writeFile(folder + u'/' + valuesFileName, contents);
-}
-
 }  // namespace
 
 QString XdgRegistry::configHome() {
@@ -228,67 +177,39 @@ QString XdgRegistry::autostartFile(const std::string& valueName) {
     return autostartFolder() + u'/' + encodedName(valueName) + QStringLiteral(".desktop");
 }
 
-std::optional<XdgRegistry::Key> XdgRegistry::locate(std::uint32_t root, const std::string& path) {
-    const QString rootFolder = rootName(root);
-    if (rootFolder.isEmpty()) return std::nullopt;
+bool XdgRegistry::isRunKey(std::uint32_t root, const std::string& path) {
+    if (root != reg::currentUser) return false;
     QStringList parts;
-    QString folder = configHome() + QStringLiteral("/Zettara-6471/registry/") + rootFolder;
     for (const QByteArray& part : bytes(folded(path)).split('\\')) {
-        if (part.isEmpty()) continue;
-        parts << QString::fromLatin1(part);
-        folder += u'/' + encodedName(part.toStdString());
+        if (!part.isEmpty()) parts << QString::fromLatin1(part);
     }
     static const QStringList runPath = {QStringLiteral("software"), QStringLiteral("microsoft"),
                                         QStringLiteral("windows"), QStringLiteral("currentversion"),
                                         QStringLiteral("run")};
-    Key key;
-    key.run = root == reg::currentUser && parts == runPath;
-    key.folder = folder;
-    return key;
+    return parts == runPath;
 }
 
-const XdgRegistry::Key* XdgRegistry::handle(RegistryKey key) const {
-    const auto it = handles_.find(key);
-    return it == handles_.end() ? nullptr : &it->second;
+bool XdgRegistry::isOpen(RegistryKey key) const {
+    return handles_.contains(key);
 }
 
 long XdgRegistry::createKey(std::uint32_t root, const std::string& path, RegistryKey& key) {
-    const std::optional<Key> located = locate(root, path);
-    if (!located) return reg::invalidHandle;
-    if (!located->run && !QDir().mkpath(located->folder)) return reg::accessDenied;
-    key = nextHandle_++;
-    handles_[key] = *located;
-    return reg::ok;
+    // The program writes one key only; it always exists (its folder is made on the first write).
+    return openKey(root, path, key);
 }
 
 long XdgRegistry::openKey(std::uint32_t root, const std::string& path, RegistryKey& key) {
-    const std::optional<Key> located = locate(root, path);
-    if (!located) return reg::invalidHandle;
-    // The Run key always exists; its folder is made on the first write.
-    if (!located->run && !QFileInfo(located->folder).isDir()) {
-        const bool isRoot = bytes(path).replace('\\', "").isEmpty();
-        if (!isRoot) return reg::fileNotFound;
-    }
+    if (!isRunKey(root, path)) return reg::fileNotFound;
     key = nextHandle_++;
-    handles_[key] = *located;
+    handles_.insert(key);
     return reg::ok;
 }
 
 long XdgRegistry::load(RegistryKey key, const std::string& name, Value& value) const {
-    const Key* open = handle(key);
-    if (!open) return reg::invalidHandle;
-    if (open->run) {
-        const QString path = findAutostartFile(name);
-        if (path.isEmpty()) return reg::fileNotFound;
-        return readAutostartEntry(path, value.type, value.data);
-    }
-    ValueMap values;
-    if (!loadValues(open->folder, values)) return reg::accessDenied;
-    const auto it = values.find(folded(name));
-    if (it == values.end()) return reg::fileNotFound;
-    value.type = it->second.type;
-    value.data = it->second.data;
-    return reg::ok;
+    if (!isOpen(key)) return reg::invalidHandle;
+    const QString path = findAutostartFile(name);
+    if (path.isEmpty()) return reg::fileNotFound;
+    return readAutostartEntry(path, value.type, value.data);
 }
 
 long XdgRegistry::queryValueInfo(RegistryKey key, const std::string& name, std::uint32_t& type,
@@ -317,27 +238,15 @@ long XdgRegistry::queryValueData(RegistryKey key, const std::string& name, std::
 
 long XdgRegistry::setValue(RegistryKey key, const std::string& name, std::uint32_t type,
                            const std::string& data) {
-    const Key* open = handle(key);
-    if (!open) return reg::invalidHandle;
-    if (open->run) return writeFile(autostartFile(name), autostartEntry(name, type, data));
-    ValueMap values;
-    if (!loadValues(open->folder, values)) return reg::accessDenied;
-    values[folded(name)] = {name, type, data};
-    return saveValues(open->folder, values);
+    if (!isOpen(key)) return reg::invalidHandle;
+    return writeFile(autostartFile(name), autostartEntry(name, type, data));
 }
 
 long XdgRegistry::deleteValue(RegistryKey key, const std::string& name) {
-    const Key* open = handle(key);
-    if (!open) return reg::invalidHandle;
-    if (open->run) {
-        const QString path = findAutostartFile(name);
-        if (path.isEmpty()) return reg::fileNotFound;
-        return QFile::remove(path) ? reg::ok : reg::accessDenied;
-    }
-    ValueMap values;
-    if (!loadValues(open->folder, values)) return reg::accessDenied;
-    if (values.erase(folded(name)) == 0) return reg::fileNotFound;
-    return saveValues(open->folder, values);
+    if (!isOpen(key)) return reg::invalidHandle;
+    const QString path = findAutostartFile(name);
+    if (path.isEmpty()) return reg::fileNotFound;
+    return QFile::remove(path) ? reg::ok : reg::accessDenied;
 }
 
 long XdgRegistry::closeKey(RegistryKey key) {

@@ -1,19 +1,18 @@
 #pragma once
 
 #include <QString>
-#include <map>
-#include <optional>
+#include <set>
 #include <string>
 
 #include "platform/registry_backend.h"
 
 namespace platform {
 
-// The registry on a freedesktop.org system. The values of
-// HKEY_CURRENT_USER\SOFTWARE\Microsoft\Windows\CurrentVersion\Run are the autostart entries
-// $XDG_CONFIG_HOME/autostart/<value name>.desktop, whose Exec line runs the value's command line;
-// every other key is a folder of a small file store under $XDG_CONFIG_HOME/Zettara-6471/.
-// Key and value names compare without regard to ASCII letter case, as on Windows.
+// The registry on a freedesktop.org system holds only what the program writes: the values of
+// HKEY_CURRENT_USER\SOFTWARE\Microsoft\Windows\CurrentVersion\Run, as the autostart entries
+// $XDG_CONFIG_HOME/autostart/<value name>.desktop whose Exec line runs the value's command line.
+// Every other key does not exist. Key and value names compare without regard to ASCII letter
+// case, as on Windows.
 class XdgRegistry : public RegistryBackend {
   public:
     // $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute; read on every call.
@@ -34,10 +33,6 @@ class XdgRegistry : public RegistryBackend {
     std::size_t characterLength(const std::string& text, std::size_t pos) const override;
 
   private:
-    struct Key {
-        bool run = false;  // the Run key: autostart entries
-        QString folder;    // otherwise: the key's folder in the file store
-    };
     struct Value {
         std::uint32_t type = reg::none;
         std::string data;
@@ -45,12 +40,12 @@ class XdgRegistry : public RegistryBackend {
 
     // The autostart entry file that holds a Run value (existing or to be created).
     static QString autostartFile(const std::string& valueName);
-    static std::optional<Key> locate(std::uint32_t root, const std::string& path);
-    const Key* handle(RegistryKey key) const;
+    static bool isRunKey(std::uint32_t root, const std::string& path);
+    bool isOpen(RegistryKey key) const;
     // A value of an open key; invalidHandle for a key that is not open.
     long load(RegistryKey key, const std::string& name, Value& value) const;
 
-    std::map<RegistryKey, Key> handles_;
+    std::set<RegistryKey> handles_;
     RegistryKey nextHandle_ = 1;
 };
 
