@@ -161,8 +161,9 @@ void BoundedFetch::takeBody() {
 
 void BoundedFetch::closed() {
     if (reported_) return;
+    const QTcpSocket* ended = socket_;
     receive();
-    if (reported_) return;
+    if (reported_ || socket_ != ended) return;  // done, or redirected elsewhere
     // An answer without a length ends with the connection; one with a length must be whole.
     if (headersDone_ && length_ < 0)
         report({});
