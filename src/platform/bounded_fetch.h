@@ -1,27 +1,29 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QUrl>
 
-class QNetworkReply;
+class QTcpSocket;
 class QTimer;
-class QNetworkRequest;
 
 namespace platform {
 
-// One exchange with a server we do not trust. The answer is counted as it arrives and the
-// transfer is cut the moment it passes the size limit; the whole exchange, slow trickles
-// included, ends by the deadline. The fetch owns its network manager, so nothing of it stays
-// once it is over (an idle manager keeps a thread and wakes it minutes later to expire its
-// connections). It runs on the event loop of the thread that creates it.
+// One exchange with a server we do not trust, over HTTP/1.0 (every answer then ends with its
+// length or the connection). Everything that arrives is counted: the headers must end within
+// a few kilobytes and a few seconds, the body is cut the moment it passes the size limit, and
+// the whole exchange, slow trickles included, ends by the deadline. Qt's own network access
+// keeps an endless header line whole, in a thread that an abort does not stop; this reads no
+// more than it keeps. Nothing of it stays once it is over. It runs on the event loop of the
+// thread that creates it.
 class BoundedFetch : public QObject {
     Q_OBJECT
   public:
     struct Limits {
         qint64 maxBytes;
-        int timeoutMs;  // for the whole exchange, and for a transfer that stalls
+        int timeoutMs;  // for the whole exchange
     };
 
     // A GET. Starts at once; reports done exactly once and then deletes itself.
@@ -38,16 +40,29 @@ class BoundedFetch : public QObject {
     void done(bool ok, const QByteArray& body, const QString& contentType);
 
   private:
-    void watch(const QNetworkRequest& request, const QByteArray* body);
-    void take();
-    void finish();
+    void request(const QUrl& url);
+    void send();
+    void receive();
+    bool takeHeaders();
+    void takeBody();
+    void closed();
+    void report(const QString& error);
 
     Limits limits_;
-    QNetworkReply* reply_ = nullptr;
+    QByteArray method_;
+    QByteArray payload_;
+    QByteArray payloadType_;
+    QUrl url_;
+    QTcpSocket* socket_ = nullptr;
     QTimer* deadline_ = nullptr;
-    QByteArray body_;
+    QDeadlineTimer whole_;
+    int redirects_ = 0;
+    bool headersDone_ = false;
+    int status_ = 0;
+    qint64 length_ = -1;  // -1: until the connection ends
+    QString contentType_;
+    QByteArray received_;  // the headers until they end, then the body
     QString error_;
-    bool overflow_ = false;
     bool reported_ = false;
 };
 

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "platform/os.h"
+
 namespace platform {
 
 bool makeOwnerOnlyFolders(const QString& folder) {
@@ -22,6 +24,15 @@ bool makeOwnerOnlyFolders(const QString& folder) {
             return false;
     }
     return QFileInfo(target).isDir();
+}
+
+bool makeOurFolderOwnerOnly(const QString& folder) {
+    if (!makeOwnerOnlyFolders(folder)) return false;
+    // A link is followed by chmod: whatever it points to is not ours to change. A folder of
+    // someone else's refuses the change.
+    if (!QFileInfo(folder).isSymLink())
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return os::makePrivateFolder(folder);
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/app.h"
 #include "platform/application.h"
 #include "platform/guard.h"
+#include "platform/msgbox.h"
 #include "platform/single_instance.h"
 #include "shell/main_window.h"
 #include "store/dated_backups.h"
@@ -41,7 +42,8 @@ int main(int argc, char* argv[]) {
     }
     // The day's first start keeps a copy of the checked note file; at exit an unfinished copy
     // is abandoned.
-    DatedBackups backups;
+    DatedBackups backups(
+        [](const QString& text) { platform::MsgBox(text, platform::mb::Exclamation); });
     backups.start(notePath);
     return QApplication::exec();
 }

@@ -1,17 +1,19 @@
 #include "store/dated_backups.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QThread>
-#include <map>
+#include <algorithm>
 
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/database_backup.h"
 #include "platform/error.h"
-#include "platform/os.h"
+#include "platform/owner_only_folders.h"
 
 Q_LOGGING_CATEGORY(lcBackup, "zettara.backup")
 
@@ -19,19 +21,49 @@ namespace {
 
 const QString kPrefix = QStringLiteral("Zettara-");
 const QString kSuffix = QStringLiteral(".mdb");
+// Beside the note file: the user was told that its backups stopped.
+const QString kToldMarker = QStringLiteral("backups-stopped.txt");
 
-// The backups in a folder by date, oldest first; other files there are not ours to touch.
-std::map<QDate, QString> byDate(const QString& folder) {
-    static const QRegularExpression name(QStringLiteral("^Zettara-(\\d{4}-\\d{2}-\\d{2})\\.mdb$"));
-    std::map<QDate, QString> found;
-    const QDir dir(folder);
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::NoSymLinks)) {
-        const QRegularExpressionMatch match = name.match(entry);
-        if (!match.hasMatch()) continue;
-        const QDate date = QDate::fromString(match.captured(1), Qt::ISODate);
-        if (date.isValid()) found[date] = dir.filePath(entry);
+bool isOurs(const QString& fileName, const QString& pattern) {
+    const QRegularExpressionMatch match = QRegularExpression(pattern).match(fileName);
+    return match.hasMatch() && QDate::fromString(match.captured(1), Qt::ISODate).isValid();
+}
+
+// The backups in a folder, the one written last first; other files there are not ours to
+// touch. The copies' file times are kept in writing order (see stampAfter), so a clock set
+// back does not reorder them.
+QFileInfoList byWriting(const QString& folder) {
+    QFileInfoList found;
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks)) {
+        if (isOurs(entry.fileName(), QStringLiteral("^Zettara-(\\d{4}-\\d{2}-\\d{2})\\.mdb$")))
+            found << entry;
     }
+    std::sort(found.begin(), found.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        const QDateTime ta = a.lastModified(), tb = b.lastModified();
+        return ta != tb ? ta > tb : a.fileName() > b.fileName();
+    });
     return found;
+}
+
+// Copies cut short by an exit or a crash: nothing reads them, so they only take room.
+void removeUnfinished(const QString& folder) {
+    for (const QFileInfo& entry :
+         QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (isOurs(entry.fileName(),
+                   QStringLiteral("^\\.Zettara-(\\d{4}-\\d{2}-\\d{2})\\.mdb\\.part$")))
+            QFile::remove(entry.filePath());
+    }
+}
+
+// Dates the new copy after every other one even when the clock now reads earlier. Two
+// seconds: the coarsest file times (FAT) step by two.
+void stampAfter(const QString& file, const QFileInfoList& others) {
+    QDateTime when = QDateTime::currentDateTimeUtc();
+    if (!others.isEmpty()) when = std::max(when, others.first().lastModified().addSecs(2));
+    QFile copy(file);
+    if (!copy.open(QIODevice::ReadWrite) ||
+        !copy.setFileTime(when, QFileDevice::FileModificationTime))
+        qCWarning(lcBackup) << "backup could not be dated:" << file;
 }
 
 bool checksOut(const QString& file) {
@@ -42,7 +74,7 @@ bool checksOut(const QString& file) {
 
 }  // namespace
 
-DatedBackups::DatedBackups() = default;
+DatedBackups::DatedBackups(Tell tell) : tell_(std::move(tell)) {}
 
 DatedBackups::~DatedBackups() {
     stop_ = true;
@@ -55,7 +87,7 @@ QString DatedBackups::folderFor(const QString& noteFile) {
 
 QStringList DatedBackups::existing(const QString& noteFile) {
     QStringList files;
-    for (const auto& [date, path] : byDate(folderFor(noteFile))) files.prepend(path);
+    for (const QFileInfo& entry : byWriting(folderFor(noteFile))) files << entry.filePath();
     return files;
 }
 
@@ -72,19 +104,39 @@ void DatedBackups::start(const QString& noteFile) {
     thread_->start();
 }
 
+bool DatedBackups::folderIsPrivate(const QString& noteFile, const QString& folder) {
+    const QString marker = QFileInfo(noteFile).absoluteDir().filePath(kToldMarker);
+    if (platform::makeOurFolderOwnerOnly(folder)) {
+        QFile::remove(marker);  // should they stop again, the user hears of it again
+        return true;
+    }
+    qCWarning(lcBackup) << "backup folder is not private and cannot be made so, no backup made:"
+                        << folder;
+    // Told once, not at every start: the marker remembers it.
+    const QString text =
+        QStringLiteral(
+            "便签的备份文件夹不是只有你能使用的文件夹，程序无法更正，因此不再备份便签：\n"
+            "%1\n\n把它删除，或改为只有你能使用（0700），下次启动时备份会继续。")
+            .arg(QDir::toNativeSeparators(folder));
+    QFile told(marker);
+    if (!told.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return false;
+    told.write(text.toUtf8() + '\n');
+    if (tell_)
+        QMetaObject::invokeMethod(QCoreApplication::instance(),
+                                  [tell = tell_, text] { tell(text); });
+    return false;
+}
+
 bool DatedBackups::make(const QString& noteFile, const QDate& today) {
     const QString folder = folderFor(noteFile);
+    const QString name = kPrefix + today.toString(Qt::ISODate) + kSuffix;
+    const QString target = QDir(folder).filePath(name);
     try {
-        if (byDate(folder).count(today)) return false;
-        if (!platform::os::makePrivateFolder(folder)) {
-            qCWarning(lcBackup) << "backup folder is missing or not private, no backup made:"
-                                << folder;
-            return false;
-        }
-        const QString name = kPrefix + today.toString(Qt::ISODate) + kSuffix;
-        const QString target = QDir(folder).filePath(name);
+        if (QFileInfo::exists(target) || !folderIsPrivate(noteFile, folder)) return false;
+        removeUnfinished(folder);
         const QString partial = QDir(folder).filePath(QLatin1Char('.') + name + ".part");
-        QFile::remove(partial);  // left by a run that was cut short
         if (!platform::backupDatabase(noteFile, partial, stop_)) return false;
         if (!checksOut(partial)) {
             QFile::remove(partial);
@@ -92,6 +144,7 @@ bool DatedBackups::make(const QString& noteFile, const QDate& today) {
                                 << noteFile;
             return false;
         }
+        stampAfter(partial, byWriting(folder));
         if (!QFile::rename(partial, target)) {
             QFile::remove(partial);
             qCWarning(lcBackup) << "backup could not take its name:" << target;
@@ -101,12 +154,11 @@ bool DatedBackups::make(const QString& noteFile, const QDate& today) {
         qCWarning(lcBackup) << "backup failed:" << error.number() << error.message();
         return false;
     }
-    // The oldest go; today's, just made, is never among them.
-    std::map<QDate, QString> all = byDate(folder);
-    while (all.size() > static_cast<size_t>(kKept) && all.begin()->first != today) {
-        if (!QFile::remove(all.begin()->second))
-            qCWarning(lcBackup) << "old backup could not be removed:" << all.begin()->second;
-        all.erase(all.begin());
+    // The copies written first go; the one just made, written last, is never among them.
+    const QFileInfoList all = byWriting(folder);
+    for (qsizetype i = kKept; i < all.size(); ++i) {
+        if (all[i].filePath() != target && !QFile::remove(all[i].filePath()))
+            qCWarning(lcBackup) << "old backup could not be removed:" << all[i].filePath();
     }
     return true;
 }

@@ -1,7 +1,12 @@
 #include "store/note_file_check.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <optional>
 
+#include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/error.h"
 #include "store/database_module.h"
@@ -13,31 +18,94 @@ namespace {
 constexpr int kCorrupt = 11;       // SQLite's "database disk image is malformed"
 constexpr int kNotADatabase = 26;  // "file is not a database"
 
-[[noreturn]] void damaged(const QString& noteFile) {
+// The note file and the journal of an unfinished save, as they were before the engine undid
+// that save into the file.
+struct KeptAside {
+    QString file;
+    QString journal;
+};
+
+QString journalOf(const QString& noteFile) {
+    return noteFile + QStringLiteral("-journal");
+}
+
+[[noreturn]] void damaged(const QString& noteFile, const std::optional<KeptAside>& kept = {}) {
     const QStringList backups = DatedBackups::existing(noteFile);
     const QString newest = backups.isEmpty() ? QStringLiteral("没有可用的备份。")
                                              : QDir::toNativeSeparators(backups.first());
+    // Never "unchanged" when a journal was undone into the file: it may not even be its own.
+    const QString what =
+        kept ? QStringLiteral(
+                   "便签文件已损坏，程序将退出：\n%1\n\n打开时，上次未完成的保存留下的"
+                   "日志文件被撤销到了便签文件中，便签文件因此已被改变。改变之前的便签"
+                   "文件和日志文件保存为：\n%2\n%3")
+                   .arg(QDir::toNativeSeparators(noteFile), QDir::toNativeSeparators(kept->file),
+                        QDir::toNativeSeparators(kept->journal))
+             : QStringLiteral("便签文件已损坏，程序将退出，未做任何更改：\n%1")
+                   .arg(QDir::toNativeSeparators(noteFile));
+    const QString name = QFileInfo(noteFile).fileName();
     throw platform::Error(
-        kCorrupt,
-        QStringLiteral("便签文件已损坏，程序将退出，未做任何更改：\n%1\n\n最新的备份：%2\n\n"
-                       "恢复方法：退出程序后，把备份复制到便签文件所在的位置，改名为 %3 "
-                       "替换损坏的文件，然后重新启动。")
-            .arg(QDir::toNativeSeparators(noteFile), newest, QFileInfo(noteFile).fileName()));
+        kCorrupt, what + QStringLiteral("\n\n最新的备份：%1\n\n恢复方法：退出程序后，把备份复制到"
+                                        "便签文件所在的位置，改名为 %2 替换损坏的文件（旁边若有 "
+                                        "%2-journal，先把它移走），然后重新启动。")
+                             .arg(newest, name));
+}
+
+bool copyPrivately(const QString& from, const QString& to) {
+    return QFile::copy(from, to) &&
+           QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// The engine undoes a journal left beside the file on its first read. Nothing tells whether
+// the journal belongs to this file (a backup copied over it by hand does not own it), so both
+// are kept as they are first: whatever the undoing does, nothing is lost.
+std::optional<KeptAside> keepBeforeRecovery(const QString& noteFile) {
+    QFile journal(journalOf(noteFile));
+    char first = 0;
+    // Empty, or a header zeroed by a finished save: there is nothing to undo.
+    if (!journal.open(QIODevice::ReadOnly) || !journal.getChar(&first) || first == 0) return {};
+    const QString stamp = platform::clock::now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const KeptAside kept{noteFile + QStringLiteral(".before-recovery-") + stamp,
+                         journal.fileName() + QStringLiteral(".before-recovery-") + stamp};
+    if (!copyPrivately(noteFile, kept.file) || !copyPrivately(journal.fileName(), kept.journal)) {
+        QFile::remove(kept.file);
+        throw platform::Error(
+            platform::errc::pathAccess,
+            QStringLiteral("便签文件旁有上次未完成的保存留下的日志文件：\n%1\n\n无法先保存便签文件"
+                           "和它的副本，程序将退出，未做任何更改。")
+                .arg(QDir::toNativeSeparators(journal.fileName())));
+    }
+    return kept;
 }
 
 }  // namespace
 
 void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile) {
+    // An empty file would open as an empty database and fail later for want of its table.
+    const QFileInfo info(noteFile);
+    if (info.isFile() && info.size() == 0) damaged(noteFile);
+    const std::optional<KeptAside> kept = keepBeforeRecovery(noteFile);
+    // The copies are of use only when the engine did undo the journal into a file that then
+    // failed its check; an ordinary recovery after a crash checks out.
+    bool undoneIntoDamage = false;
+    const auto discardKept = qScopeGuard([&] {
+        if (kept && !undoneIntoDamage) {
+            QFile::remove(kept->file);
+            QFile::remove(kept->journal);
+        }
+    });
     try {
         连接数据库(store, noteFile);
+        run(store, noteFile);
     } catch (const platform::Error& error) {
         const int primary = error.number() & 0xff;
         if (primary == kCorrupt ||
-            (primary == kNotADatabase && !DatedBackups::existing(noteFile).isEmpty()))
-            damaged(noteFile);
+            (primary == kNotADatabase && !DatedBackups::existing(noteFile).isEmpty())) {
+            undoneIntoDamage = kept && !QFile::exists(journalOf(noteFile));
+            damaged(noteFile, undoneIntoDamage ? kept : std::nullopt);
+        }
         throw;
     }
-    run(store, noteFile);
 }
 
 void NoteFileCheck::run(数据库操作模块& store, const QString& noteFile) {

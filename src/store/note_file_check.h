@@ -5,13 +5,15 @@
 class 数据库操作模块;
 
 // The store checks itself after opening: a damaged note file raises an error whose message
-// names the file and its newest backup (or says there is none), so that start-up ends
-// without writing anything.
+// names the file and the backup written last (or says there is none), so that start-up ends
+// without writing anything. A journal left by a save cut short is undone into the file by the
+// engine; the file and the journal are kept aside as they were first, and when the outcome
+// fails its check the message says the file was changed and names both copies.
 class NoteFileCheck {
   public:
     // Opens the note file, then runs the check. A file damaged so badly that it cannot even be
-    // opened is reported the same way when the engine calls it malformed, or when it no longer
-    // reads as a database while backups of it exist.
+    // opened is reported the same way when the engine calls it malformed, when it no longer
+    // reads as a database while backups of it exist, or when it is empty.
     static void open(数据库操作模块& store, const QString& noteFile);
     static void run(数据库操作模块& store, const QString& noteFile);
 };

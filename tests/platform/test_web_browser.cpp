@@ -261,4 +261,33 @@ INSTANTIATE_TEST_SUITE_P(Servers, EndlessBodyTest,
                              EndlessBody{"Trickling", "x", 100, 1000}),
                          [](const auto& test) { return std::string(test.param.name); });
 
+// Peak memory of this process since it was last reset, in KiB.
+long peakKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+TEST_F(WebBrowserTest, EndlessHeadersAreCutOffSmall) {
+    browser.setTimeoutMs(60000);  // only the header limits can end it in time
+    for (const QByteArray& start :
+         {QByteArray("HTTP/1.0 200 OK\r\nX-Line: "), QByteArray("HTTP/1.0 200 OK\r\n")}) {
+        PageServer server(start,
+                          start.endsWith(' ') ? QByteArray(64 * 1024, 'a')
+                                              : QByteArray("X-Field: a\r\n").repeated(4096),
+                          1);
+        QFile reset(QStringLiteral("/proc/self/clear_refs"));
+        ASSERT_TRUE(reset.open(QIODevice::WriteOnly) && reset.write("5") == 1);
+        reset.close();
+        const long before = peakKiB();
+        browser.Navigate(server.address());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 20000));
+        loaded.clear();
+        EXPECT_LT(peakKiB() - before, 2048);
+        EXPECT_EQ(browser.toPlainText(), QStringLiteral("local banner"));
+    }
+}
+
 }  // namespace

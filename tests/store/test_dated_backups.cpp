@@ -120,4 +120,85 @@ TEST_F(DatedBackupsTest, DamagedFileIsNotBackedUpAndNamesTheNewestBackup) {
         EXPECT_TRUE(error.message().contains(DatedBackups::existing(other.path()).value(0)))
             << error.message().toStdString();
     }
+    // An empty file too, instead of failing later for want of its table.
+    ASSERT_TRUE(header.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    header.close();
+    try {
+        NoteFileCheck::open(unopened, other.path());
+        ADD_FAILURE() << "an empty file opened";
+    } catch (const platform::Error& error) {
+        EXPECT_TRUE(error.message().contains(DatedBackups::existing(other.path()).value(0)))
+            << error.message().toStdString();
+    }
+}
+
+TEST_F(DatedBackupsTest, JournalOfAnUnfinishedSaveUndoneIntoARestoredBackupIsNeverHidden) {
+    DatedBackups backups;
+    ASSERT_TRUE(backups.run(db.path()));
+    const QString backup = DatedBackups::existing(db.path()).value(0);
+    db.exec("UPDATE Tips SET content = content || printf('%0500d', ID)");
+    // A save cut short: a journal whose pages were partly written into the file already.
+    const QString journal = db.path() + "-journal";
+    {
+        auto open = platform::Database::open(db.path(), false, false, QString());
+        open->execute("PRAGMA cache_size=4");
+        open->execute("BEGIN");
+        open->execute("DELETE FROM Tips WHERE ID % 3 = 0");
+        ASSERT_TRUE(QFile::copy(journal, journal + ".left"));
+    }
+    // The README's restore without moving the journal aside.
+    ASSERT_TRUE(QFile::remove(db.path()) && QFile::copy(backup, db.path()));
+    ASSERT_TRUE(QFile::rename(journal + ".left", journal));
+    数据库操作模块 store;
+    try {
+        NoteFileCheck::open(store, db.path());
+        ADD_FAILURE() << "the journal was undone into the backup unseen";
+    } catch (const platform::Error& error) {
+        EXPECT_FALSE(error.message().contains("未做任何更改")) << error.message().toStdString();
+        const QStringList kept =
+            QDir(db.dir()).entryList({"*.before-recovery-*"}, QDir::Files, QDir::Name);
+        ASSERT_EQ(kept.size(), 2);
+        EXPECT_EQ(QFileInfo(QDir(db.dir()).filePath(kept[1])).size(), QFileInfo(backup).size());
+        for (const QString& name : kept) EXPECT_TRUE(error.message().contains(name));
+    }
+}
+
+TEST_F(DatedBackupsTest, ClockSetBackKeepsTheSevenWrittenLast) {
+    DatedBackups backups;
+    setDay(20);
+    ASSERT_TRUE(backups.run(db.path()));
+    // A copy cut short by an exit is gone at the next start.
+    const QString folder = DatedBackups::folderFor(db.path());
+    QFile unfinished(QDir(folder).filePath(".Zettara-2026-12-20.mdb.part"));
+    ASSERT_TRUE(unfinished.open(QIODevice::WriteOnly));
+    unfinished.close();
+    for (int day = 1; day <= 7; ++day) {
+        setDay(day);
+        EXPECT_TRUE(backups.run(db.path()));
+    }
+    EXPECT_FALSE(unfinished.exists());
+    EXPECT_EQ(names().size(), DatedBackups::kKept);
+    EXPECT_EQ(names().first(), "Zettara-2026-12-07.mdb");  // named by the damaged-file message
+    EXPECT_FALSE(names().contains("Zettara-2026-12-20.mdb"));
+}
+
+TEST_F(DatedBackupsTest, OpenFolderOfTheUserIsMadePrivateElseTheUserIsToldOnce) {
+    QStringList told;
+    DatedBackups backups([&told](const QString& text) { told << text; });
+    const QString folder = DatedBackups::folderFor(db.path());
+    ASSERT_TRUE(QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                         QFile::ExeOther));
+    setDay(1);
+    EXPECT_TRUE(backups.run(db.path()));
+    EXPECT_EQ(QFileInfo(folder).permissions() & 0x0077, 0);
+    // A link is not ours to change: no backups, and one word about it, not one a day.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(QFile::link(QDir::tempPath(), folder));
+    for (int day = 2; day <= 3; ++day) {
+        setDay(day);
+        EXPECT_FALSE(backups.run(db.path()));
+    }
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(folder));
 }

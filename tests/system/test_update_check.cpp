@@ -93,6 +93,18 @@ TEST_F(UpdateCheck, ReturnsAtOnceAndOffersTheNewerVersionWhenTheListArrives) {
         log.contains(QStringLiteral("open: https://downloads.example/zettara-3.0.0.1.zip")));
 }
 
+TEST_F(UpdateCheck, ControlAndDirectionCharactersInTheNotesAreShownNotApplied) {
+    env_.set("ZETTARA_UPDATE_ANSWER", QStringLiteral("no"));
+    server_.answer(200,
+                   "3.0.0.1\nhttps://downloads.example/z.zip\n"
+                   "gpj\xe2\x80\xae.exe\x1b[2J\x07\xc2\x9b\xe2\x81\xa6"
+                   "end\tok\n");
+    checkToTheEnd(server_.url(QStringLiteral("/u.txt")));
+    EXPECT_TRUE(trace().contains(
+        QStringLiteral("gpj[U+202E].exe[U+001B][2J[U+0007][U+009B][U+2066]end\tok")))
+        << trace().toStdString();
+}
+
 TEST_F(UpdateCheck, QuestionComesLaterWithoutBlockingAndFitsTheScreen) {
     QByteArray list = "3.0.0.1\nhttps://downloads.example/z.zip\n";
     for (int i = 0; i < 1000; ++i) list += QByteArray::number(i % 10) + '\n';

@@ -9,6 +9,28 @@ namespace {
 // Keep the question box on the screen: release notes are shown in part.
 constexpr int kLongestNotes = 2000;
 constexpr int kMostNoteLines = 15;
+
+bool actsOnTheText(char16_t u) {
+    const bool control = (u < 0x20 && u != u'\n' && u != u'\t') || (u >= 0x7f && u <= 0x9f);
+    const bool direction = u == 0x061c || u == 0x200e || u == 0x200f ||
+                           (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
+    return control || direction;
+}
+
+// The notes come from the network: a control or direction character would act on the box
+// (reverse a file name, hide what follows) instead of being read, so each is shown by its code.
+QString withVisibleControls(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (actsOnTheText(c.unicode()))
+            shown += QStringLiteral("[U+%1]").arg(
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
 }  // namespace
 
 std::optional<UpdateList::Version> UpdateList::parseVersion(const QString& text) {
@@ -41,7 +63,7 @@ std::optional<UpdateList> UpdateList::parse(const QByteArray& text) {
         return std::nullopt;
     }
 
-    list.notes_ = lines.mid(2).join(QLatin1Char('\n')).trimmed();
+    list.notes_ = withVisibleControls(lines.mid(2).join(QLatin1Char('\n')).trimmed());
     if (list.notes_.size() > kLongestNotes) {
         list.notes_ = list.notes_.left(kLongestNotes) + QStringLiteral("……");
     }

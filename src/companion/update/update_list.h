@@ -9,7 +9,8 @@
 namespace companion {
 
 // The plain-text update list: first line the newest version "a.b.c.d", second line the
-// download address, the remaining lines release notes.
+// download address, the remaining lines release notes (control and direction characters in
+// them shown by their codes, never applied).
 class UpdateList {
   public:
     using Version = std::array<quint32, 4>;
