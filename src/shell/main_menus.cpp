@@ -8,6 +8,8 @@
 
 #include "platform/guard.h"
 #include "shell/note_commands.h"
+#include "system/feedback_call.h"
+#include "system/start_with_login.h"
 
 namespace {
 
@@ -62,10 +64,10 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
           {"编辑_分隔符0"},
           {"编辑_刷新列表", "刷新列表[&F]", note(&NoteCommands::刷新列表), Qt::Key_F5}});
     fill(bar->addMenu(QStringLiteral("工具[&T]")), "工具",
-         {{"工具_开机启动", "开机自动启动程序[&R]", own.工具_开机启动_Click},
+         {{"工具_开机启动", "开机自动启动程序[&R]", [this] { 工具_开机启动_Click(); }},
           {"工具_桌面菜单", "添加桌面菜单便签[&D]"}});
     fill(bar->addMenu(QStringLiteral("帮助[&H]")), "帮助",
-         {{"帮助_意见反馈", "意见反馈[&F]", own.帮助_意见反馈_Click},
+         {{"帮助_意见反馈", "意见反馈[&F]", [this] { 帮助_意见反馈_Click(); }},
           {"帮助_关于", "关于[&A]", own.帮助_关于_Click}});
     工具_开机启动 = bar->findChild<QAction*>(QStringLiteral("工具_开机启动"));
     工具_开机启动->setCheckable(true);
@@ -93,4 +95,14 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
              {{"便签菜单_修改", "修改便签[&E]", atNote(&NoteCommands::便签菜单_修改)},
               {"便签菜单_删除", "删除便签[&D]", atNote(&NoteCommands::便签菜单_删除)},
               {"便签菜单_关闭窗口", "关闭窗口[&C]", atNote(&NoteCommands::便签菜单_关闭窗口)}});
+}
+
+void MainMenus::工具_开机启动_Click() {
+    // The action toggled its own mark before this runs; the rule works from the mark as it was.
+    const bool wasChecked = !工具_开机启动->isChecked();
+    工具_开机启动->setChecked(::工具_开机启动_Click(wasChecked));
+}
+
+void MainMenus::帮助_意见反馈_Click() {
+    用户反馈::ShowComment(用户反馈::productText());
 }

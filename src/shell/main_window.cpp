@@ -24,10 +24,9 @@
 #include "shell/main_menus.h"
 #include "shell/note_commands.h"
 #include "shell/tray_icon.h"
-#include "store/note_file_check.h"
 #include "store/database_module.h"
+#include "store/note_file_check.h"
 #include "system/about_box.h"
-#include "system/feedback_call.h"
 #include "system/start_with_login.h"
 #include "system/update_call.h"
 #include "system/web_addresses.h"
@@ -65,15 +64,10 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
     主窗体控制器_ = std::make_unique<Class_主窗体>(*ListView_Zettara, *this, 数据库对象_);
     commands_ =
         std::make_unique<NoteCommands>(*ListView_Zettara, *主窗体控制器_, 数据库对象_, *this);
-    const auto handler = [this](void (Form_Main::*run)()) {
-        return [this, run] { (this->*run)(); };
-    };
     menus_ = std::make_unique<MainMenus>(
         *this, *commands_,
-        MainMenus::WindowCommands{
-            handler(&Form_Main::退出程序), handler(&Form_Main::显示主窗体),
-            handler(&Form_Main::工具_开机启动_Click), handler(&Form_Main::帮助_意见反馈_Click),
-            handler(&Form_Main::帮助_关于_Click), [this] { return 当前便签ID; }});
+        MainMenus::WindowCommands{[this] { 退出程序(); }, [this] { 显示主窗体(); },
+                                  [this] { 帮助_关于_Click(); }, [this] { return 当前便签ID; }});
     TrayIcon = std::make_unique<Tray>(
         *this, *menus_->托盘菜单, [this] { 显示主窗体(); },
         [this](QMenu* menu) { popupMenu_(menu); });
@@ -251,8 +245,11 @@ void Form_Main::changeEvent(QEvent* event) {
 
 void Form_Main::Form_Resize() {
     if (isMinimized()) return;
-    const float clientWidth = static_cast<float>(platform::twips::fromPixels(client_->width()));
-    const float clientHeight = static_cast<float>(platform::twips::fromPixels(client_->height()));
+    const auto inTwips = [](int pixels) {
+        return static_cast<float>(platform::twips::fromPixels(pixels));
+    };
+    const float clientWidth = inTwips(client_->width());
+    const float clientHeight = inTwips(client_->height());
     const auto atLeastZero = [](float v) { return std::max(0.0f, v); };
 
     const float tabWidth = atLeastZero(clientWidth - 30.0f);
@@ -260,10 +257,8 @@ void Form_Main::Form_Resize() {
     // inside the window.
     const float tabHeight = atLeastZero(clientHeight - static_cast<float>(kTabTop) - 15.0f);
     platform::twips::resize(TabControl_Main, tabWidth, tabHeight);
-    const float listWidth = atLeastZero(
-        static_cast<float>(platform::twips::fromPixels(TabControl_Main->width())) - 90.0f);
-    const float listHeight = atLeastZero(
-        static_cast<float>(platform::twips::fromPixels(TabControl_Main->height())) - 375.0f);
+    const float listWidth = atLeastZero(inTwips(TabControl_Main->width()) - 90.0f);
+    const float listHeight = atLeastZero(inTwips(TabControl_Main->height()) - 375.0f);
 
     // The list's place is given on the tab control; here its page starts below the tab bar,
     // which is taller than the 330-twip offset allows for, so the list is kept on its page.
@@ -278,16 +273,6 @@ void Form_Main::Form_Resize() {
 }
 
 // ---- event handlers ----------------------------------------------------------------------
-
-void Form_Main::工具_开机启动_Click() {
-    // The action toggled its own mark before this runs; the rule works from the mark as it was.
-    const bool wasChecked = !menus_->工具_开机启动->isChecked();
-    menus_->工具_开机启动->setChecked(::工具_开机启动_Click(wasChecked));
-}
-
-void Form_Main::帮助_意见反馈_Click() {
-    用户反馈::ShowComment(用户反馈::productText());
-}
 
 void Form_Main::帮助_关于_Click() {
     // One box at a time: while it is open, the same window comes forward.

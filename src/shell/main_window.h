@@ -77,8 +77,6 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     void Form_Resize();
 
     // Event handlers that do more than run one command.
-    void 工具_开机启动_Click();
-    void 帮助_意见反馈_Click();
     void 帮助_关于_Click();
     void ListView_Zettara_MouseUp(int button);
     void Timer_自动升级_Timer();
