@@ -25,7 +25,8 @@ class MainMenus {
     MainMenus(const MainMenus&) = delete;
     MainMenus& operator=(const MainMenus&) = delete;
 
-    // Owned by the window; never part of its menu bar.
+    // The pop-up menus (owned by the window, never part of its menu bar) and the start-with-login
+    // item, whose mark the load sets.
     QMenu* 托盘菜单 = nullptr;
     QMenu* 列表菜单 = nullptr;
     QMenu* 便签菜单 = nullptr;

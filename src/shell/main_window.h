@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "controller/note_list_controller.h"
 #include "editor/editor_host.h"
