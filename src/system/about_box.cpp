@@ -16,28 +16,15 @@
 
 namespace {
 
-QPointer<frmAbout>& sharedAbout() {
-    static QPointer<frmAbout> window;
-    return window;
-}
-
-std::function<void(const QString&)>& openerOverride() {
-    static std::function<void(const QString&)> opener;
-    return opener;
-}
-
-void openAddress(const QString& address) {
-    if (openerOverride()) {
-        openerOverride()(address);
-        return;
-    }
-    // Like a shell open: the result is not examined and nothing is reported.
+// Like a shell open: the result is not examined and nothing is reported.
+void openInBrowser(const QString& address) {
     QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }
 
-QLabel* plainLabel(QWidget* parent, const QString& text, double left, double top, double width,
-                   double height) {
+QLabel* plainLabel(QWidget* parent, const char* name, const QString& text, double left, double top,
+                   double width, double height) {
     auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromUtf8(name));
     label->setTextFormat(Qt::PlainText);
     platform::twips::setGeometry(label, left, top, width, height);
     return label;
@@ -88,17 +75,20 @@ constexpr std::int32_t kWhite = 0xFFFFFF;
 frmAbout::frmAbout(const QIcon& icon)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      icon_(icon) {
+      icon_(icon),
+      opener_(openInBrowser) {
     setWindowTitle(QStringLiteral("关于 Zettara "));
     setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
 
     picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
     platform::twips::setGeometry(picIcon, 210, 210, 810, 780);
     picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lblTitle = plainLabel(this, QStringLiteral("应用程序标题"), 1110, 240, 3885, 480);
+    lblTitle = plainLabel(this, "lblTitle", QStringLiteral("应用程序标题"), 1110, 240, 3885, 480);
     setTextColour(lblTitle, kBlack);
-    lblVersion = plainLabel(this, QStringLiteral("版本"), 1110, 780, 3885, 225);
+    lblVersion = plainLabel(this, "lblVersion", QStringLiteral("版本"), 1110, 780, 3885, 225);
 
     const QString description =
         QStringLiteral("现在就丢掉传统纸质便笺，改用完全免费的Zettara软件！") +
@@ -109,7 +99,7 @@ frmAbout::frmAbout(const QIcon& icon)
         QStringLiteral("\r\n") +
         QStringLiteral(
             "Zettara允许设定多种背景颜色，背景颜色可设置为渐进效果，便笺字体可自行定义。");
-    lblDescription = plainLabel(this, description, 180, 1155, 5415, 1170);
+    lblDescription = plainLabel(this, "lblDescription", description, 180, 1155, 5415, 1170);
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColour(lblDescription, kBlack);
@@ -120,17 +110,21 @@ frmAbout::frmAbout(const QIcon& icon)
     // Etched rule: a grey line with a white one just below it.
     const double onePixel = platform::twips::perPixel();
     Line1[0] = new QFrame(this);
+    Line1[0]->setObjectName(QStringLiteral("Line1"));
     platform::twips::setGeometry(Line1[0], 90, 2445, 5654 - 90, onePixel);
     setFill(Line1[0], kGrey);
     Line1[1] = new QFrame(this);
+    Line1[1]->setObjectName(QStringLiteral("Line1"));
     platform::twips::setGeometry(Line1[1], 105, 2460, 5654 - 105, onePixel);
     setFill(Line1[1], kWhite);
 
-    lblDisclaimer = plainLabel(this, QStringLiteral("官方网站："), 255, 2715, 900, 180);
+    lblDisclaimer =
+        plainLabel(this, "lblDisclaimer", QStringLiteral("官方网站："), 255, 2715, 900, 180);
     setTextColour(lblDisclaimer, kBlack);
 
-    Label_链接官方网站 = plainLabel(this, QStringLiteral("https://www.zettara-6471.example/"), 1170,
-                                    2700, 2880, 180);
+    Label_链接官方网站 =
+        plainLabel(this, "Label_链接官方网站", QStringLiteral("https://www.zettara-6471.example/"),
+                   1170, 2700, 2880, 180);
     setTextColour(Label_链接官方网站, kBlue);
     QFont linkFont(QStringLiteral("宋体"));
     linkFont.setPointSize(9);
@@ -143,34 +137,15 @@ frmAbout::frmAbout(const QIcon& icon)
     Label_链接官方网站->installEventFilter(this);
 
     cmdOK = new QPushButton(QStringLiteral("确定"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
     platform::twips::setGeometry(cmdOK, 4125, 2625, 1500, 345);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this,
             [this] { platform::runEvent([this] { cmdOK_Click(); }); });
 
     setFixedSize(platform::twips::toPixels(5730, 3090));
-}
-
-frmAbout* frmAbout::Show(const QIcon& icon) {
-    QPointer<frmAbout>& window = sharedAbout();
-    if (!window) {
-        window = new frmAbout(icon);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->Form_Load();
-        platform::centreOnScreen(*window);
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
-}
-
-frmAbout* frmAbout::current() {
-    return sharedAbout();
-}
-
-void frmAbout::setOpenerForTests(std::function<void(const QString&)> opener) {
-    openerOverride() = std::move(opener);
+    Form_Load();
+    platform::centreOnScreen(*this);
 }
 
 void frmAbout::Form_Load() {
@@ -190,7 +165,7 @@ void frmAbout::cmdOK_Click() {
 void frmAbout::Label_链接官方网站_MouseDown(Qt::MouseButton button) {
     if (button != Qt::LeftButton) return;
     // The address is whatever the label shows at the moment of the click.
-    openAddress(Label_链接官方网站->text());
+    opener_(Label_链接官方网站->text());
 }
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {

@@ -2,26 +2,31 @@
 
 #include <QDialog>
 #include <QIcon>
-#include <QPointer>
 #include <functional>
+#include <utility>
 
 class QFrame;
 class QLabel;
 class QPushButton;
 
-// The About box: title, version, icon, description and a link to the product web page.
-// One shared window, shown without an owner and without modality.
+// The About box: title, version, icon, description and a link to the product web page. Shown
+// without an owner and without modality; it is deleted when closed.
 class frmAbout : public QDialog {
   public:
-    // Shows the shared About box with the given icon, creating and loading it when it is not
-    // open, otherwise bringing the open one forward. Returns the window.
-    static frmAbout* Show(const QIcon& icon);
-    // The open About box, or nullptr.
-    static frmAbout* current();
+    // Creates the box loaded with the given icon, centred on the screen.
+    explicit frmAbout(const QIcon& icon);
 
-    // Replaces how the link's address is opened; an empty function restores the default
-    // browser.
-    static void setOpenerForTests(std::function<void(const QString& address)> opener);
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // How the link's address is opened (by default in the user's browser); tests record it.
+    void setOpener(std::function<void(const QString& address)> opener) {
+        opener_ = std::move(opener);
+    }
+
+  private:
+    void Form_Load();
+    void cmdOK_Click();
+    void Label_链接官方网站_MouseDown(Qt::MouseButton button);
 
     QLabel* picIcon;
     QLabel* lblTitle;
@@ -32,14 +37,6 @@ class frmAbout : public QDialog {
     QLabel* Label_链接官方网站;
     QPushButton* cmdOK;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
-    explicit frmAbout(const QIcon& icon);
-    void Form_Load();
-    void cmdOK_Click();
-    void Label_链接官方网站_MouseDown(Qt::MouseButton button);
-
     QIcon icon_;
+    std::function<void(const QString& address)> opener_;
 };

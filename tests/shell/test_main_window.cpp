@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,16 +22,35 @@
 #include "platform/web_browser.h"
 #include "shell/main_window.h"
 #include "store/database_module.h"
+#include "system/about_box.h"
 #include "system/update_call.h"
 #include "test_helpers.h"
 
 namespace {
+
+// The main window with its pop-up menus recorded and its notification area decided by the test.
+class TestMainWindow : public Form_Main {
+  public:
+    TestMainWindow(数据库操作模块& store, QStringList& popups, const bool& tray)
+        : Form_Main(store) {
+        setPopupMenu([&popups](QMenu* menu) { popups << menu->objectName(); });
+        setTrayAvailable([&tray] { return tray; });
+    }
+};
 
 // The editors on screen (they are windows of their own, not children of the main window).
 QList<Form_添加便签*> editors() {
     QList<Form_添加便签*> out;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* e = dynamic_cast<Form_添加便签*>(w); e && e->isVisible()) out << e;
+    return out;
+}
+
+// The About boxes on screen.
+QList<frmAbout*> aboutBoxes() {
+    QList<frmAbout*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* a = dynamic_cast<frmAbout*>(w); a && a->isVisible()) out << a;
     return out;
 }
 
@@ -48,9 +68,7 @@ class MainWindowTest : public ::testing::Test {
         load();
     }
     void load() {
-        form = std::make_unique<Form_Main>(store);
-        form->popupMenu = [this](QMenu* menu) { popups << menu->objectName(); };
-        form->trayAvailable = [this] { return tray; };
+        form = std::make_unique<TestMainWindow>(store, popups, tray);
         form->Form_Load(db.path(), "mini");
     }
     void TearDown() override {
@@ -436,8 +454,8 @@ TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation)
 TEST_F(MainWindowTest, ASecondLaunchDuringAStartUpBoxShowsTheWindowOnceLoaded) {
     db.exec("UPDATE Tips SET BackColor = NULL WHERE ID = 1");  // a box at start-up
     数据库操作模块 otherStore;
-    Form_Main other(otherStore);
-    other.trayAvailable = [] { return true; };
+    QStringList otherPopups;
+    TestMainWindow other(otherStore, otherPopups, tray);
     const auto recorder = platform::setMsgBoxImpl([&](const QString&, int, const QString&) {
         other.显示并恢复主窗体();  // the request arrives while the box waits
         EXPECT_FALSE(other.isVisible());
@@ -483,9 +501,23 @@ TEST_F(MainWindowTest, ResizeRuleKeepsTheListInsideAndNeverGoesNegative) {
     form->showNormal();
 }
 
+TEST_F(MainWindowTest, AboutIsOneBoxWhileOpenAndANewOneOnceClosed) {
+    run("帮助_关于");
+    run("帮助_关于");
+    ASSERT_EQ(aboutBoxes().size(), 1);
+    const QPointer<frmAbout> first = aboutBoxes()[0];
+    testsupport::control<QPushButton>(*first, "cmdOK")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    run("帮助_关于");
+    ASSERT_EQ(aboutBoxes().size(), 1);
+    EXPECT_EQ(testsupport::control<QLabel>(*aboutBoxes()[0], "lblVersion")->text(), "版本 3.0.0.0");
+}
+
 TEST_F(MainWindowTest, ExitAnsweredNoChangesNothingAndYesClosesEverythingOnce) {
     form->show();
     run("文件_新建");
+    run("帮助_关于");
     ASSERT_EQ(editors().size(), 1);
     boxes.answerNext(platform::mb::No);
     run("文件_退出");
@@ -495,6 +527,7 @@ TEST_F(MainWindowTest, ExitAnsweredNoChangesNothingAndYesClosesEverythingOnce) {
     EXPECT_EQ(boxes.boxes()[0].title, "确定退出");
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(noteTags().size(), 2);
+    EXPECT_EQ(aboutBoxes().size(), 1);
 
     boxes.answerNext(platform::mb::Yes);
     run("托盘菜单_退出程序");
@@ -502,6 +535,7 @@ TEST_F(MainWindowTest, ExitAnsweredNoChangesNothingAndYesClosesEverythingOnce) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(noteTags().isEmpty());
     EXPECT_TRUE(editors().isEmpty());
+    EXPECT_TRUE(aboutBoxes().isEmpty());
     EXPECT_FALSE(store.database()->isOpen());
     EXPECT_EQ(boxes.boxes().size(), 2u);  // closing the database raised nothing
 }

@@ -4,21 +4,15 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest/QTest>
 
 #include "platform/twips.h"
 #include "system/about_box.h"
+#include "test_helpers.h"
 
 namespace {
-
-int openAboutBoxes() {
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (dynamic_cast<frmAbout*>(widget) && widget->isVisible()) ++count;
-    }
-    return count;
-}
 
 QIcon testIcon() {
     QPixmap pixmap(32, 32);
@@ -26,53 +20,39 @@ QIcon testIcon() {
     return QIcon(pixmap);
 }
 
-// Closes through cmdOK and lets the deferred delete run.
-void closeWithOk(frmAbout* about) {
-    about->cmdOK->click();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+// The About box with its link's openings recorded instead of starting a browser.
+class AboutBoxUnderTest : public frmAbout {
+  public:
+    explicit AboutBoxUnderTest(std::vector<QString>& opened) : frmAbout(testIcon()) {
+        setOpener([&opened](const QString& address) { opened.push_back(address); });
+    }
+};
 
 class AboutBox : public ::testing::Test {
   protected:
-    void SetUp() override {
-        frmAbout::setOpenerForTests([this](const QString& address) { opened_.push_back(address); });
-    }
+    void SetUp() override { about->show(); }
     void TearDown() override {
-        if (frmAbout* about = frmAbout::current()) closeWithOk(about);
-        frmAbout::setOpenerForTests({});
+        if (about) about->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    template <typename T = QLabel>
+    T* part(const char* name) {
+        return testsupport::control<T>(*about, QString::fromUtf8(name));
     }
     std::vector<QString> opened_;
+    QPointer<frmAbout> about = new AboutBoxUnderTest(opened_);
 };
 
-TEST_F(AboutBox, ShowingTwiceGivesOneWindow) {
-    frmAbout* first = frmAbout::Show(testIcon());
-    frmAbout* second = frmAbout::Show(testIcon());
-    EXPECT_EQ(first, second);
-    EXPECT_EQ(openAboutBoxes(), 1);
-    EXPECT_FALSE(first->isModal());
-    EXPECT_EQ(first->parentWidget(), nullptr);
-}
-
-TEST_F(AboutBox, LoadFillsTitleVersionAndIconAndRebuildsThemAfterClose) {
-    frmAbout* about = frmAbout::Show(testIcon());
+TEST_F(AboutBox, LoadFillsTitleVersionAndIconOfAnOwnerlessModelessBox) {
     EXPECT_EQ(about->windowTitle(), QStringLiteral("关于 Zettara-6471"));
-    EXPECT_EQ(about->lblVersion->text(), QStringLiteral("版本 3.0.0.0"));
-    EXPECT_EQ(about->lblTitle->text(), QStringLiteral("Zettara-6471"));
-    EXPECT_FALSE(about->picIcon->pixmap().isNull());
-
-    closeWithOk(about);
-    EXPECT_EQ(frmAbout::current(), nullptr);
-    EXPECT_EQ(openAboutBoxes(), 0);
-
-    about = frmAbout::Show(QIcon());
-    EXPECT_EQ(about->windowTitle(), QStringLiteral("关于 Zettara-6471"));
-    EXPECT_EQ(about->lblVersion->text(), QStringLiteral("版本 3.0.0.0"));
-    EXPECT_EQ(about->lblTitle->text(), QStringLiteral("Zettara-6471"));
-    EXPECT_EQ(openAboutBoxes(), 1);
+    EXPECT_EQ(part("lblVersion")->text(), QStringLiteral("版本 3.0.0.0"));
+    EXPECT_EQ(part("lblTitle")->text(), QStringLiteral("Zettara-6471"));
+    EXPECT_FALSE(part("picIcon")->pixmap().isNull());
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->parentWidget(), nullptr);
 }
 
 TEST_F(AboutBox, FixedFrameTextsAndLinkLook) {
-    frmAbout* about = frmAbout::Show(testIcon());
     const QSize client = platform::twips::toPixels(5730, 3090);
     EXPECT_EQ(about->size(), client);
     EXPECT_EQ(about->minimumSize(), client);
@@ -80,37 +60,37 @@ TEST_F(AboutBox, FixedFrameTextsAndLinkLook) {
     EXPECT_FALSE(about->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(about->windowFlags() & Qt::WindowMaximizeButtonHint);
 
-    const QStringList lines = about->lblDescription->text().split(QStringLiteral("\r\n"));
+    const QStringList lines = part("lblDescription")->text().split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], QStringLiteral("现在就丢掉传统纸质便笺，改用完全免费的Zettara软件！"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("把您的便签“粘”在您的电脑桌面上")));
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral("便笺字体可自行定义。")));
-    EXPECT_EQ(about->lblDescription->textFormat(), Qt::PlainText);
-    EXPECT_EQ(about->lblDisclaimer->text(), QStringLiteral("官方网站："));
-    EXPECT_EQ(about->cmdOK->text(), QStringLiteral("确定"));
+    EXPECT_EQ(part("lblDescription")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(part("lblDisclaimer")->text(), QStringLiteral("官方网站："));
+    EXPECT_EQ(part<QPushButton>("cmdOK")->text(), QStringLiteral("确定"));
 
-    QLabel* link = about->Label_链接官方网站;
+    QLabel* link = part("Label_链接官方网站");
     EXPECT_EQ(link->text(), QStringLiteral("https://www.zettara-6471.example/"));
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_TRUE(link->font().underline());
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(about->cmdOK->geometry(), platform::twips::toPixels(4125, 2625, 1500, 345));
+    EXPECT_EQ(part<QPushButton>("cmdOK")->geometry(),
+              platform::twips::toPixels(4125, 2625, 1500, 345));
 
     // Whatever face stands in for 宋体, no text is cut off and the link stays clear of OK.
     const QRect linkPlace = platform::twips::toPixels(1170, 2700, 2880, 180);
     EXPECT_EQ(link->pos(), linkPlace.topLeft());
     EXPECT_GE(link->width(), linkPlace.width());
     EXPECT_GE(link->width(), QFontMetrics(link->font()).horizontalAdvance(link->text()));
-    EXPECT_LT(link->geometry().right(), about->cmdOK->x());
+    EXPECT_LT(link->geometry().right(), part<QPushButton>("cmdOK")->x());
     EXPECT_LE(link->font().pointSizeF(), 9.0);
-    QLabel* description = about->lblDescription;
+    QLabel* description = part("lblDescription");
     EXPECT_GE(description->height(), description->heightForWidth(description->width()));
     EXPECT_LT(description->geometry().bottom(), platform::twips::toPixels(2445));
 }
 
 TEST_F(AboutBox, OnlyALeftPressOnTheLinkOpensItsOwnText) {
-    frmAbout* about = frmAbout::Show(testIcon());
-    QLabel* link = about->Label_链接官方网站;
+    QLabel* link = part("Label_链接官方网站");
 
     QTest::mousePress(link, Qt::RightButton);
     QTest::mousePress(link, Qt::MiddleButton);

@@ -1,0 +1,108 @@
+#include "shell/main_menus.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <initializer_list>
+
+#include "platform/guard.h"
+#include "shell/note_commands.h"
+#include "system/feedback_call.h"
+#include "system/start_with_login.h"
+
+namespace {
+
+using Run = std::function<void()>;
+
+struct Item {
+    const char* name;
+    const char* caption = nullptr;  // none: a separator
+    Run run = {};                   // none: never displayed, no action
+    QKeyCombination key = {};
+};
+
+QMenu* fill(QMenu* menu, const char* name, std::initializer_list<Item> items) {
+    menu->setObjectName(QString::fromUtf8(name));
+    for (const Item& item : items) {
+        if (!item.caption) {
+            menu->addSeparator()->setObjectName(QString::fromUtf8(item.name));
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(QString::fromUtf8(item.name));
+        if (item.key != QKeyCombination()) action->setShortcut(item.key);
+        if (!item.run) {
+            action->setVisible(false);
+            continue;
+        }
+        QObject::connect(action, &QAction::triggered, menu,
+                         [run = item.run] { platform::runEvent(run); });
+    }
+    return menu;
+}
+
+}  // namespace
+
+MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCommands& own) {
+    const auto note = [&commands](void (NoteCommands::*command)()) -> Run {
+        return [&commands, command] { (commands.*command)(); };
+    };
+    const auto atNote = [&commands, &own](void (NoteCommands::*command)(std::int64_t)) -> Run {
+        return [&commands, command, id = own.当前便签ID] { (commands.*command)(id()); };
+    };
+    QMenuBar* bar = window.menuBar();
+
+    fill(bar->addMenu(QStringLiteral("文件[&F]")), "文件",
+         {{"文件_新建", "新建便签[&N]", note(&NoteCommands::新建便签), Qt::CTRL | Qt::Key_N},
+          {"文件_分隔符0"},
+          {"文件_退出", "退出程序[&X]", own.退出程序}});
+    fill(bar->addMenu(QStringLiteral("编辑[&E]")), "编辑",
+         {{"编辑_全选", "全选便签[&A]", {}, Qt::CTRL | Qt::Key_A},
+          {"编辑_删除", "删除便签[&D]", note(&NoteCommands::删除便签), Qt::Key_Delete},
+          {"编辑_修改", "修改便签[&E]", note(&NoteCommands::修改便签), Qt::CTRL | Qt::Key_E},
+          {"编辑_分隔符0"},
+          {"编辑_刷新列表", "刷新列表[&F]", note(&NoteCommands::刷新列表), Qt::Key_F5}});
+    fill(bar->addMenu(QStringLiteral("工具[&T]")), "工具",
+         {{"工具_开机启动", "开机自动启动程序[&R]", [this] { 工具_开机启动_Click(); }},
+          {"工具_桌面菜单", "添加桌面菜单便签[&D]"}});
+    fill(bar->addMenu(QStringLiteral("帮助[&H]")), "帮助",
+         {{"帮助_意见反馈", "意见反馈[&F]", [this] { 帮助_意见反馈_Click(); }},
+          {"帮助_关于", "关于[&A]", own.帮助_关于_Click}});
+    工具_开机启动 = bar->findChild<QAction*>(QStringLiteral("工具_开机启动"));
+    工具_开机启动->setCheckable(true);
+
+    托盘菜单 = fill(new QMenu(&window), "托盘菜单",
+                    {{"托盘菜单_新建", "新建便签[&N]", note(&NoteCommands::新建便签)},
+                     {"托盘菜单_显示窗口", "显示窗口[&W]", own.显示主窗体},
+                     {"托盘菜单_分隔符0"},
+                     {"托盘菜单_全部隐藏", "全部隐藏[&H]", note(&NoteCommands::全部隐藏)},
+                     {"托盘菜单_全部显示", "全部显示[&S]", note(&NoteCommands::全部显示)},
+                     {"托盘菜单_分隔符1"},
+                     {"托盘菜单_退出程序", "退出程序[&X]", own.退出程序}});
+    列表菜单 = fill(new QMenu(&window), "列表菜单",
+                    {{"列表菜单_新建", "新建便签[&N]", note(&NoteCommands::新建便签)},
+                     {"列表菜单_分隔符0"},
+                     {"列表菜单_全部隐藏", "全部隐藏[&H]", note(&NoteCommands::全部隐藏)},
+                     {"列表菜单_全部显示", "全部显示[&S]", note(&NoteCommands::全部显示)},
+                     {"列表菜单_分隔符1"},
+                     {"列表菜单_删除", "删除便签[&D]", note(&NoteCommands::删除便签)},
+                     {"列表菜单_修改", "修改便签[&E]", note(&NoteCommands::修改便签)},
+                     {"列表菜单_分隔符2"},
+                     {"列表菜单_刷新列表", "刷新列表[&F]", note(&NoteCommands::刷新列表)}});
+    便签菜单 =
+        fill(new QMenu(&window), "便签菜单",
+             {{"便签菜单_修改", "修改便签[&E]", atNote(&NoteCommands::便签菜单_修改)},
+              {"便签菜单_删除", "删除便签[&D]", atNote(&NoteCommands::便签菜单_删除)},
+              {"便签菜单_关闭窗口", "关闭窗口[&C]", atNote(&NoteCommands::便签菜单_关闭窗口)}});
+}
+
+void MainMenus::工具_开机启动_Click() {
+    // The action toggled its own mark before this runs; the rule works from the mark as it was.
+    const bool wasChecked = !工具_开机启动->isChecked();
+    工具_开机启动->setChecked(::工具_开机启动_Click(wasChecked));
+}
+
+void MainMenus::帮助_意见反馈_Click() {
+    用户反馈::ShowComment(用户反馈::productText());
+}

@@ -1,0 +1,198 @@
+#include "shell/note_commands.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "controller/note_list_controller.h"
+#include "editor/note_editor.h"
+#include "platform/colour.h"
+#include "platform/convert.h"
+#include "platform/error.h"
+#include "platform/guard.h"
+#include "platform/list_view.h"
+#include "platform/msgbox.h"
+#include "store/database_module.h"
+#include "store/note_placements.h"
+#include "store/statements.h"
+
+namespace {
+
+const QString kNoSelection = QStringLiteral("未选中任何便签！");
+const QString kListNotRefreshed =
+    QStringLiteral("便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。");
+
+}  // namespace
+
+NoteCommands::NoteCommands(platform::ListView& list, Class_主窗体& controller,
+                           数据库操作模块& store, EditorHost& host)
+    : list_(list), controller_(controller), store_(store), host_(host) {}
+
+NoteCommands::~NoteCommands() {
+    qApp->removeEventFilter(this);
+    for (const QPointer<Form_添加便签>& editor : editors_) delete editor.data();
+}
+
+void NoteCommands::keepEditor(Form_添加便签* editor) {
+    std::erase_if(editors_, [](const QPointer<Form_添加便签>& e) { return e.isNull(); });
+    editors_.emplace_back(editor);
+}
+
+void NoteCommands::关闭全部编辑器() {
+    for (const QPointer<Form_添加便签>& editor : editors_) {
+        if (editor) editor->close();
+    }
+}
+
+int NoteCommands::选中行() const {
+    if (list_.count() == 0) return 0;
+    const int selected = list_.selectedIndex();
+    if (selected == 0) platform::MsgBox(kNoSelection, platform::mb::Critical);
+    return selected;
+}
+
+int NoteCommands::便签行(std::int64_t 便签ID) const {
+    const int count = list_.count();
+    for (int i = 1; i <= count; ++i) {
+        if (platform::parseIdentifier(list_.subItem(i, 1)) == 便签ID) return i;
+    }
+    return 0;
+}
+
+void NoteCommands::新建便签() {
+    auto* editor = new Form_添加便签(host_);
+    keepEditor(editor);
+    editor->show();
+}
+
+void NoteCommands::删除便签() {
+    const int selected = 选中行();
+    if (selected == 0) return;
+    const platform::ListItem item = list_.item(selected);
+    // A row whose ID is not an identifier is refused (reported by the caller) before any
+    // statement exists. A store that refuses the delete (locked, read-only) is reported by the
+    // caller too; the row then stays, so the list never claims a delete that did not happen.
+    const std::int64_t id = platform::toIdentifier(item.subItem(1));
+    store_.数据库_删除_语句(statements::deleteOne(id));
+    item.setChecked(false);  // closes the note's windows
+    // Its place goes with it; a place left behind is never used.
+    platform::guarded([&] { NotePlacements(store_).remove(id); });
+    list_.remove(selected);
+}
+
+void NoteCommands::修改便签() {
+    const int selected = 选中行();
+    if (selected == 0) return;
+    const platform::ListItem item = list_.item(selected);
+    const std::int64_t id = platform::toIdentifier(item.subItem(1));
+    auto editor = std::make_unique<Form_添加便签>(host_);
+    try {
+        platform::Recordset rs = store_.数据库_查找_语句(statements::selectOne(id));
+        // A colour that cannot be read does not keep the note from being changed: the editor
+        // offers a new note's colour instead.
+        editor->加载便签(id, item.subItem(2),
+                         platform::storedColour(rs.field(QStringLiteral("BackColor"))),
+                         platform::storedColour(rs.field(QStringLiteral("FontColor"))));
+    } catch (const platform::Error& error) {
+        // The editor that could not be set up is destroyed with the unique_ptr. A note deleted
+        // meanwhile ends the command silently; anything else is reported.
+        if (error.number() == platform::errc::noCurrentRecord) return;
+        throw;
+    }
+    keepEditor(editor.get());
+    editor.release()->show();
+}
+
+void NoteCommands::setAllChecks(bool checked) {
+    const int count = list_.count();
+    for (int i = 1; i <= count; ++i) list_.setChecked(i, checked);
+}
+
+void NoteCommands::全部显示() {
+    setAllChecks(true);
+}
+
+void NoteCommands::全部隐藏() {
+    setAllChecks(false);
+}
+
+void NoteCommands::刷新列表() {
+    // Queried first: a store that cannot be read leaves the rows as they were.
+    platform::Recordset rs = controller_.获取数据();
+    list_.clear();
+    controller_.刷新数据(list_, rs);
+}
+
+void NoteCommands::便签菜单_修改(std::int64_t 便签ID) {
+    if (const int row = 便签行(便签ID)) {
+        list_.setSelected(row, true);
+        修改便签();
+    }
+}
+
+void NoteCommands::便签菜单_删除(std::int64_t 便签ID) {
+    if (const int row = 便签行(便签ID)) {
+        list_.setSelected(row, true);
+        删除便签();
+    }
+}
+
+void NoteCommands::便签菜单_关闭窗口(std::int64_t 便签ID) {
+    if (const int row = 便签行(便签ID)) list_.setChecked(row, false);
+}
+
+void NoteCommands::便签已保存(std::int64_t 便签ID, bool closing) {
+    // A new note closing its editor is the list's last row once the list is reloaded: toggling
+    // its check mark opens its desktop window. A modified note's windows are brought up to date
+    // by the refresh.
+    if (便签ID == 0 && closing) 新便签待显示_ = true;
+    保存后刷新列表(true);
+}
+
+void NoteCommands::保存后刷新列表(bool tell) {
+    // The note is stored by now: a list that cannot be reloaded must not make the save look
+    // failed (saving again would store the note twice). Another program's lock goes away on its
+    // own, so the reload waits for the user to come back to one of our windows.
+    try {
+        刷新列表();
+    } catch (const platform::Error& error) {
+        if (tell) {
+            const QString reason =
+                error.busy()
+                    ? QStringLiteral("便签文件被占用")
+                    : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+            platform::MsgBox(kListNotRefreshed.arg(reason), platform::mb::Exclamation);
+        }
+        // Watched only from here on: the box's own activation is no reason to try again.
+        if (!std::exchange(列表待刷新_, true)) qApp->installEventFilter(this);
+        return;
+    }
+    if (std::exchange(列表待刷新_, false)) qApp->removeEventFilter(this);
+    controller_.刷新便签();
+    if (!std::exchange(新便签待显示_, false)) return;
+    try {
+        if (list_.count() > 0) {
+            list_.setChecked(list_.count(), false);
+            list_.setChecked(list_.count(), true);
+        }
+    } catch (const platform::Error& error) {
+        platform::reportError(error);  // saved all the same
+    }
+}
+
+bool NoteCommands::eventFilter(QObject* watched, QEvent* event) {
+    // Every widget of an activated window hears of it: one queued retry, after the activation.
+    if (列表待刷新_ && event->type() == QEvent::WindowActivate &&
+        !std::exchange(刷新已排队_, true)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                刷新已排队_ = false;
+                if (列表待刷新_) platform::runEvent([this] { 保存后刷新列表(false); });
+            },
+            Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <vector>
+
+class Class_主窗体;
+class EditorHost;
+class Form_添加便签;
+class 数据库操作模块;
+namespace platform {
+class ListView;
+}  // namespace platform
+
+// The note commands behind every menu (menu bar, list menu, tray menu, note menu), working on
+// the main window's note list. Keeps the editors it opens, so that the exit can close them.
+class NoteCommands : public QObject {
+  public:
+    // list and controller are the main window's; host is what the editors report to.
+    NoteCommands(platform::ListView& list, Class_主窗体& controller, 数据库操作模块& store,
+                 EditorHost& host);
+    ~NoteCommands() override;  // editors still open go with it
+
+    void 新建便签();
+    void 删除便签();
+    void 修改便签();
+    void 全部显示();
+    void 全部隐藏();
+    // Empties the list and fills it again from the store.
+    void 刷新列表();
+
+    // The note menu's commands act on the list row of 便签ID; without one nothing happens.
+    void 便签菜单_修改(std::int64_t 便签ID);
+    void 便签菜单_删除(std::int64_t 便签ID);
+    void 便签菜单_关闭窗口(std::int64_t 便签ID);
+
+    // An editor stored a note (便签ID 0: a new one): the list is reloaded; a reload that fails
+    // is told once and tried again when one of the program's windows is next activated.
+    void 便签已保存(std::int64_t 便签ID, bool closing);
+    // The exit command: every editor closes.
+    void 关闭全部编辑器();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // The selected row, or 0: silently for an empty list, with a message when none is selected.
+    int 选中行() const;
+    // The list row of 便签ID, or 0.
+    int 便签行(std::int64_t 便签ID) const;
+    void setAllChecks(bool checked);
+    void 保存后刷新列表(bool tell);
+    void keepEditor(Form_添加便签* editor);
+
+    platform::ListView& list_;
+    Class_主窗体& controller_;
+    数据库操作模块& store_;
+    EditorHost& host_;
+    std::vector<QPointer<Form_添加便签>> editors_;
+    bool 列表待刷新_ = false;  // a save's list reload failed
+    bool 刷新已排队_ = false;
+    bool 新便签待显示_ = false;  // ...after a new note's save-and-close: its window opens then
+};
