@@ -1,6 +1,6 @@
 #include "platform/clock.h"
 
-namespace platform::clock {
+namespace platform {
 namespace {
 std::function<QDateTime()>& override() {
     static std::function<QDateTime()> clock;
@@ -8,12 +8,12 @@ std::function<QDateTime()>& override() {
 }
 }  // namespace
 
-QDateTime now() {
+QDateTime clock::now() {
     return override() ? override()() : QDateTime::currentDateTime();
 }
 
-void setForTests(std::function<QDateTime()> clock) {
+void ClockSeam::setClock(std::function<QDateTime()> clock) {
     override() = std::move(clock);
 }
 
-}  // namespace platform::clock
+}  // namespace platform

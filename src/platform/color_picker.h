@@ -26,10 +26,14 @@ class ColorPicker : public QPushButton {
     std::function<void(std::int32_t)> colorPicked;
 
     // How the colour is chosen: returns the chosen colour, or an invalid QColor when the user
-    // cancels. The default opens QColorDialog; tests replace it to pick without a modal dialog.
-    // Returns the previous chooser; an empty function restores the dialog.
+    // cancels.
     using Chooser =
         std::function<QColor(const QColor& initial, QWidget* parent, const QString& title)>;
+
+  protected:
+    // The program always opens QColorDialog; a test reaches this through a subclass to pick
+    // without a modal dialog. Returns the previous chooser; an empty function restores the
+    // dialog.
     static Chooser setChooser(Chooser chooser);
 
   private:

@@ -23,7 +23,7 @@ QStringList LibraryLoader::folders() {
     return {app::path(), QString::fromUtf8(build::installedLibraryFolder)};
 }
 
-void LibraryLoader::setFolderForTests(const QString& folder) {
+void LibraryLoader::setFolder(const QString& folder) {
     folderOverride() = folder;
 }
 

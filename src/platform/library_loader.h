@@ -23,8 +23,11 @@ class LibraryLoader {
     // Folders searched for libraries, in order: the program folder, then the installed library
     // folder; only the folder a test chose while it chooses one.
     static QStringList folders();
-    // Points the loader at one other folder; an empty text restores the usual folders.
-    static void setFolderForTests(const QString& folder);
+
+  protected:
+    // Points the loader at one other folder; an empty text restores the usual folders. The
+    // program never calls it; a test reaches it through a subclass.
+    static void setFolder(const QString& folder);
 };
 
 }  // namespace platform

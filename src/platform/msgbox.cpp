@@ -132,7 +132,7 @@ int MsgBox(const QString& text, int style, const QString& title) {
     return msgBoxAnswer(*box);
 }
 
-MsgBoxImpl setMsgBoxImpl(MsgBoxImpl impl) {
+MsgBoxImpl MsgBoxSeam::setMsgBoxImpl(MsgBoxImpl impl) {
     MsgBoxImpl previous = std::move(override());
     override() = std::move(impl);
     return previous;

@@ -31,9 +31,14 @@ int MsgBox(const QString& text, int style = mb::OkOnly, const QString& title = {
 QMessageBox* makeMsgBox(const QString& text, int style = mb::OkOnly, const QString& title = {});
 int msgBoxAnswer(const QMessageBox& box);
 
-// Replaces how message boxes are shown (tests answer and record without a real box).
-// Returns the previous implementation; an empty function restores the real one.
 using MsgBoxImpl = std::function<int(const QString& text, int style, const QString& title)>;
-MsgBoxImpl setMsgBoxImpl(MsgBoxImpl impl);
+
+// How MsgBox shows its boxes. The program always shows real ones; a test reaches the setter
+// through a subclass to answer and record them without a box.
+class MsgBoxSeam {
+  protected:
+    // Returns the previous implementation; an empty function restores the real one.
+    static MsgBoxImpl setMsgBoxImpl(MsgBoxImpl impl);
+};
 
 }  // namespace platform

@@ -26,8 +26,9 @@ class NoteStoreLocation {
     // file). Raises platform::Error when the copy cannot be made.
     QString prepare() const;
 
-    // Runs when the copy is complete under its temporary name and not yet renamed; a test
-    // throws here to stand for a crash at the worst moment.
+  protected:
+    // Runs when the copy is complete under its temporary name and not yet renamed. Empty in
+    // the program; a test's subclass throws here to stand for a crash at the worst moment.
     std::function<void()> beforeRename;
 
   private:

@@ -11,7 +11,7 @@ RegistryBackend& registry() {
     return replacement ? *replacement : systemRegistry();
 }
 
-void setRegistryForTests(RegistryBackend* backend) {
+void RegistrySeam::setRegistry(RegistryBackend* backend) {
     replacement = backend;
 }
 

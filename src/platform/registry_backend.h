@@ -83,7 +83,13 @@ std::size_t utf8CharacterLength(const std::string& text, std::size_t pos);
 RegistryBackend& systemRegistry();
 // The backend the program uses: systemRegistry() unless a test replaced it.
 RegistryBackend& registry();
-// Replaces the backend (nullptr restores the default); for tests.
-void setRegistryForTests(RegistryBackend* backend);
+
+// Which backend registry() answers. The program never changes it; a test reaches the setter
+// through a subclass to work on a registry in memory.
+class RegistrySeam {
+  protected:
+    // Replaces the backend (nullptr restores systemRegistry()).
+    static void setRegistry(RegistryBackend* backend);
+};
 
 }  // namespace platform

@@ -27,7 +27,7 @@ double perPixel() {
     return 1440.0 / dpi;
 }
 
-void setLogicalDpiForTests(double dpi) {
+void DpiSeam::setLogicalDpi(double dpi) {
     dpiOverride() = dpi;
 }
 

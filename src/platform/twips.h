@@ -9,9 +9,6 @@ namespace platform::twips {
 
 // Twips per logical pixel: 1440 / logical DPI (15 at 96 dpi, 12 at 120 dpi).
 double perPixel();
-// Overrides the DPI the conversions use (0 = the primary screen's). For tests.
-void setLogicalDpiForTests(double dpi);
-
 int toPixels(double twips);  // rounded to the nearest pixel
 double fromPixels(double pixels);
 
@@ -22,5 +19,13 @@ QSize toPixels(double width, double height);
 void setGeometry(QWidget* widget, double left, double top, double width, double height);
 // Sets only the size (twips), clamped to 0.
 void resize(QWidget* widget, double width, double height);
+
+// The DPI the conversions use. The program always takes the primary screen's; a test reaches
+// the setter through a subclass to fix it.
+class DpiSeam {
+  protected:
+    // Overrides the logical DPI (0 = the primary screen's).
+    static void setLogicalDpi(double dpi);
+};
 
 }  // namespace platform::twips

@@ -26,7 +26,7 @@ int ShowComment(const QString& product) {
                                              argument);
 }
 
-void setCallForTests(std::function<int(const QByteArray&)> call) {
+void FeedbackCallSeam::setFeedbackCall(std::function<int(const QByteArray&)> call) {
     callOverride() = std::move(call);
 }
 

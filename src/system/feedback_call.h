@@ -14,8 +14,12 @@ QString productText();
 // raises platform::Error with a message naming it.
 int ShowComment(const QString& product);
 
-// Replaces the library call (it receives the converted argument); an empty function restores
-// the real call.
-void setCallForTests(std::function<int(const QByteArray& product)> call);
+// Where ShowComment sends its call. The program always calls the library; a test reaches the
+// setter through a subclass to see the converted argument without a library.
+class FeedbackCallSeam {
+  protected:
+    // An empty function restores the real call.
+    static void setFeedbackCall(std::function<int(const QByteArray& product)> call);
+};
 
 }  // namespace 用户反馈

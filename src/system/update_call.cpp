@@ -25,7 +25,7 @@ int DoUpdate(const QString& listAddress) {
     }
 }
 
-void setCallForTests(std::function<int(const QByteArray&)> call) {
+void UpdateCallSeam::setUpdateCall(std::function<int(const QByteArray&)> call) {
     callOverride() = std::move(call);
 }
 

@@ -18,8 +18,12 @@ inline constexpr QStringView kUpdateListAddress =
 // cannot be found is skipped silently (0): the check is a courtesy at start-up.
 int DoUpdate(const QString& listAddress);
 
-// Replaces the library call (it receives the converted argument); an empty function restores
-// the real call.
-void setCallForTests(std::function<int(const QByteArray& listAddress)> call);
+// Where DoUpdate sends its call. The program always calls the library; a test reaches the
+// setter through a subclass to see the converted argument without a library.
+class UpdateCallSeam {
+  protected:
+    // An empty function restores the real call.
+    static void setUpdateCall(std::function<int(const QByteArray& listAddress)> call);
+};
 
 }  // namespace modUpdate

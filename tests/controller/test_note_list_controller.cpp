@@ -12,6 +12,7 @@
 #include "platform/colour.h"
 #include "platform/error.h"
 #include "platform/twips.h"
+#include "seams.h"
 #include "store/database_module.h"
 #include "test_helpers.h"
 
@@ -39,7 +40,7 @@ class ShowRecorder : public QObject {
 class ControllerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::twips::setLogicalDpiForTests(96);
+        testsupport::Seams::setLogicalDpi(96);
         store.打开数据库(db.path(), QString());
         // The controller wired the list as in the program; this only looks on.
         list.itemCheck = [this, wired = list.itemCheck](const platform::ListItem& item) {
@@ -50,7 +51,7 @@ class ControllerTest : public ::testing::Test {
     void TearDown() override {
         controller.关闭全部便签();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        platform::twips::setLogicalDpiForTests(0);
+        testsupport::Seams::setLogicalDpi(0);
     }
 
     std::vector<Form_Zettara*> openNoteWindows() { return controller.便签窗口(); }

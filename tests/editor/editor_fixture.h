@@ -19,6 +19,7 @@
 #include "platform/color_picker.h"
 #include "platform/error.h"
 #include "platform/twips.h"
+#include "seams.h"
 #include "store/database_module.h"
 #include "support/test_helpers.h"
 
@@ -60,7 +61,7 @@ struct Controls {
 class EditorTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::twips::setLogicalDpiForTests(96);
+        testsupport::Seams::setLogicalDpi(96);
         host.store.打开数据库(db.path(), QString());
     }
 
@@ -69,8 +70,8 @@ class EditorTest : public ::testing::Test {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // Some tests close the store themselves.
         if (host.store.database() && host.store.database()->isOpen()) host.store.关闭数据库();
-        platform::clock::setForTests({});
-        platform::twips::setLogicalDpiForTests(0);
+        testsupport::Seams::setClock({});
+        testsupport::Seams::setLogicalDpi(0);
     }
 
     // A new editor in add mode (便签ID 0), or for the note `id` with the default colours.
@@ -82,7 +83,7 @@ class EditorTest : public ::testing::Test {
     }
 
     void setClock(const QDateTime& when) {
-        platform::clock::setForTests([when] { return when; });
+        testsupport::Seams::setClock([when] { return when; });
     }
 
     testsupport::TempNoteDb db;

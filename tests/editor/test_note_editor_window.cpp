@@ -9,6 +9,7 @@
 #include "editor_fixture.h"
 #include "platform/color_picker.h"
 #include "platform/colour.h"
+#include "seams.h"
 
 namespace editortest {
 namespace {
@@ -179,15 +180,15 @@ TEST_F(EditorTest, MinimisedLeavesTheLayoutAlone) {
 }
 
 TEST_F(EditorTest, PickedColoursRecolourTheTextBoxAndAreStored) {
-    const auto previous = platform::ColorPicker::setChooser(
+    const auto previous = testsupport::Seams::setChooser(
         [](const QColor&, QWidget*, const QString&) { return QColor(0x10, 0x20, 0x30); });
     Form_添加便签* editor = openEditor();
     const Controls c{editor};
     c.backColour->click();
-    platform::ColorPicker::setChooser(
+    testsupport::Seams::setChooser(
         [](const QColor&, QWidget*, const QString&) { return QColor(0xAA, 0xBB, 0xCC); });
     c.textColour->click();
-    platform::ColorPicker::setChooser(previous);
+    testsupport::Seams::setChooser(previous);
 
     EXPECT_EQ(editor->内容背景颜色(), 0x00302010);
     EXPECT_EQ(c.text->palette().color(QPalette::Base), QColor(0x10, 0x20, 0x30));

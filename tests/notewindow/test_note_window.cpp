@@ -10,6 +10,7 @@
 #include "notewindow/note_menu_host.h"
 #include "notewindow/note_window.h"
 #include "platform/twips.h"
+#include "seams.h"
 #include "test_helpers.h"
 
 namespace {
@@ -22,10 +23,10 @@ class FakeHost : public NoteMenuHost {
 
 class NoteWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override { platform::twips::setLogicalDpiForTests(96); }
+    void SetUp() override { testsupport::Seams::setLogicalDpi(96); }
     void TearDown() override {
         delete window.data();
-        platform::twips::setLogicalDpiForTests(0);
+        testsupport::Seams::setLogicalDpi(0);
     }
 
     Form_Zettara* showWindow() {
@@ -68,7 +69,7 @@ TEST_F(NoteWindowTest, CreatedFramelessOffTheTaskBarWithStoredSize) {
     EXPECT_EQ(label->text(), QStringLiteral("<b>not bold</b>"));
 
     delete window.data();
-    platform::twips::setLogicalDpiForTests(120);
+    testsupport::Seams::setLogicalDpi(120);
     window = new Form_Zettara(host);
     EXPECT_EQ(window->edgeBand(), 36);
 }

@@ -5,6 +5,7 @@
 
 #include "platform/color_picker.h"
 #include "platform/colour.h"
+#include "seams.h"
 
 namespace {
 
@@ -14,14 +15,14 @@ using platform::ColorPicker;
 class ChooserStub {
   public:
     explicit ChooserStub(QColor answer) {
-        previous_ = ColorPicker::setChooser(
+        previous_ = testsupport::Seams::setChooser(
             [this, answer](const QColor& initial, QWidget*, const QString& title) {
                 initials.push_back(initial);
                 titles.push_back(title);
                 return answer;
             });
     }
-    ~ChooserStub() { ColorPicker::setChooser(previous_); }
+    ~ChooserStub() { testsupport::Seams::setChooser(previous_); }
 
     std::vector<QColor> initials;
     std::vector<QString> titles;

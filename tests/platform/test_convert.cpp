@@ -5,6 +5,7 @@
 #include "platform/convert.h"
 #include "platform/error.h"
 #include "platform/twips.h"
+#include "seams.h"
 
 namespace {
 
@@ -45,13 +46,13 @@ TEST(Colour, LowByteIsRedAndSystemColoursComeFromThePalette) {
 }
 
 TEST(Twips, FifteenPerPixelAt96AndTwelveAt120) {
-    platform::twips::setLogicalDpiForTests(96);
+    testsupport::Seams::setLogicalDpi(96);
     EXPECT_DOUBLE_EQ(platform::twips::perPixel(), 15.0);
     EXPECT_EQ(platform::twips::toPixels(2550), 170);
     EXPECT_EQ(platform::twips::toPixels(-30, -30, -90, 45).size(), QSize(0, 3));
-    platform::twips::setLogicalDpiForTests(120);
+    testsupport::Seams::setLogicalDpi(120);
     EXPECT_DOUBLE_EQ(platform::twips::perPixel(), 12.0);
-    platform::twips::setLogicalDpiForTests(0);
+    testsupport::Seams::setLogicalDpi(0);
 }
 
 TEST(App, ArgumentTextJoinsWithSingleBlanks) {

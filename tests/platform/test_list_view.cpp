@@ -9,6 +9,7 @@
 #include "platform/error.h"
 #include "platform/list_view.h"
 #include "platform/twips.h"
+#include "seams.h"
 #include "test_helpers.h"
 
 using platform::ListItem;
@@ -19,13 +20,13 @@ namespace {
 class ListViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::twips::setLogicalDpiForTests(96);
+        testsupport::Seams::setLogicalDpi(96);
         list.addColumn(QStringLiteral("显示"), 540);
         list.addColumn(QStringLiteral("编号"), 1);
         list.addColumn(QStringLiteral("内容"), 4000);
         list.itemCheck = [this](ListItem item) { calls.push_back({item.index(), item.checked()}); };
     }
-    void TearDown() override { platform::twips::setLogicalDpiForTests(0); }
+    void TearDown() override { testsupport::Seams::setLogicalDpi(0); }
 
     void addRows(int n) {
         for (int i = 1; i <= n; ++i) {

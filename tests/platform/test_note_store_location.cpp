@@ -13,6 +13,15 @@ namespace {
 
 using platform::NoteStoreLocation;
 
+// A location whose copy runs `step` just before its rename.
+class InterruptedLocation : public NoteStoreLocation {
+  public:
+    InterruptedLocation(const NoteStoreLocation& location, std::function<void()> step)
+        : NoteStoreLocation(location) {
+        beforeRename = std::move(step);
+    }
+};
+
 constexpr auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
 constexpr auto ownerFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 constexpr auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
@@ -88,9 +97,8 @@ TEST_F(NoteStoreLocationTest, WithoutAnyDatabaseNothingIsCreated) {
 
 TEST_F(NoteStoreLocationTest, ACopyInterruptedBeforeItsRenameLeavesNoNoteFile) {
     const QString userFile = user() + QStringLiteral("/Zettara.mdb");
-    NoteStoreLocation interrupted = location();
     bool reached = false;
-    interrupted.beforeRename = [&] {
+    const InterruptedLocation interrupted(location(), [&] {
         reached = true;
         // The copy is complete, under another name.
         const QStringList written = files(user());
@@ -98,7 +106,7 @@ TEST_F(NoteStoreLocationTest, ACopyInterruptedBeforeItsRenameLeavesNoNoteFile) {
         EXPECT_NE(written.first(), QStringLiteral("Zettara.mdb"));
         EXPECT_EQ(read(user() + u'/' + written.first()), "supplied database");
         throw platform::Error(0, QStringLiteral("crash"));
-    };
+    });
     EXPECT_THROW(interrupted.prepare(), platform::Error);
     EXPECT_TRUE(reached);
     EXPECT_FALSE(QFileInfo::exists(userFile));

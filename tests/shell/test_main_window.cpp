@@ -20,6 +20,7 @@
 #include "platform/list_view.h"
 #include "platform/twips.h"
 #include "platform/web_browser.h"
+#include "seams.h"
 #include "shell/main_window.h"
 #include "store/database_module.h"
 #include "system/about_box.h"
@@ -456,13 +457,14 @@ TEST_F(MainWindowTest, ASecondLaunchDuringAStartUpBoxShowsTheWindowOnceLoaded) {
     数据库操作模块 otherStore;
     QStringList otherPopups;
     TestMainWindow other(otherStore, otherPopups, tray);
-    const auto recorder = platform::setMsgBoxImpl([&](const QString&, int, const QString&) {
-        other.显示并恢复主窗体();  // the request arrives while the box waits
-        EXPECT_FALSE(other.isVisible());
-        return platform::mb::Ok;
-    });
+    const auto recorder =
+        testsupport::Seams::setMsgBoxImpl([&](const QString&, int, const QString&) {
+            other.显示并恢复主窗体();  // the request arrives while the box waits
+            EXPECT_FALSE(other.isVisible());
+            return platform::mb::Ok;
+        });
     other.Form_Load(db.path(), "mini");
-    platform::setMsgBoxImpl(recorder);
+    testsupport::Seams::setMsgBoxImpl(recorder);
     EXPECT_TRUE(other.isVisible());
     otherStore.关闭数据库();
 }
@@ -558,7 +560,7 @@ TEST_F(MainWindowTest, CloseBoxOnlyHides) {
 
 TEST_F(MainWindowTest, UpdateTimerCallsOnceAfterLoad) {
     QList<QByteArray> calls;
-    modUpdate::setCallForTests([&calls](const QByteArray& address) {
+    testsupport::Seams::setUpdateCall([&calls](const QByteArray& address) {
         calls << address;
         return 0;
     });
@@ -571,7 +573,7 @@ TEST_F(MainWindowTest, UpdateTimerCallsOnceAfterLoad) {
     EXPECT_TRUE(QTest::qWaitFor([&calls] { return !calls.isEmpty(); }, 5000));
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    modUpdate::setCallForTests({});
+    testsupport::Seams::setUpdateCall({});
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0], "https://www.zettara-6471.example/update/Zettara.txt");
     EXPECT_FALSE(timer->isActive());
@@ -579,13 +581,13 @@ TEST_F(MainWindowTest, UpdateTimerCallsOnceAfterLoad) {
 
 TEST_F(MainWindowTest, NoUpdateCallWhenTheProgramEndsBeforeTheTick) {
     int calls = 0;
-    modUpdate::setCallForTests([&calls](const QByteArray&) { return ++calls; });
+    testsupport::Seams::setUpdateCall([&calls](const QByteArray&) { return ++calls; });
     updateTimer()->setInterval(0);  // due at the next pass of the event loop
     boxes.answerNext(platform::mb::Yes);
     run("文件_退出");
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    modUpdate::setCallForTests({});
+    testsupport::Seams::setUpdateCall({});
     EXPECT_EQ(calls, 0);
     EXPECT_FALSE(updateTimer()->isActive());
 }

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/error.h"
+#include "seams.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
 #include "store/note_file_check.h"
@@ -22,9 +23,9 @@ class DatedBackupsTest : public ::testing::Test {
             "INSERT INTO Tips(content, BackColor, FontColor, Visual) "
             "SELECT printf('note %d, a line of some length to fill pages', i), 0, 0, 0 FROM n");
     }
-    void TearDown() override { platform::clock::setForTests({}); }
+    void TearDown() override { testsupport::Seams::setClock({}); }
     void setDay(int day) {
-        platform::clock::setForTests(
+        testsupport::Seams::setClock(
             [day] { return QDateTime(QDate(2026, 12, day), QTime(9, 30)); });
     }
     QStringList names() {

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <stdexcept>
 
+#include "seams.h"
+
 namespace testsupport {
 
 QString schemaSql() {
@@ -81,8 +83,8 @@ int TempNoteDb::count(const QString& where) const {
 }
 
 MsgBoxRecorder::MsgBoxRecorder() {
-    previous_ =
-        platform::setMsgBoxImpl([this](const QString& text, int style, const QString& title) {
+    previous_ = testsupport::Seams::setMsgBoxImpl(
+        [this](const QString& text, int style, const QString& title) {
             boxes_.push_back({text, style, title});
             if (!answers_.empty()) {
                 int a = answers_.front();
@@ -94,7 +96,7 @@ MsgBoxRecorder::MsgBoxRecorder() {
 }
 
 MsgBoxRecorder::~MsgBoxRecorder() {
-    platform::setMsgBoxImpl(previous_);
+    testsupport::Seams::setMsgBoxImpl(previous_);
 }
 
 }  // namespace testsupport

@@ -13,6 +13,7 @@
 
 #include "platform/error.h"
 #include "platform/library_loader.h"
+#include "seams.h"
 #include "system/feedback_call.h"
 #include "test_helpers.h"
 #include "test_update_companion_support.h"
@@ -211,13 +212,13 @@ TEST_F(FeedbackSend, CancelledFormSendsAndKeepsNothing) {
 
 TEST(FeedbackCall, EveryCallPassesTheProductText) {
     std::vector<QByteArray> calls;
-    用户反馈::setCallForTests([&](const QByteArray& product) {
+    testsupport::Seams::setFeedbackCall([&](const QByteArray& product) {
         calls.push_back(product);
         return 0;
     });
     用户反馈::ShowComment(用户反馈::productText());
     用户反馈::ShowComment(用户反馈::productText());
-    用户反馈::setCallForTests({});
+    testsupport::Seams::setFeedbackCall({});
 
     EXPECT_EQ(calls, std::vector<QByteArray>(2, QByteArray("Zettara 3.0.0.0")));
 }

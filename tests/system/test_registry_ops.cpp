@@ -4,6 +4,7 @@
 
 #include "memory_registry.h"
 #include "platform/encoding.h"
+#include "seams.h"
 #include "system/registry_ops.h"
 #include "win32/read_type_cases.h"
 
@@ -26,9 +27,9 @@ QString text(const std::string& bytes) {
 
 class RegistryOps : public ::testing::Test {
   protected:
-    RegistryOps() { platform::setRegistryForTests(&memory); }
+    RegistryOps() { testsupport::Seams::setRegistry(&memory); }
     ~RegistryOps() override {
-        platform::setRegistryForTests(nullptr);
+        testsupport::Seams::setRegistry(nullptr);
         EXPECT_EQ(memory.openHandles(), 0u) << "a key was left open";
     }
 

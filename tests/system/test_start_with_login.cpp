@@ -5,6 +5,7 @@
 #include "memory_registry.h"
 #include "platform/app.h"
 #include "platform/encoding.h"
+#include "seams.h"
 #include "system/start_with_login.h"
 
 namespace {
@@ -14,8 +15,8 @@ const std::string runKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class StartWithLogin : public ::testing::Test {
   protected:
-    StartWithLogin() { platform::setRegistryForTests(&memory); }
-    ~StartWithLogin() override { platform::setRegistryForTests(nullptr); }
+    StartWithLogin() { testsupport::Seams::setRegistry(&memory); }
+    ~StartWithLogin() override { testsupport::Seams::setRegistry(nullptr); }
 
     void putEntry(const QString& text) {
         memory.put(reg::currentUser, runKey, "Zettara", reg::sz,

@@ -12,6 +12,7 @@
 
 #include "platform/encoding.h"
 #include "platform/library_loader.h"
+#include "seams.h"
 #include "system/update_call.h"
 #include "test_helpers.h"
 #include "test_update_companion_support.h"
@@ -242,12 +243,12 @@ TEST_F(UpdateCheck, BeginUpdateOpensTheDownloadWithoutAsking) {
 
 TEST(UpdateCall, PassesTheListAddressAsNarrowText) {
     std::vector<QByteArray> calls;
-    modUpdate::setCallForTests([&](const QByteArray& address) {
+    testsupport::Seams::setUpdateCall([&](const QByteArray& address) {
         calls.push_back(address);
         return 0;
     });
     modUpdate::DoUpdate(modUpdate::kUpdateListAddress.toString());
-    modUpdate::setCallForTests({});
+    testsupport::Seams::setUpdateCall({});
 
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0], QByteArray("https://www.zettara-6471.example/update/Zettara.txt"));

@@ -15,6 +15,7 @@
 
 #include "platform/error.h"
 #include "platform/library_loader.h"
+#include "seams.h"
 
 namespace testsupport {
 
@@ -152,10 +153,8 @@ class LoopbackHttpServer {
 // Points the library loader at a folder while alive.
 class LoaderFolder {
   public:
-    explicit LoaderFolder(const QString& folder) {
-        platform::LibraryLoader::setFolderForTests(folder);
-    }
-    ~LoaderFolder() { platform::LibraryLoader::setFolderForTests({}); }
+    explicit LoaderFolder(const QString& folder) { testsupport::Seams::setFolder(folder); }
+    ~LoaderFolder() { testsupport::Seams::setFolder({}); }
     LoaderFolder(const LoaderFolder&) = delete;
     LoaderFolder& operator=(const LoaderFolder&) = delete;
 };

@@ -3,9 +3,9 @@
 include_guard(GLOBAL)
 
 # Environment variables that let tests drive the libraries without a human (answer questions,
-# post feedback without showing the form, record boxes instead of showing them). On for the
-# development and test builds; a release or package build turns it off.
-option(ZETTARA_TEST_HOOKS "Build the companion libraries with their test hooks" ON)
+# post feedback without showing the form, record boxes instead of showing them). Off unless
+# asked for: scripts/test and CI turn it on; what users run never carries them.
+option(ZETTARA_TEST_HOOKS "Build the companion libraries with their test hooks" OFF)
 
 function(zettara_companion_library name)
     set(ZETTARA_COMPANION_DIR ${PROJECT_SOURCE_DIR}/src/companion)

@@ -10,7 +10,7 @@ namespace companion {
 
 namespace {
 QString tracePath() {
-    return TestHooks::value("ZETTARA_COMPANION_TRACE");
+    return TestHooks::value(TestHooks::CompanionTrace);
 }
 }  // namespace
 

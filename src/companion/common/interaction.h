@@ -6,7 +6,7 @@
 namespace companion {
 
 // What a companion library shows the user or hands to the desktop. In builds with test hooks,
-// the environment variable ZETTARA_COMPANION_TRACE naming a file makes each of these append one
+// a trace file named by the environment (common/test_hooks.h) makes each of these append one
 // line to that file ("<kind>: <text>", line breaks written as \n) instead of being shown or
 // opened, so that tests and scripted runs need no human.
 class Interaction {

@@ -24,7 +24,7 @@ constexpr qint64 kLongestAnswer = 64 * 1024;
 }  // namespace
 
 QString FeedbackDialog::address() {
-    const QString configured = TestHooks::value("ZETTARA_FEEDBACK_URL");
+    const QString configured = TestHooks::value(TestHooks::FeedbackUrl);
     return configured.isEmpty() ? QStringLiteral("https://www.zettara-6471.example/feedback")
                                 : configured;
 }
@@ -79,8 +79,7 @@ void FeedbackDialog::send() {
     auto* post = new platform::BoundedFetch(
         QUrl(address()), QJsonDocument(message).toJson(QJsonDocument::Compact),
         "application/json; charset=utf-8",
-        {kLongestAnswer, TestHooks::timeoutMs("ZETTARA_FEEDBACK_TIMEOUT_MS", kSendTimeoutMs)},
-        this);
+        {kLongestAnswer, TestHooks::timeoutMs(TestHooks::FeedbackTimeoutMs, kSendTimeoutMs)}, this);
     connect(post, &platform::BoundedFetch::done, this,
             [this, post, text, contact](bool ok) { sent(ok, post->errorText(), text, contact); });
 }

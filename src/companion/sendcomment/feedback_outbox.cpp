@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "common/test_hooks.h"
 #include "platform/owner_only_folders.h"
 
 namespace companion {
@@ -28,7 +29,7 @@ bool makeOwnerOnlyPath(const QString& path) {
 }  // namespace
 
 QString FeedbackOutbox::folder() {
-    const QString configured = qEnvironmentVariable("ZETTARA_FEEDBACK_OUTBOX");
+    const QString configured = TestHooks::value(TestHooks::FeedbackOutbox);
     if (!configured.isEmpty()) return configured;
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
            QStringLiteral("/outbox");

@@ -4,8 +4,8 @@
 
 namespace companion {
 
-// Feedback that could not be sent, kept as text files in the user's data folder
-// (ZETTARA_FEEDBACK_OUTBOX overrides the folder).
+// Feedback that could not be sent, kept as text files in the user's data folder (a test hook
+// may name another folder).
 class FeedbackOutbox {
   public:
     static QString folder();

@@ -4,15 +4,14 @@
 // when cancelled, 1 when sent, 2 when kept in the outbox, -1 when it could neither be sent nor
 // kept. Never raises.
 //
-// ZETTARA_FEEDBACK_OUTBOX names another folder for unsent feedback. In builds with test hooks
-// also: ZETTARA_FEEDBACK_URL (where to post), ZETTARA_FEEDBACK_TIMEOUT_MS,
-// ZETTARA_FEEDBACK_AUTOSUBMIT ("text|contact": fill the form and press Send without showing
-// it), ZETTARA_COMPANION_TRACE (see common/interaction.h).
+// In builds with test hooks (common/test_hooks.h) a test may name the post's address, its
+// timeout and the outbox folder, or fill the form and press Send without showing it.
 
 #include <QEventLoop>
 #include <QtGlobal>
 #include <exception>
 
+#include "common/test_hooks.h"
 #include "platform/encoding.h"
 #include "sendcomment/feedback_dialog.h"
 
@@ -22,8 +21,9 @@ extern "C" Q_DECL_EXPORT int ShowComment(const char* product) {
         companion::FeedbackDialog dialog(product ? platform::fromAnsi(QByteArray(product))
                                                  : QString());
 #ifdef ZETTARA_TEST_HOOKS
-        if (qEnvironmentVariableIsSet("ZETTARA_FEEDBACK_AUTOSUBMIT")) {
-            const QString fields = qEnvironmentVariable("ZETTARA_FEEDBACK_AUTOSUBMIT");
+        if (companion::TestHooks::isSet(companion::TestHooks::FeedbackAutosubmit)) {
+            const QString fields =
+                companion::TestHooks::value(companion::TestHooks::FeedbackAutosubmit);
             const qsizetype bar = fields.lastIndexOf(QLatin1Char('|'));
             dialog.fill(bar < 0 ? fields : fields.left(bar),
                         bar < 0 ? QString() : fields.mid(bar + 1));

@@ -29,7 +29,7 @@ bool UpdateCheck::start(const QUrl& listAddress, bool ask) {
     auto* check = new UpdateCheck(ask);
     check->setParent(application);
     connect(application, &QCoreApplication::aboutToQuit, check, &QObject::deleteLater);
-    const int timeout = TestHooks::timeoutMs("ZETTARA_UPDATE_TIMEOUT_MS", kFetchTimeoutMs);
+    const int timeout = TestHooks::timeoutMs(TestHooks::UpdateTimeoutMs, kFetchTimeoutMs);
     auto* fetch = new platform::BoundedFetch(listAddress, {kLongestList, timeout}, check);
     connect(fetch, &platform::BoundedFetch::done, check,
             [check](bool ok, const QByteArray& body) { check->listArrived(ok, body); });
@@ -66,7 +66,7 @@ void UpdateCheck::offer(const UpdateList& list) {
     const QUrl download = list.download();
 
     Interaction::record(QStringLiteral("ask"), text);
-    const QString answer = TestHooks::value("ZETTARA_UPDATE_ANSWER").trimmed().toLower();
+    const QString answer = TestHooks::value(TestHooks::UpdateAnswer).trimmed().toLower();
     if (answer == QLatin1String("yes") || answer == QLatin1String("no") || Interaction::traced()) {
         if (answer == QLatin1String("yes")) Interaction::open(download);
         deleteLater();

@@ -8,9 +8,8 @@
 // Both return 1 when the check was started, 0 when none could start (no address, not a web
 // address, no application or another thread). What the check finds is not reported back.
 //
-// In builds with test hooks: ZETTARA_UPDATE_ANSWER ("yes"/"no") answers the question without
-// a box; ZETTARA_UPDATE_TIMEOUT_MS bounds the fetch; ZETTARA_COMPANION_TRACE (see
-// common/interaction.h).
+// In builds with test hooks (common/test_hooks.h) a test may answer the question, bound the
+// fetch, and have boxes and launches recorded instead of shown.
 
 #include <QtGlobal>
 #include <exception>

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/color_picker.h"
+#include "platform/library_loader.h"
+#include "platform/msgbox.h"
+#include "platform/registry_backend.h"
+#include "platform/twips.h"
+#include "system/feedback_call.h"
+#include "system/update_call.h"
+
+namespace testsupport {
+
+// The one place tests reach the program's seams: each is a protected setter of the class that
+// owns it, so the program itself has no public way to change them.
+class Seams final : platform::ClockSeam,
+                    platform::twips::DpiSeam,
+                    platform::MsgBoxSeam,
+                    platform::RegistrySeam,
+                    platform::LibraryLoader,
+                    platform::ColorPicker,
+                    modUpdate::UpdateCallSeam,
+                    用户反馈::FeedbackCallSeam {
+  public:
+    Seams() = delete;
+
+    using ClockSeam::setClock;
+    using ColorPicker::setChooser;
+    using DpiSeam::setLogicalDpi;
+    using FeedbackCallSeam::setFeedbackCall;
+    using LibraryLoader::setFolder;
+    using MsgBoxSeam::setMsgBoxImpl;
+    using RegistrySeam::setRegistry;
+    using UpdateCallSeam::setUpdateCall;
+};
+
+}  // namespace testsupport
