@@ -9,9 +9,9 @@
 #include "controller/note_list_controller.h"
 #include "notewindow/note_menu_host.h"
 #include "notewindow/note_window.h"
-#include "platform/colour.h"
-#include "platform/error.h"
-#include "platform/twips.h"
+#include "platform/core/colour.h"
+#include "platform/core/error.h"
+#include "platform/ui/twips.h"
 #include "store/database_module.h"
 #include "test_helpers.h"
 

@@ -15,10 +15,10 @@
 
 #include "editor/editor_host.h"
 #include "editor/note_editor.h"
-#include "platform/clock.h"
-#include "platform/color_picker.h"
-#include "platform/error.h"
-#include "platform/twips.h"
+#include "platform/core/clock.h"
+#include "platform/core/error.h"
+#include "platform/ui/color_picker.h"
+#include "platform/ui/twips.h"
 #include "store/database_module.h"
 #include "support/test_helpers.h"
 

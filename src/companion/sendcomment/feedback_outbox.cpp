@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "platform/owner_only_folders.h"
+#include "platform/os/owner_only_folders.h"
 
 namespace companion {
 

@@ -13,7 +13,7 @@
 #include <QtGlobal>
 #include <exception>
 
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 #include "sendcomment/feedback_dialog.h"
 
 extern "C" Q_DECL_EXPORT int ShowComment(const char* product) {
