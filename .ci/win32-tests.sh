@@ -1,5 +1,5 @@
 #!/bin/bash
-# Cross-compiles the registry code (the registry files of src/platform/win32, which need no Qt,
+# Cross-compiles the registry code (the registry files of src/platform/os/win32, which need no Qt,
 # and src/system/registry_core) for 64-bit Windows with mingw-w64 and runs its tests under wine
 # against wine's real registry: once with wine's default ANSI code page and once with
 # LC_ALL=zh_CN.UTF-8 (code page 936). Headless: no display is used. Prints "N passed, N failed"
@@ -48,9 +48,9 @@ x86_64-w64-mingw32-g++ -std=c++20 -O1 -Wall -Wextra -Werror -static \
     -I"$root/src" -I"$root/tests/win32" \
     "$root/tests/win32/test_registry_win32.cpp" \
     "$root/src/system/registry_core.cpp" \
-    "$root/src/platform/registry_backend.cpp" \
-    "$root/src/platform/win32/win32_registry.cpp" \
-    "$root/src/platform/win32/ansi_text.cpp" \
+    "$root/src/platform/os/registry_backend.cpp" \
+    "$root/src/platform/os/win32/win32_registry.cpp" \
+    "$root/src/platform/os/win32/ansi_text.cpp" \
     -o "$exe"
 
 # --- run ---

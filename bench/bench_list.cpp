@@ -13,9 +13,9 @@
 #include <memory>
 
 #include "editor/note_editor.h"
-#include "platform/guard.h"
-#include "platform/list_view.h"
-#include "platform/msgbox.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/list_view.h"
+#include "platform/ui/msgbox.h"
 #include "shell/main_window.h"
 #include "store/database_module.h"
 

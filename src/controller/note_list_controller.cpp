@@ -5,9 +5,9 @@
 
 #include "controller/note_placement_keeper.h"
 #include "notewindow/note_window.h"
-#include "platform/colour.h"
-#include "platform/convert.h"
-#include "platform/guard.h"
+#include "platform/core/colour.h"
+#include "platform/core/convert.h"
+#include "platform/ui/guard.h"
 #include "store/database_module.h"
 #include "store/statements.h"
 

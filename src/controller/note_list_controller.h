@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/database.h"
-#include "platform/list_view.h"
+#include "platform/db/database.h"
+#include "platform/ui/list_view.h"
 
 class Form_Zettara;
 class NoteMenuHost;

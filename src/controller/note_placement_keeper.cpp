@@ -11,9 +11,9 @@
 
 #include "notewindow/note_window.h"
 #include "notewindow/screen_fit.h"
-#include "platform/convert.h"
-#include "platform/error.h"
-#include "platform/window_hints.h"
+#include "platform/core/convert.h"
+#include "platform/core/error.h"
+#include "platform/os/window_hints.h"
 #include "store/note_placements.h"
 
 namespace {

@@ -11,14 +11,14 @@
 #include <algorithm>
 
 #include "editor/editor_host.h"
-#include "platform/centre.h"
-#include "platform/clock.h"
-#include "platform/color_picker.h"
-#include "platform/colour.h"
-#include "platform/form_font.h"
-#include "platform/guard.h"
-#include "platform/msgbox.h"
-#include "platform/twips.h"
+#include "platform/core/clock.h"
+#include "platform/core/colour.h"
+#include "platform/ui/centre.h"
+#include "platform/ui/color_picker.h"
+#include "platform/ui/form_font.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/msgbox.h"
+#include "platform/ui/twips.h"
 #include "store/database_module.h"
 #include "store/statements.h"
 

@@ -9,11 +9,11 @@
 
 #include "notewindow/edge_zones.h"
 #include "notewindow/note_menu_host.h"
-#include "platform/convert.h"
-#include "platform/form_font.h"
-#include "platform/guard.h"
-#include "platform/twips.h"
-#include "platform/window_hints.h"
+#include "platform/core/convert.h"
+#include "platform/os/window_hints.h"
+#include "platform/ui/form_font.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/twips.h"
 
 namespace {
 

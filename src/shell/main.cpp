@@ -1,10 +1,10 @@
 #include <QIcon>
 
-#include "platform/app.h"
-#include "platform/application.h"
-#include "platform/guard.h"
-#include "platform/msgbox.h"
-#include "platform/single_instance.h"
+#include "platform/core/app.h"
+#include "platform/os/single_instance.h"
+#include "platform/ui/application.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/msgbox.h"
 #include "shell/main_window.h"
 #include "store/dated_backups.h"
 #include "store/shared_objects.h"

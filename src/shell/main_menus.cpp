@@ -6,7 +6,7 @@
 #include <QMenuBar>
 #include <initializer_list>
 
-#include "platform/guard.h"
+#include "platform/ui/guard.h"
 #include "shell/note_commands.h"
 #include "system/feedback_call.h"
 #include "system/start_with_login.h"

@@ -1,6 +1,6 @@
 #include "store/database_module.h"
 
-#include "platform/error.h"
+#include "platform/core/error.h"
 
 void 数据库操作模块::打开数据库(const QString& path, const QString& password) {
     const QString connect = password.isEmpty() ? QString() : QStringLiteral(";Pwd=") + password;

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "platform/database.h"
+#include "platform/db/database.h"
 
 // The one object through which the program talks to the database engine. It builds no
 // statement text of its own and passes the callers' texts to the engine unchanged.

@@ -9,11 +9,11 @@
 #include <QThread>
 #include <algorithm>
 
-#include "platform/clock.h"
-#include "platform/database.h"
-#include "platform/database_backup.h"
-#include "platform/error.h"
-#include "platform/owner_only_folders.h"
+#include "platform/core/clock.h"
+#include "platform/core/error.h"
+#include "platform/db/database.h"
+#include "platform/db/database_backup.h"
+#include "platform/os/owner_only_folders.h"
 
 Q_LOGGING_CATEGORY(lcBackup, "zettara.backup")
 

@@ -6,9 +6,9 @@
 #include <QScopeGuard>
 #include <optional>
 
-#include "platform/clock.h"
-#include "platform/database.h"
-#include "platform/error.h"
+#include "platform/core/clock.h"
+#include "platform/core/error.h"
+#include "platform/db/database.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
 #include "store/shared_objects.h"

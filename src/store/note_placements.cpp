@@ -1,7 +1,7 @@
 #include "store/note_placements.h"
 
-#include "platform/convert.h"
-#include "platform/error.h"
+#include "platform/core/convert.h"
+#include "platform/core/error.h"
 #include "store/database_module.h"
 
 namespace {

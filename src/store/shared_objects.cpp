@@ -1,6 +1,6 @@
 #include "store/shared_objects.h"
 
-#include "platform/note_store_location.h"
+#include "platform/os/note_store_location.h"
 
 QString 数据库文件路径() {
     return platform::NoteStoreLocation::forThisProgram().prepare();

@@ -8,11 +8,11 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "platform/app.h"
-#include "platform/centre.h"
-#include "platform/colour.h"
-#include "platform/guard.h"
-#include "platform/twips.h"
+#include "platform/core/app.h"
+#include "platform/core/colour.h"
+#include "platform/ui/centre.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/twips.h"
 
 namespace {
 

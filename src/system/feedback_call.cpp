@@ -1,8 +1,8 @@
 #include "system/feedback_call.h"
 
-#include "platform/app.h"
-#include "platform/encoding.h"
-#include "platform/library_loader.h"
+#include "platform/core/app.h"
+#include "platform/core/encoding.h"
+#include "platform/os/library_loader.h"
 
 namespace 用户反馈 {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/registry_backend.h"
+#include "platform/os/registry_backend.h"
 
 namespace registry_core {
 

@@ -1,7 +1,7 @@
 #include "system/registry_ops.h"
 
-#include "platform/encoding.h"
-#include "platform/registry_backend.h"
+#include "platform/core/encoding.h"
+#include "platform/os/registry_backend.h"
 #include "system/registry_core.h"
 
 namespace {

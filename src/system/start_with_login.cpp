@@ -1,8 +1,8 @@
 #include "system/start_with_login.h"
 
-#include "platform/os.h"
-#include "platform/registry_backend.h"
-#include "platform/registry_command_line.h"
+#include "platform/os/os.h"
+#include "platform/os/registry_backend.h"
+#include "platform/os/registry_command_line.h"
 #include "system/registry_ops.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "system/update_call.h"
 
-#include "platform/encoding.h"
-#include "platform/error.h"
-#include "platform/library_loader.h"
+#include "platform/core/encoding.h"
+#include "platform/core/error.h"
+#include "platform/os/library_loader.h"
 
 namespace modUpdate {
 

@@ -6,7 +6,7 @@
 #include "controller/note_placement_keeper.h"
 #include "notewindow/note_menu_host.h"
 #include "notewindow/note_window.h"
-#include "platform/database.h"
+#include "platform/db/database.h"
 #include "store/database_module.h"
 #include "test_helpers.h"
 

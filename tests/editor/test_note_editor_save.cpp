@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "editor_fixture.h"
-#include "platform/app.h"
-#include "platform/color_picker.h"
+#include "platform/core/app.h"
+#include "platform/ui/color_picker.h"
 
 namespace editortest {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "notewindow/note_menu_host.h"
 #include "notewindow/note_window.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 #include "seams.h"
 #include "test_helpers.h"
 

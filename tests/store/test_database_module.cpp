@@ -2,8 +2,8 @@
 
 #include <QFile>
 
-#include "platform/convert.h"
-#include "platform/error.h"
+#include "platform/core/convert.h"
+#include "platform/core/error.h"
 #include "store/database_module.h"
 #include "store/statements.h"
 #include "test_helpers.h"

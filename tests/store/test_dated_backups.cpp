@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/clock.h"
-#include "platform/database.h"
-#include "platform/error.h"
+#include "platform/core/clock.h"
+#include "platform/db/database.h"
+#include "platform/core/error.h"
 #include "seams.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/application.h"
+#include "platform/ui/application.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

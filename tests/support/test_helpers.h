@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/msgbox.h"
+#include "platform/ui/msgbox.h"
 
 class QWidget;
 

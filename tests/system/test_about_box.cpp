@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 #include "system/about_box.h"
 #include "test_helpers.h"
 

@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/error.h"
-#include "platform/library_loader.h"
+#include "platform/core/error.h"
+#include "platform/os/library_loader.h"
 #include "seams.h"
 #include "system/feedback_call.h"
 #include "test_helpers.h"

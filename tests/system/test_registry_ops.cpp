@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "memory_registry.h"
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 #include "seams.h"
 #include "system/registry_ops.h"
 #include "win32/read_type_cases.h"

@@ -3,8 +3,8 @@
 #include <QString>
 
 #include "memory_registry.h"
-#include "platform/app.h"
-#include "platform/encoding.h"
+#include "platform/core/app.h"
+#include "platform/core/encoding.h"
 #include "seams.h"
 #include "system/start_with_login.h"
 

@@ -10,8 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/encoding.h"
-#include "platform/library_loader.h"
+#include "platform/core/encoding.h"
+#include "platform/os/library_loader.h"
 #include "seams.h"
 #include "system/update_call.h"
 #include "test_helpers.h"

@@ -13,8 +13,8 @@
 #include <optional>
 #include <utility>
 
-#include "platform/error.h"
-#include "platform/library_loader.h"
+#include "platform/core/error.h"
+#include "platform/os/library_loader.h"
 #include "seams.h"
 
 namespace testsupport {

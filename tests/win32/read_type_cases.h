@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry_backend.h"
+#include "platform/os/registry_backend.h"
 
 namespace read_cases {
 

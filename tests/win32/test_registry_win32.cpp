@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/win32/ansi_text.h"
-#include "platform/win32/win32_registry.h"
+#include "platform/os/win32/ansi_text.h"
+#include "platform/os/win32/win32_registry.h"
 #include "read_type_cases.h"
 #include "system/registry_core.h"
 

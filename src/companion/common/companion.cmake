@@ -31,7 +31,7 @@ endfunction()
 # The tests load the built libraries from the bin folder, so build them first. Tests that need
 # the hooks skip themselves in a build without them.
 function(zettara_companion_test_order)
-    foreach(test_target test_system test_platform)
+    foreach(test_target test_system test_platform_os test_platform_net test_platform_ui)
         if(TARGET ${test_target})
             add_dependencies(${test_target} Update SendComment)
             if(ZETTARA_TEST_HOOKS)

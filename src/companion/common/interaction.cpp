@@ -4,7 +4,7 @@
 #include <QFile>
 
 #include "common/test_hooks.h"
-#include "platform/msgbox.h"
+#include "platform/ui/msgbox.h"
 
 namespace companion {
 

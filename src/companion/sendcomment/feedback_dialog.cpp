@@ -11,8 +11,8 @@
 
 #include "common/interaction.h"
 #include "common/test_hooks.h"
-#include "platform/bounded_fetch.h"
-#include "platform/msgbox.h"
+#include "platform/net/bounded_fetch.h"
+#include "platform/ui/msgbox.h"
 #include "sendcomment/feedback_outbox.h"
 
 namespace companion {

@@ -7,7 +7,7 @@
 #include <QStandardPaths>
 
 #include "common/test_hooks.h"
-#include "platform/owner_only_folders.h"
+#include "platform/os/owner_only_folders.h"
 
 namespace companion {
 

@@ -12,7 +12,7 @@
 #include <exception>
 
 #include "common/test_hooks.h"
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 #include "sendcomment/feedback_dialog.h"
 
 extern "C" Q_DECL_EXPORT int ShowComment(const char* product) {

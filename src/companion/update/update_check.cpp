@@ -6,9 +6,9 @@
 
 #include "common/interaction.h"
 #include "common/test_hooks.h"
-#include "platform/app.h"
-#include "platform/bounded_fetch.h"
-#include "platform/msgbox.h"
+#include "platform/core/app.h"
+#include "platform/net/bounded_fetch.h"
+#include "platform/ui/msgbox.h"
 #include "update/update_list.h"
 
 namespace companion {

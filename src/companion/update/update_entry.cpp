@@ -14,7 +14,7 @@
 #include <QtGlobal>
 #include <exception>
 
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 #include "update/update_check.h"
 
 namespace {

@@ -1,0 +1,240 @@
+#include "platform/db/database.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+#include <cstring>
+
+#include "platform/core/error.h"
+#include "platform/db/sqlite_connection.h"
+
+namespace platform {
+namespace {
+
+[[noreturn]] void noCurrentRecord() {
+    throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
+}
+
+bool onlyWhitespace(const char* text) {
+    for (; text && *text; ++text)
+        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n' && *text != ';')
+            return false;
+    return true;
+}
+
+// A prepared statement that finalises itself.
+class Statement {
+  public:
+    Statement(sqlite3* db, const QString& sql) {
+        const QByteArray utf8 = sql.toUtf8();
+        const char* tail = nullptr;
+        code_ =
+            sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &stmt_, &tail);
+        // One statement per text: anything after it would be run by nobody, or smuggled in.
+        if (code_ == SQLITE_OK && !onlyWhitespace(tail)) trailing_ = true;
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    int code() const { return code_; }
+    bool trailing() const { return trailing_; }
+    sqlite3_stmt* get() const { return stmt_; }
+
+  private:
+    sqlite3_stmt* stmt_ = nullptr;
+    int code_ = SQLITE_OK;
+    bool trailing_ = false;
+};
+
+}  // namespace
+
+// ---- Recordset ---------------------------------------------------------------------------
+
+void Recordset::appendRow(sqlite3_stmt* stmt) {
+    const int count = static_cast<int>(columns_.size());
+    for (int column = 0; column < count; ++column) {
+        Cell cell;
+        switch (sqlite3_column_type(stmt, column)) {
+            case SQLITE_INTEGER:
+                cell.type = Cell::Integer;
+                cell.value = sqlite3_column_int64(stmt, column);
+                break;
+            case SQLITE_FLOAT: {
+                cell.type = Cell::Real;
+                const double real = sqlite3_column_double(stmt, column);
+                std::memcpy(&cell.value, &real, sizeof real);
+                break;
+            }
+            case SQLITE_TEXT:
+            case SQLITE_BLOB: {
+                const bool text = sqlite3_column_type(stmt, column) == SQLITE_TEXT;
+                // Text first: asking for the bytes may convert, and must precede the size.
+                const char* data =
+                    text ? reinterpret_cast<const char*>(sqlite3_column_text(stmt, column))
+                         : static_cast<const char*>(sqlite3_column_blob(stmt, column));
+                cell.type = text ? Cell::Text : Cell::Blob;
+                cell.size = static_cast<unsigned>(sqlite3_column_bytes(stmt, column));
+                cell.value = text_.size();
+                text_.append(data, cell.size);
+                break;
+            }
+            default:
+                break;  // NULL
+        }
+        cells_.push_back(cell);
+    }
+    if (count > 0) ++rows_;
+}
+
+QVariant Recordset::value(const Cell& cell) const {
+    switch (cell.type) {
+        case Cell::Integer:
+            return QVariant(static_cast<qlonglong>(cell.value));
+        case Cell::Real: {
+            double real;
+            std::memcpy(&real, &cell.value, sizeof real);
+            return QVariant(real);
+        }
+        case Cell::Text:
+            return QVariant(QString::fromUtf8(text_.constData() + cell.value,
+                                              static_cast<qsizetype>(cell.size)));
+        case Cell::Blob:
+            return QVariant(
+                QByteArray(text_.constData() + cell.value, static_cast<qsizetype>(cell.size)));
+        default:
+            return QVariant();
+    }
+}
+
+int Recordset::recordCount() const {
+    return rows_;
+}
+bool Recordset::eof() const {
+    return current_ >= rows_;
+}
+
+void Recordset::moveFirst() {
+    if (rows_ == 0) noCurrentRecord();
+    current_ = 0;
+}
+
+void Recordset::moveLast() {
+    if (rows_ == 0) noCurrentRecord();
+    current_ = rows_ - 1;
+}
+
+void Recordset::moveNext() {
+    if (current_ >= rows_) noCurrentRecord();
+    ++current_;
+}
+
+int Recordset::columnIndex(const QString& name) const {
+    // Case folding keeps lengths, so names of another length are passed over cheaply.
+    for (int i = 0; i < columns_.size(); ++i)
+        if (columns_[i].size() == name.size() &&
+            columns_[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    throw Error(errc::itemNotFound, QStringLiteral("在此集合中找不到项目：%1").arg(name));
+}
+
+QVariant Recordset::field(const QString& name) const {
+    const int column = columnIndex(name);
+    if (current_ < 0 || current_ >= rows_) noCurrentRecord();
+    return value(cells_[static_cast<size_t>(current_) * columns_.size() + column]);
+}
+
+// ---- Database ----------------------------------------------------------------------------
+
+Database::Database(sqlite3* db, QString path, QString connect)
+    : db_(db), path_(std::move(path)), connect_(std::move(connect)) {}
+
+Database::~Database() {
+    close();
+}
+
+std::shared_ptr<Database> Database::open(const QString& path, bool exclusive, bool readOnly,
+                                         const QString& connect) {
+    sqlite3* raw =
+        openSqliteConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    std::shared_ptr<Database> db(new Database(raw, path, connect));
+
+    // sqlite3_open_v2 reads nothing yet: touch the file so that a foreign or locked file fails
+    // here, at open, and not at the first query.
+    db->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    if (!readOnly) {
+        // A file the user marked read-only is refused even where the process could write it
+        // anyway (root), so that nothing is changed behind the user's back.
+        const QFileInfo info(path);
+        const auto writeBits =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (sqlite3_db_readonly(raw, "main") == 1 || !(info.permissions() & writeBits)) {
+            throw Error(SQLITE_READONLY,
+                        QStringLiteral("attempt to write a readonly database：%1").arg(path));
+        }
+        // Every write creates the journal beside the file: a folder that cannot take it would
+        // fail each save later. The same rule for root as above.
+        const QFileInfo folder(info.absolutePath());
+        if (!folder.isWritable() || !(folder.permissions() & writeBits)) {
+            throw Error(SQLITE_READONLY_DIRECTORY,
+                        QStringLiteral("便签文件所在的文件夹不可写：%1").arg(folder.filePath()));
+        }
+        // Take and drop the write lock once: a file another process holds locked fails now.
+        db->execute(QStringLiteral("BEGIN IMMEDIATE"));
+        db->execute(QStringLiteral("ROLLBACK"));
+    }
+    if (exclusive) db->execute(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+    return db;
+}
+
+void Database::requireOpen() const {
+    if (!db_) throw Error(errc::objectClosed, QStringLiteral("对象无效或不再被设置。"));
+}
+
+void Database::fail(int code) const {
+    const int number = db_ ? sqlite3_extended_errcode(db_) : code;
+    throw Error(number, QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code)));
+}
+
+Recordset Database::openRecordset(const QString& sql) {
+    requireOpen();
+    Statement stmt(db_, sql);
+    if (stmt.code() != SQLITE_OK) fail(stmt.code());
+    if (stmt.trailing()) throw Error(SQLITE_ERROR, QStringLiteral("语句末尾之后还有字符。"));
+
+    const int columnCount = sqlite3_column_count(stmt.get());
+    QStringList columns;
+    for (int i = 0; i < columnCount; ++i)
+        columns << QString::fromUtf8(sqlite3_column_name(stmt.get(), i));
+
+    Recordset rs(std::move(columns));
+    int code;
+    while ((code = sqlite3_step(stmt.get())) == SQLITE_ROW) rs.appendRow(stmt.get());
+    if (code != SQLITE_DONE) fail(code);
+    return rs;
+}
+
+void Database::execute(const QString& sql) {
+    requireOpen();
+    Statement stmt(db_, sql);
+    if (stmt.code() != SQLITE_OK) fail(stmt.code());
+    if (stmt.trailing()) throw Error(SQLITE_ERROR, QStringLiteral("语句末尾之后还有字符。"));
+    int code;
+    while ((code = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    }
+    if (code != SQLITE_DONE) fail(code);
+}
+
+int Database::changes() const {
+    requireOpen();
+    return sqlite3_changes(db_);
+}
+
+void Database::close() {
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,63 @@
+#include "platform/ui/color_picker.h"
+
+#include <QColorDialog>
+#include <QPainter>
+#include <QPixmap>
+
+#include "platform/core/colour.h"
+
+namespace platform {
+
+namespace {
+
+QColor dialogChooser(const QColor& initial, QWidget* parent, const QString& title) {
+    return QColorDialog::getColor(initial, parent, title);
+}
+
+ColorPicker::Chooser& chooser() {
+    static ColorPicker::Chooser current = dialogChooser;
+    return current;
+}
+
+constexpr int kSwatchSide = 14;
+
+}  // namespace
+
+ColorPicker::ColorPicker(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+    setIconSize(QSize(kSwatchSide, kSwatchSide));
+    showSwatch();
+    connect(this, &QPushButton::clicked, this, [this] { pick(); });
+}
+
+void ColorPicker::setColor(std::int32_t value) {
+    colour_ = value;
+    showSwatch();
+}
+
+void ColorPicker::pick() {
+    // The caption may carry a mnemonic; the dialog title should not.
+    QString title = text();
+    title.remove(QLatin1Char('&'));
+    const QColor chosen = chooser()(toQColor(colour_), window(), title);
+    if (!chosen.isValid()) return;
+    setColor(fromQColor(chosen));
+    if (colorPicked) colorPicked(colour_);
+}
+
+ColorPicker::Chooser ColorPicker::setChooser(Chooser replacement) {
+    Chooser previous = chooser();
+    chooser() = replacement ? std::move(replacement) : Chooser(dialogChooser);
+    return previous;
+}
+
+void ColorPicker::showSwatch() {
+    QPixmap swatch(kSwatchSide, kSwatchSide);
+    swatch.fill(toQColor(colour_));
+    QPainter painter(&swatch);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(0, 0, kSwatchSide - 1, kSwatchSide - 1);
+    painter.end();
+    setIcon(QIcon(swatch));
+}
+
+}  // namespace platform

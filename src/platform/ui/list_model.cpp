@@ -1,0 +1,138 @@
+#include "platform/ui/list_model.h"
+
+#include <algorithm>
+
+namespace platform {
+
+int ListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : announced_;
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.column() > kSubItems) return {};
+    const Row& row = rows_[static_cast<size_t>(index.row())];
+    switch (role) {
+        case Qt::DisplayRole: {
+            // Rows are one line high: show line breaks of a note as blanks. A row is also at
+            // most a few thousand pixels wide, so characters past kMaxShownChars can never be
+            // seen, while laying out a 1 MB note on every paint costs tens of milliseconds.
+            const QString& stored = row.cells[static_cast<size_t>(index.column())];
+            qsizetype shown = std::min(stored.size(), kMaxShownChars);
+            if (shown < stored.size() && stored.at(shown - 1).isHighSurrogate()) --shown;
+            QString text = stored.left(shown);
+            text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+            text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+            return text;
+        }
+        case Qt::CheckStateRole:
+            if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
+            return {};
+        default:
+            return {};
+    }
+}
+
+bool ListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    // Only the check box can be changed through the view.
+    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole) return false;
+    setChecked(index.row(), value.toInt() != Qt::Unchecked, true);
+    return true;
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= static_cast<int>(columns_.size())) {
+        return {};
+    }
+    return columns_[static_cast<size_t>(section)].title;
+}
+
+Qt::ItemFlags ListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == 0) result |= Qt::ItemIsUserCheckable;
+    return result;
+}
+
+void ListModel::addColumn(const QString& title, int widthTwips) {
+    const int column = static_cast<int>(columns_.size());
+    beginInsertColumns({}, column, column);
+    columns_.push_back({title, widthTwips});
+    endInsertColumns();
+}
+
+int ListModel::appendRow(const QString& text) {
+    const int row = size();
+    if (batchDepth_ > 0) {
+        rows_.emplace_back().cells[0] = text;
+        return row;
+    }
+    flushPending();
+    beginInsertRows({}, row, row);
+    rows_.emplace_back().cells[0] = text;
+    announced_ = size();
+    endInsertRows();
+    return row;
+}
+
+void ListModel::endAppendBatch() {
+    if (batchDepth_ > 0 && --batchDepth_ == 0) flushPending();
+}
+
+void ListModel::flushPending() {
+    if (announced_ >= size()) return;
+    beginInsertRows({}, announced_, size() - 1);
+    announced_ = size();
+    endInsertRows();
+}
+
+void ListModel::removeRow(int row) {
+    flushPending();
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    announced_ = size();
+    endRemoveRows();
+}
+
+void ListModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    announced_ = 0;
+    endResetModel();
+}
+
+void ListModel::reserve(int n) {
+    if (n > 0) rows_.reserve(rows_.size() + static_cast<size_t>(n));
+}
+
+const QString& ListModel::cell(int row, int cell) const {
+    return rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(cell)];
+}
+
+void ListModel::setCell(int row, int cell, const QString& text) {
+    QString& stored = rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(cell)];
+    if (stored == text) return;
+    stored = text;
+    if (cell < columnCount() && announced(row)) {
+        const QModelIndex changed = index(row, cell);
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
+}
+
+void ListModel::setChecked(int row, bool checked, bool fromView) {
+    Row& stored = rows_[static_cast<size_t>(row)];
+    if (stored.checked == checked) return;
+    stored.checked = checked;
+    if (!columns_.empty() && announced(row)) {
+        const QModelIndex changed = index(row, 0);
+        emit dataChanged(changed, changed, {Qt::CheckStateRole});
+    }
+    if (checkChanged) checkChanged(row, fromView);
+}
+
+}  // namespace platform
