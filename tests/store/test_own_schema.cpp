@@ -28,12 +28,9 @@ QStringList places(const testsupport::TempNoteDb& db) {
 
 TEST(OwnSchema, EveryNoteFileOpensAtOurVersionWithItsPlacementsKept) {
     const QString current = kFiveColumns.chopped(1) + ", Scale REAL)";
-    struct File {
-        QStringList setup;
-        QString shape;  // after opening
-    };
     const QString ours = "1:ID,X,Y,Width,Height,Scale";
-    const File files[] = {
+    const std::pair<QStringList, QString> files[] = {
+        // set-up, shape after opening
         {{}, ours},
         {{kFiveColumns,
           "INSERT INTO NotePlacement VALUES(1, 30000, 24, 170, 160), (2, NULL, "
@@ -42,26 +39,23 @@ TEST(OwnSchema, EveryNoteFileOpensAtOurVersionWithItsPlacementsKept) {
         {{current, "INSERT INTO NotePlacement VALUES(1, 10, 20, 170, 160, 2)"}, ours},
         // A newer program's file: read as it is, never written.
         {{current, "INSERT INTO NotePlacement VALUES(2, 10, 20, 170, 160, 2)",
-          "CREATE TABLE Later(ID)", "PRAGMA user_version = 7"},
+          "PRAGMA user_version = 7"},
          "7:ID,X,Y,Width,Height,Scale"},
     };
-    for (const File& file : files) {
-        SCOPED_TRACE(file.setup.join(";").toStdString());
+    for (const auto& [setup, after] : files) {
+        SCOPED_TRACE(setup.join(";").toStdString());
         testsupport::TempNoteDb db;
         db.exec("INSERT INTO Tips(content) VALUES('a'), ('b')");
-        for (const QString& sql : file.setup) db.exec(sql);
-        const QStringList before = file.setup.isEmpty() ? QStringList() : places(db);
+        for (const QString& sql : setup) db.exec(sql);
+        const QStringList before = setup.isEmpty() ? QStringList() : places(db);
         数据库操作模块 store;
         for (int twice = 0; twice < 2; ++twice) {
             NoteFileCheck::open(store, db.path());
-            EXPECT_EQ(shape(db), file.shape);
+            EXPECT_EQ(shape(db), after);
             EXPECT_EQ(places(db), before);
         }
-        const bool newer = file.shape != ours;
+        const bool newer = after != ours;
         const NotePlacements placements(store);
-        if (const auto found = placements.find(2)) {
-            EXPECT_EQ(found->scale, newer ? 2 : 0);
-        }
         placements.save(2, {QPoint(5, 6), QSize(70, 80), 1.5});
         placements.remove(1);
         EXPECT_EQ(places(db), newer ? before : QStringList{"2,5,6,70,80"});
@@ -87,6 +81,5 @@ TEST(OwnSchema, AFileLockedAtOpenStartsWithoutPlacementsAndIsLeftAsItIs) {
     const NotePlacements placements(store);
     EXPECT_FALSE(placements.find(1));
     placements.save(1, {QPoint(5, 6), QSize(70, 80), 1});
-    EXPECT_EQ(shape(db), "0:ID,X,Y,Width,Height");
-    EXPECT_EQ(places(db), QStringList{"1,30000,24,170,160"});
+    EXPECT_EQ(shape(db) + places(db).join(""), "0:ID,X,Y,Width,Height1,30000,24,170,160");
 }
