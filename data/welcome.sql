@@ -8,6 +8,7 @@ Values('欢迎使用 Zettara！
 -- creation size: 24 pixels from the top, and so far to the right that the start-up check that
 -- brings a note back onto a screen puts it in the top right corner of whatever screen there
 -- is. A note this narrow stays clear of the main window on any screen 1024 pixels wide or
--- more. The table is the one the program makes at its first stored place.
+-- more. The table has the shape from before the scale was kept: the program brings it up to
+-- date when it first opens the file, as it does for every older note file.
 CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X INTEGER, Y INTEGER, Width INTEGER, Height INTEGER);
 INSERT INTO NotePlacement(ID, X, Y, Width, Height) VALUES(last_insert_rowid(), 30000, 24, 170, 160);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/db/database.h"
+#include "store/own_schema.h"
 
 // The one object through which the program talks to the database engine. It builds no
 // statement text of its own and passes the callers' texts to the engine unchanged.
@@ -20,8 +21,13 @@ class 数据库操作模块 {
     // The open (or closed) database, null before the first successful open.
     const std::shared_ptr<platform::Database>& database() const { return database_; }
 
+    // What our own tables allow in the open file (OwnSchema::prepare); None after each open.
+    OwnSchema::Access ownTables() const { return ownTables_; }
+    void setOwnTables(OwnSchema::Access access) { ownTables_ = access; }
+
   private:
     platform::Database& requireOpen() const;
 
     std::shared_ptr<platform::Database> database_;
+    OwnSchema::Access ownTables_ = OwnSchema::Access::None;
 };

@@ -11,6 +11,7 @@
 #include "platform/db/database.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
+#include "store/own_schema.h"
 #include "store/shared_objects.h"
 
 namespace {
@@ -97,6 +98,8 @@ void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile) 
     try {
         连接数据库(store, noteFile);
         run(store, noteFile);
+        // Only a file that checked out is written to.
+        OwnSchema::prepare(store);
     } catch (const platform::Error& error) {
         const int primary = error.number() & 0xff;
         if (primary == kCorrupt ||

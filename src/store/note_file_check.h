@@ -11,9 +11,10 @@ class 数据库操作模块;
 // fails its check the message says the file was changed and names both copies.
 class NoteFileCheck {
   public:
-    // Opens the note file, then runs the check. A file damaged so badly that it cannot even be
-    // opened is reported the same way when the engine calls it malformed, when it no longer
-    // reads as a database while backups of it exist, or when it is empty.
+    // Opens the note file, runs the check, then brings our own tables up to date (OwnSchema).
+    // A file damaged so badly that it cannot even be opened is reported the same way when the
+    // engine calls it malformed, when it no longer reads as a database while backups of it
+    // exist, or when it is empty.
     static void open(数据库操作模块& store, const QString& noteFile);
     static void run(数据库操作模块& store, const QString& noteFile);
 };

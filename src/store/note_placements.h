@@ -7,8 +7,9 @@
 
 class 数据库操作模块;
 
-// Where each note window was and how big, kept in a table of its own beside Tips. The table is
-// made by the first write; a file without it reads as "no placement".
+// Where each note window was and how big, kept in a table of our own beside Tips (OwnSchema).
+// A store whose own tables could not be prepared reads as "no placement" and keeps none; one
+// from a newer program is read and left as it is.
 class NotePlacements {
   public:
     // The size is in the program's pixels, so that a note keeps its size at another scale. The
@@ -22,13 +23,14 @@ class NotePlacements {
 
     explicit NotePlacements(数据库操作模块& store) : store_(store) {}
 
-    // The stored place of a note; none when there is no row, no table, or no valid size.
+    // The stored place of a note; none when there is no row or no valid size.
     std::optional<Place> find(std::int64_t id) const;
     // Stores the place of an existing note in one statement, waiting only briefly for a lock;
     // a note deleted meanwhile gets no row. A place without a position keeps the stored
-    // position. Raises the store's error when it cannot.
+    // position. Raises the store's error when it cannot; a store that keeps no placements
+    // takes nothing.
     void save(std::int64_t id, const Place& place) const;
-    // Forgets a note's placement; a file without the table has nothing to forget.
+    // Forgets a note's placement, where placements are kept.
     void remove(std::int64_t id) const;
 
   private:

@@ -8,6 +8,7 @@
 #include "notewindow/note_window.h"
 #include "platform/db/database.h"
 #include "store/database_module.h"
+#include "store/own_schema.h"
 #include "test_helpers.h"
 
 namespace {
@@ -25,15 +26,11 @@ TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
     testsupport::MsgBoxRecorder boxes;
     数据库操作模块 store;
     store.打开数据库(db.path(), QString());
+    OwnSchema::prepare(store);
     NoHost host;
-    const auto table = [&] {
-        return !db.column(
-                      "SELECT name FROM sqlite_master WHERE "
-                      "name = 'NotePlacement'")
-                    .isEmpty();
-    };
+    const auto stored = [&] { return !db.column("SELECT ID FROM NotePlacement").isEmpty(); };
 
-    // A window the user never moved stores nothing, and the file keeps its shape.
+    // A window the user never moved stores nothing.
     {
         auto* untouched = new Form_Zettara(host);
         untouched->setIdTag("1");
@@ -42,7 +39,7 @@ TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
         untouched->move(50, 60);
         untouched->close();
     }
-    EXPECT_FALSE(table());
+    EXPECT_FALSE(stored());
 
     auto* window = new Form_Zettara(host);
     window->setIdTag("1");
@@ -57,7 +54,7 @@ TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
         EXPECT_EQ(window->geometry(), QRect(300, 200, 180, 130));
         other->execute("ROLLBACK");
     }
-    EXPECT_FALSE(table());
+    EXPECT_FALSE(stored());
     // Written at the close.
     window->close();
     EXPECT_EQ(db.column("SELECT X || ',' || Y || ',' || Width || ',' || Height FROM "
@@ -74,6 +71,7 @@ TEST(NotePlacementKeeper, APlaceAtTheEndOfTheNumberRangeComesFullyOnScreen) {
     db.exec("INSERT INTO NotePlacement VALUES(1, 2147483647, 2147483600, 180, 130)");
     数据库操作模块 store;
     store.打开数据库(db.path(), QString());
+    OwnSchema::prepare(store);
     NoHost host;
     auto* window = new Form_Zettara(host);
     window->setIdTag("1");

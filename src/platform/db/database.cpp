@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/core/error.h"
+#include "platform/db/prepared_statement.h"
 #include "platform/db/sqlite_connection.h"
 
 namespace platform {
@@ -14,38 +15,6 @@ namespace {
 [[noreturn]] void noCurrentRecord() {
     throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
 }
-
-bool onlyWhitespace(const char* text) {
-    for (; text && *text; ++text)
-        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n' && *text != ';')
-            return false;
-    return true;
-}
-
-// A prepared statement that finalises itself.
-class Statement {
-  public:
-    Statement(sqlite3* db, const QString& sql) {
-        const QByteArray utf8 = sql.toUtf8();
-        const char* tail = nullptr;
-        code_ =
-            sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &stmt_, &tail);
-        // One statement per text: anything after it would be run by nobody, or smuggled in.
-        if (code_ == SQLITE_OK && !onlyWhitespace(tail)) trailing_ = true;
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    int code() const { return code_; }
-    bool trailing() const { return trailing_; }
-    sqlite3_stmt* get() const { return stmt_; }
-
-  private:
-    sqlite3_stmt* stmt_ = nullptr;
-    int code_ = SQLITE_OK;
-    bool trailing_ = false;
-};
 
 }  // namespace
 
@@ -191,38 +160,27 @@ void Database::requireOpen() const {
     if (!db_) throw Error(errc::objectClosed, QStringLiteral("对象无效或不再被设置。"));
 }
 
-void Database::fail(int code) const {
-    const int number = db_ ? sqlite3_extended_errcode(db_) : code;
-    throw Error(number, QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code)));
-}
-
 Recordset Database::openRecordset(const QString& sql) {
-    requireOpen();
-    Statement stmt(db_, sql);
-    if (stmt.code() != SQLITE_OK) fail(stmt.code());
-    if (stmt.trailing()) throw Error(SQLITE_ERROR, QStringLiteral("语句末尾之后还有字符。"));
-
-    const int columnCount = sqlite3_column_count(stmt.get());
+    PreparedStatement stmt = prepare(sql);
+    const int columnCount = sqlite3_column_count(stmt.stmt_);
     QStringList columns;
     for (int i = 0; i < columnCount; ++i)
-        columns << QString::fromUtf8(sqlite3_column_name(stmt.get(), i));
+        columns << QString::fromUtf8(sqlite3_column_name(stmt.stmt_, i));
 
     Recordset rs(std::move(columns));
-    int code;
-    while ((code = sqlite3_step(stmt.get())) == SQLITE_ROW) rs.appendRow(stmt.get());
-    if (code != SQLITE_DONE) fail(code);
+    while (stmt.step()) rs.appendRow(stmt.stmt_);
     return rs;
 }
 
 void Database::execute(const QString& sql) {
-    requireOpen();
-    Statement stmt(db_, sql);
-    if (stmt.code() != SQLITE_OK) fail(stmt.code());
-    if (stmt.trailing()) throw Error(SQLITE_ERROR, QStringLiteral("语句末尾之后还有字符。"));
-    int code;
-    while ((code = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    PreparedStatement stmt = prepare(sql);
+    while (stmt.step()) {
     }
-    if (code != SQLITE_DONE) fail(code);
+}
+
+PreparedStatement Database::prepare(const QString& sql) {
+    requireOpen();
+    return PreparedStatement(db_, sql);
 }
 
 int Database::changes() const {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/db/prepared_statement.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -67,6 +69,8 @@ class Database {
 
     Recordset openRecordset(const QString& sql);  // snapshot
     void execute(const QString& sql);             // statement text as it stands
+    // One statement to run with bound values; a text with a second statement is refused.
+    PreparedStatement prepare(const QString& sql);
     // Rows changed by the last INSERT, UPDATE or DELETE that completed on this connection.
     int changes() const;
     void close();
@@ -77,7 +81,6 @@ class Database {
 
   private:
     Database(sqlite3* db, QString path, QString connect);
-    [[noreturn]] void fail(int code) const;
     void requireOpen() const;
 
     sqlite3* db_ = nullptr;

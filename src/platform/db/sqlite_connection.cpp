@@ -5,10 +5,6 @@
 #include "platform/core/error.h"
 
 namespace platform {
-namespace {
-constexpr int kBusyTimeoutMs = 1500;
-}  // namespace
-
 sqlite3* openSqliteConnection(const QString& path, int flags) {
     sqlite3* raw = nullptr;
     const int code =

@@ -100,4 +100,31 @@ TEST(Recordset, NullValuesAndMoves) {
     EXPECT_EQ(rs.field("content").isValid(), false);
 }
 
+TEST(PreparedStatement, BindsReadsFailsAndWaitsOnlyAsLongAsAsked) {
+    testsupport::TempNoteDb db;
+    auto database = platform::Database::open(db.path(), false, false, {});
+    auto insert = database->prepare(
+        "INSERT INTO Tips(ID, content, BackColor, FontColor) VALUES(?1, ?2, ?3, ?4)");
+    insert.bindInt64(1, qint64(1) << 40).bindText(2, "it's 便签").bindDouble(3, 0.5).bindNull(4);
+    EXPECT_FALSE(insert.step());
+    auto row = database->prepare("SELECT ID, content, BackColor, FontColor FROM Tips");
+    ASSERT_TRUE(row.step());
+    EXPECT_EQ(row.value(0), QVariant(qlonglong(1) << 40));
+    EXPECT_EQ(row.value(1), QVariant("it's 便签"));
+    EXPECT_EQ(row.value(2), QVariant(0.5));
+    EXPECT_FALSE(row.value(3).isValid());
+    EXPECT_FALSE(row.step());
+    EXPECT_THROW(database->prepare("SELECT 1; DELETE FROM Tips"), platform::Error);
+    EXPECT_THROW(insert.bindInt64(5, 1), platform::Error);
+
+    // A short wait gives up on a lock held elsewhere, then the connection waits as before.
+    auto other = platform::Database::open(db.path(), false, false, {});
+    other->execute("BEGIN EXCLUSIVE");
+    auto remove = database->prepare("DELETE FROM Tips");
+    remove.setBusyTimeout(10);
+    EXPECT_THROW(remove.step(), platform::Error);
+    other->execute("ROLLBACK");
+    EXPECT_EQ(database->openRecordset("PRAGMA busy_timeout").field("timeout").toInt(), 1500);
+}
+
 }  // namespace

@@ -1,0 +1,75 @@
+#include "store/own_schema.h"
+
+#include <QLoggingCategory>
+#include <array>
+
+#include "platform/core/error.h"
+#include "platform/db/database.h"
+#include "store/database_module.h"
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcSchema, "zettara.schema")
+
+using Step = void (*)(platform::Database&);
+
+// Version 0 to 1: placements. Files in the field hold no NotePlacement, one from before the
+// scale was kept (the supplied file among them), or the current one.
+void addPlacements(platform::Database& db) {
+    db.execute(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS NotePlacement(ID INTEGER PRIMARY KEY, X INTEGER, Y INTEGER, "
+        "Width INTEGER, Height INTEGER, Scale REAL)"));
+    platform::PreparedStatement scale = db.prepare(QStringLiteral(
+        "SELECT 1 FROM pragma_table_info('NotePlacement') WHERE name = 'Scale' COLLATE NOCASE"));
+    if (!scale.step())
+        db.execute(QStringLiteral("ALTER TABLE NotePlacement ADD COLUMN Scale REAL"));
+}
+
+// Step n brings version n to n + 1. A new table or column is a new step at the end; a step
+// that has shipped never changes, since files of every version are out there.
+constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements};
+
+int versionOf(platform::Database& db) {
+    platform::PreparedStatement version = db.prepare(QStringLiteral("PRAGMA user_version"));
+    return version.step() ? version.value(0).toInt() : 0;
+}
+
+OwnSchema::Access migrate(platform::Database& db) {
+    if (const int version = versionOf(db); version > OwnSchema::kVersion) {
+        // Never migrated down: the newer program's rows stay as it wrote them.
+        return OwnSchema::Access::Read;
+    } else if (version == OwnSchema::kVersion) {
+        return OwnSchema::Access::ReadWrite;
+    }
+    // Read again under the write lock: another process may have got there first.
+    db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        const int version = versionOf(db);
+        for (int step = version; step < OwnSchema::kVersion; ++step) kSteps[step](db);
+        if (version < OwnSchema::kVersion)
+            db.execute(QStringLiteral("PRAGMA user_version = %1").arg(OwnSchema::kVersion));
+        db.execute(QStringLiteral("COMMIT"));
+        return version > OwnSchema::kVersion ? OwnSchema::Access::Read
+                                             : OwnSchema::Access::ReadWrite;
+    } catch (const platform::Error&) {
+        try {
+            db.execute(QStringLiteral("ROLLBACK"));
+        } catch (const platform::Error&) {
+        }
+        throw;
+    }
+}
+
+}  // namespace
+
+void OwnSchema::prepare(数据库操作模块& store) {
+    Access access = Access::None;
+    try {
+        if (store.database()) access = migrate(*store.database());
+    } catch (const platform::Error& error) {
+        // Placements are a convenience: the notes themselves open all the same.
+        qCWarning(lcSchema) << "our tables are not used this time:" << error.number()
+                            << error.message();
+    }
+    store.setOwnTables(access);
+}

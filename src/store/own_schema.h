@@ -1,0 +1,24 @@
+#pragma once
+
+class 数据库操作模块;
+
+// The tables of our own beside Tips (note placements), under one version number of ours kept
+// in the file's user_version, which Tips and the supplied file leave at 0. Tips itself is never
+// touched here.
+class OwnSchema {
+  public:
+    // The shape this program reads and writes; each step of kSteps in the .cpp raises it by one.
+    static constexpr int kVersion = 1;
+
+    // What the program may do with our tables in the open file.
+    enum class Access {
+        None,       // not prepared, or could not be brought up to date: neither read nor written
+        Read,       // a newer program's file: read, never written
+        ReadWrite,  // at kVersion
+    };
+
+    // Brings our tables of the freshly opened store up to kVersion in one transaction and
+    // records in the store what they allow. Raises nothing: a file that cannot take the change
+    // now (locked, read-only) or holds a table we cannot make sense of opens without them.
+    static void prepare(数据库操作模块& store);
+};

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "platform/db/database.h"
+#include "store/database_module.h"
+#include "store/note_file_check.h"
+#include "store/note_placements.h"
+#include "store/own_schema.h"
+#include "test_helpers.h"
+
+namespace {
+
+const QString kFiveColumns = QStringLiteral(
+    "CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X INTEGER, Y INTEGER, Width INTEGER, "
+    "Height INTEGER)");
+
+QString shape(const testsupport::TempNoteDb& db) {
+    return db.column("PRAGMA user_version").join("") + ":" +
+           db.column("SELECT name FROM pragma_table_info('NotePlacement')").join(",");
+}
+
+QStringList places(const testsupport::TempNoteDb& db) {
+    return db.column(
+        "SELECT ID || ',' || ifnull(X, '-') || ',' || ifnull(Y, '-') || ',' || Width "
+        "|| ',' || Height FROM NotePlacement ORDER BY ID");
+}
+
+}  // namespace
+
+TEST(OwnSchema, EveryNoteFileOpensAtOurVersionWithItsPlacementsKept) {
+    const QString current = kFiveColumns.chopped(1) + ", Scale REAL)";
+    const QString ours = "1:ID,X,Y,Width,Height,Scale";
+    const std::pair<QStringList, QString> files[] = {
+        // set-up, shape after opening
+        {{}, ours},
+        {{kFiveColumns,
+          "INSERT INTO NotePlacement VALUES(1, 30000, 24, 170, 160), (2, NULL, "
+          "NULL, 150, 100)"},
+         ours},
+        {{current, "INSERT INTO NotePlacement VALUES(1, 10, 20, 170, 160, 2)"}, ours},
+        // A newer program's file: read as it is, never written.
+        {{current, "INSERT INTO NotePlacement VALUES(2, 10, 20, 170, 160, 2)",
+          "PRAGMA user_version = 7"},
+         "7:ID,X,Y,Width,Height,Scale"},
+    };
+    for (const auto& [setup, after] : files) {
+        SCOPED_TRACE(setup.join(";").toStdString());
+        testsupport::TempNoteDb db;
+        db.exec("INSERT INTO Tips(content) VALUES('a'), ('b')");
+        for (const QString& sql : setup) db.exec(sql);
+        const QStringList before = setup.isEmpty() ? QStringList() : places(db);
+        数据库操作模块 store;
+        for (int twice = 0; twice < 2; ++twice) {
+            NoteFileCheck::open(store, db.path());
+            EXPECT_EQ(shape(db), after);
+            EXPECT_EQ(places(db), before);
+        }
+        const bool newer = after != ours;
+        const NotePlacements placements(store);
+        placements.save(2, {QPoint(5, 6), QSize(70, 80), 1.5});
+        placements.remove(1);
+        EXPECT_EQ(places(db), newer ? before : QStringList{"2,5,6,70,80"});
+        EXPECT_EQ(placements.find(2)->size, newer ? QSize(170, 160) : QSize(70, 80));
+        store.关闭数据库();
+    }
+}
+
+TEST(OwnSchema, AFileLockedAtOpenStartsWithoutPlacementsAndIsLeftAsItIs) {
+    testsupport::TempNoteDb db;
+    db.exec("INSERT INTO Tips(content) VALUES('a')");
+    db.exec(kFiveColumns);
+    db.exec("INSERT INTO NotePlacement VALUES(1, 30000, 24, 170, 160)");
+    数据库操作模块 store;
+    store.打开数据库(db.path(), QString());
+    {
+        auto other = platform::Database::open(db.path(), false, false, QString());
+        other->execute("BEGIN IMMEDIATE");
+        OwnSchema::prepare(store);
+        other->execute("ROLLBACK");
+    }
+    EXPECT_EQ(store.ownTables(), OwnSchema::Access::None);
+    const NotePlacements placements(store);
+    EXPECT_FALSE(placements.find(1));
+    placements.save(1, {QPoint(5, 6), QSize(70, 80), 1});
+    EXPECT_EQ(shape(db) + places(db).join(""), "0:ID,X,Y,Width,Height1,30000,24,170,160");
+}
