@@ -4,22 +4,24 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <stdexcept>
 
 #include "editor/note_editor.h"
 #include "notewindow/note_window.h"
-#include "platform/ui/color_picker.h"
 #include "platform/core/error.h"
+#include "platform/net/web_browser.h"
+#include "platform/ui/color_picker.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/twips.h"
-#include "platform/net/web_browser.h"
 #include "seams.h"
 #include "shell/main_window.h"
 #include "store/database_module.h"
@@ -293,6 +295,27 @@ TEST_F(MainWindowTest, NoteMenuCommandsFindTheirRowByCurrentNoteId) {
     run("便签菜单_删除");
     EXPECT_EQ(db.count(), 2);
     EXPECT_EQ(list().count(), 2);
+}
+
+TEST_F(MainWindowTest, FindNarrowsTheListCommandsButNotTheNoteMenu) {
+    run("编辑_查找");
+    child<QLineEdit>("查找_文字")->setText(QStringLiteral("t\u3000E"));  // "three" only
+    ASSERT_EQ(list().visibleRowCount(), 1);
+    EXPECT_EQ(list().visibleRow(1), 3);
+    run("列表菜单_全部隐藏");
+    EXPECT_EQ(noteTags(), QStringList{"1"});  // hidden by the find, so left alone
+    list().setSelected(1, true);
+    EXPECT_EQ(list().selectedIndex(), 0);
+    list().setSelected(3, true);
+
+    form->showNoteMenu(1);
+    run("便签菜单_删除");  // note 1, not the selected row
+    EXPECT_EQ(db.column("SELECT group_concat(ID) FROM Tips").value(0), "2,3");
+    EXPECT_TRUE(noteTags().isEmpty());
+    run("编辑_刷新列表");
+    EXPECT_EQ(list().visibleRowCount(), 1);
+    child<QToolButton>("查找_关闭")->click();
+    EXPECT_EQ(list().visibleRowCount(), 2);
 }
 
 TEST_F(MainWindowTest, ModifyOpensAnEditorWithListedTextAndStoredColours) {
