@@ -317,6 +317,8 @@ TEST_F(MainWindowTest, FindNarrowsTheListCommandsButNotTheNoteMenu) {
     EXPECT_EQ(noteTags(), QStringList{"3"});
     run("编辑_刷新列表");
     EXPECT_EQ(list().visibleRowCount(), 1);
+    list().setSubItem(2, 2, "gone");  // a changed text is searched anew
+    EXPECT_EQ(list().visibleRowCount(), 0);
     child<QToolButton>("查找_关闭")->click();
     EXPECT_EQ(list().visibleRowCount(), 2);
 }
