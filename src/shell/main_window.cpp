@@ -12,15 +12,15 @@
 #include <utility>
 
 #include "platform/core/app.h"
+#include "platform/core/perf_log.h"
+#include "platform/net/web_browser.h"
+#include "platform/os/window_hints.h"
 #include "platform/ui/centre.h"
 #include "platform/ui/form_font.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
-#include "platform/core/perf_log.h"
 #include "platform/ui/twips.h"
-#include "platform/net/web_browser.h"
-#include "platform/os/window_hints.h"
 #include "shell/main_menus.h"
 #include "shell/note_commands.h"
 #include "shell/tray_icon.h"

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 
 #include "platform/core/clock.h"
-#include "platform/db/database.h"
 #include "platform/core/error.h"
+#include "platform/db/database.h"
 #include "seams.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
