@@ -23,8 +23,9 @@ PHASE = re.compile(r"^zettara\.perf: (.+?): ([0-9.]+) ms \(at ([0-9.]+) ms\)")
 
 
 class Case:
-    def __init__(self, name, kind, notes, visible, huge=0):
+    def __init__(self, name, kind, notes, visible, huge=0, timeout_ms=30000, by_name_only=False):
         self.name, self.kind, self.notes, self.visible, self.huge = name, kind, notes, visible, huge
+        self.timeout_ms, self.by_name_only = timeout_ms, by_name_only
 
     def windows(self):
         return 1 + self.visible  # the main window and every shown note
@@ -40,6 +41,12 @@ def all_cases():
         Case("reference 10k/20", "reference", 10000, 20),
         Case("reference 10k/100", "reference", 10000, 100),
         Case("reference 100k/20", "reference", 100000, 20),
+        Case("zettara 1k/1000", "zettara", 1000, 1000),
+        Case("reference 1k/1000", "reference", 1000, 1000),
+        # A minute or more each: run only when named.
+        Case("zettara 10k/10000", "zettara", 10000, 10000, timeout_ms=300000, by_name_only=True),
+        Case("reference 10k/10000", "reference", 10000, 10000, timeout_ms=300000,
+             by_name_only=True),
     ]
 
 
@@ -87,8 +94,9 @@ class Runner:
         key = (case.notes, case.visible, case.huge)
         if key not in self.dbs:
             path = os.path.join(self.work, f"notes-{case.notes}-{case.visible}-{case.huge}.mdb")
+            # Every shown note has a place, as every reference window has.
             cmd = [sys.executable, os.path.join(HERE, "make_notes.py"), path, str(case.notes),
-                   str(case.visible)]
+                   str(case.visible), "--placed", str(max(100, case.visible))]
             if case.huge:
                 cmd += ["--huge", str(case.huge)]
             subprocess.run(cmd, check=True)
@@ -118,7 +126,7 @@ class Runner:
     def run_once(self, case, run):
         folder, cmd, env = self.instance(case, run)
         log = open(os.path.join(folder, "stderr.log"), "w+")
-        watch = subprocess.Popen([self.args.watch, str(case.windows()), "30000", *cmd], env=env,
+        watch = subprocess.Popen([self.args.watch, str(case.windows()), str(case.timeout_ms), *cmd], env=env,
                                  cwd=folder, stdout=subprocess.PIPE, stderr=log, text=True)
         self.remember(watch.pid)
         result = {"case": case.name, "run": run}
@@ -239,6 +247,16 @@ def table(summ):
     return "\n".join(lines)
 
 
+def ratios(summ):
+    """Median start-to-ready of each program case over the reference case of the same size."""
+    lines = ["| case | ratio to reference (median start-to-ready) |", "| --- | --- |"]
+    for name, entry in summ.items():
+        ref = summ.get(name.replace("zettara ", "reference ", 1), {}).get("ready_ms")
+        if name.startswith("zettara ") and ref and "ready_ms" in entry:
+            lines.append(f"| {name} | {entry['ready_ms']['median'] / ref['median']:.2f} |")
+    return "\n".join(lines)
+
+
 def micro_summary(path):
     """Median wall and CPU time per case of a Google Benchmark JSON file."""
     if not path or not os.path.exists(path):
@@ -278,6 +296,8 @@ def main():
     if args.cases != "all":
         wanted = [c.strip() for c in args.cases.split(",")]
         cases = [c for c in cases if c.name in wanted]
+    else:
+        cases = [c for c in cases if not c.by_name_only]
     runner = Runner(args)
     results = []
     try:
@@ -310,6 +330,7 @@ def main():
                    "summary": summ, "micro_ms": micro, "results": results}, f, indent=2,
                   ensure_ascii=False)
     print(table(summ))
+    print("\n" + ratios(summ))
     if micro:
         print("\nIn-process list cases (Google Benchmark, offscreen, ms per operation):\n")
         print("| case | wall ms | CPU ms |\n| --- | --- | --- |")

@@ -3,7 +3,8 @@
 #   bash bench/run.sh            full run: every case, 5 runs each (about 12 minutes on 2 cores)
 #   bash bench/run.sh --smoke    1k notes, 1 run, no thresholds (CI); fails only when the
 #                                program does not start
-# Options: --runs N, --cases "zettara 10k/20,reference 10k/20", --no-micro.
+# Options: --runs N, --cases "zettara 10k/20,reference 10k/20", --no-micro, --no-idle (start-up
+# and memory only). "zettara 10k/10000" and "reference 10k/10000" run only when named.
 # Builds in Release in build-bench/, starts a private Xvfb + openbox, and writes
 # bench/out/results.json (and bench/out/bench_list.json); the table goes to stdout.
 set -euo pipefail
@@ -15,12 +16,14 @@ smoke=0
 runs=5
 cases=all
 micro=1
+idle=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --smoke) smoke=1 ;;
     --runs) runs="$2"; shift ;;
     --cases) cases="$2"; shift ;;
     --no-micro) micro=0 ;;
+    --no-idle) idle=(--idle 0 --settle 1) ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
   shift
@@ -100,7 +103,7 @@ args=(--bin "$BUILD/bin" --reference "$BUILD/bench/bench_reference"
 if [ "$smoke" = 1 ]; then
   args+=(--runs 1 --cases "zettara 1k/20" --idle 2 --idle-start 3)
 else
-  args+=(--runs "$runs" --cases "$cases")
+  args+=(--runs "$runs" --cases "$cases" ${idle[@]+"${idle[@]}"})
 fi
 mkdir "$STATE/work"
 python3 "$ROOT/bench/measure.py" "${args[@]}" --work "$STATE/work" &

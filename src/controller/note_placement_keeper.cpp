@@ -23,9 +23,10 @@ QList<QRect> screenAreas() {
 
 }  // namespace
 
-void NotePlacementKeeper::attach(Form_Zettara& window, 数据库操作模块& store) {
+void NotePlacementKeeper::attach(Form_Zettara& window, 数据库操作模块& store,
+                                 const QHash<std::int32_t, QRect>* known) {
     auto* keeper = new NotePlacementKeeper(window, store);
-    keeper->restore();
+    keeper->restore(known);
     keeper->watchScreens();
     window.placementEnded = [keeper](bool closing) { keeper->placementEnded(closing); };
     window.installEventFilter(keeper);
@@ -34,10 +35,15 @@ void NotePlacementKeeper::attach(Form_Zettara& window, 数据库操作模块& st
 NotePlacementKeeper::NotePlacementKeeper(Form_Zettara& window, 数据库操作模块& store)
     : QObject(&window), window_(window), store_(store), id_(platform::toInt32(window.idTag())) {}
 
-void NotePlacementKeeper::restore() {
+void NotePlacementKeeper::restore(const QHash<std::int32_t, QRect>* known) {
     std::optional<QRect> stored;
     try {
-        stored = NotePlacements(store_).find(id_);
+        if (known) {
+            if (const auto found = known->constFind(id_); found != known->constEnd())
+                stored = *found;
+        } else {
+            stored = NotePlacements(store_).find(id_);
+        }
     } catch (const platform::Error&) {
         return;  // an unreadable placement leaves the window where the platform puts it
     }

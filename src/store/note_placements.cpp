@@ -40,6 +40,15 @@ class ShortWait {
     std::int32_t previous_ = 0;
 };
 
+std::optional<QRect> rectOf(const platform::Recordset& rs) {
+    const QRect rect(platform::toInt32(rs.field(QStringLiteral("X"))),
+                     platform::toInt32(rs.field(QStringLiteral("Y"))),
+                     platform::toInt32(rs.field(QStringLiteral("Width"))),
+                     platform::toInt32(rs.field(QStringLiteral("Height"))));
+    if (rect.width() <= 0 || rect.height() <= 0) return std::nullopt;
+    return rect;
+}
+
 }  // namespace
 
 std::optional<QRect> NotePlacements::find(std::int32_t id) const {
@@ -52,12 +61,28 @@ std::optional<QRect> NotePlacements::find(std::int32_t id) const {
         throw;
     }
     if (rs.eof()) return std::nullopt;
-    const QRect rect(platform::toInt32(rs.field(QStringLiteral("X"))),
-                     platform::toInt32(rs.field(QStringLiteral("Y"))),
-                     platform::toInt32(rs.field(QStringLiteral("Width"))),
-                     platform::toInt32(rs.field(QStringLiteral("Height"))));
-    if (rect.width() <= 0 || rect.height() <= 0) return std::nullopt;
-    return rect;
+    return rectOf(rs);
+}
+
+QHash<std::int32_t, QRect> NotePlacements::findAll() const {
+    QHash<std::int32_t, QRect> all;
+    platform::Recordset rs;
+    try {
+        rs = store_.数据库_查找_语句(
+            QStringLiteral("SELECT ID, X, Y, Width, Height FROM NotePlacement"));
+    } catch (const platform::Error& error) {
+        if (missingTable(error)) return all;
+        throw;
+    }
+    for (; !rs.eof(); rs.moveNext()) {
+        // A row find could not read is left out, as find leaves it out.
+        try {
+            if (const std::optional<QRect> rect = rectOf(rs))
+                all.insert(platform::toInt32(rs.field(QStringLiteral("ID"))), *rect);
+        } catch (const platform::Error&) {
+        }
+    }
+    return all;
 }
 
 void NotePlacements::save(std::int32_t id, const QRect& rect) const {

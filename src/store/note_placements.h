@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QRect>
 #include <cstdint>
 #include <optional>
@@ -15,6 +16,8 @@ class NotePlacements {
 
     // The stored rectangle of a note; none when there is no row, no table, or no valid size.
     std::optional<QRect> find(std::int32_t id) const;
+    // Every stored rectangle that find would give, in one statement (for opening many notes).
+    QHash<std::int32_t, QRect> findAll() const;
     // Stores the rectangle of an existing note in one statement, waiting only briefly for a
     // lock; a note deleted meanwhile gets no row. Raises the store's error when it cannot.
     void save(std::int32_t id, const QRect& rect) const;
