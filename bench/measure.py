@@ -23,9 +23,12 @@ PHASE = re.compile(r"^zettara\.perf: (.+?): ([0-9.]+) ms \(at ([0-9.]+) ms\)")
 
 
 class Case:
-    def __init__(self, name, kind, notes, visible, huge=0, timeout_ms=30000, by_name_only=False):
+    def __init__(self, name, kind, notes, visible, huge=0, timeout_ms=30000, by_name_only=False,
+                 bare=False):
         self.name, self.kind, self.notes, self.visible, self.huge = name, kind, notes, visible, huge
         self.timeout_ms, self.by_name_only = timeout_ms, by_name_only
+        # On an X server without a window manager: the program's own cost alone.
+        self.bare = bare
 
     def windows(self):
         return 1 + self.visible  # the main window and every shown note
@@ -43,6 +46,8 @@ def all_cases():
         Case("reference 100k/20", "reference", 100000, 20),
         Case("zettara 1k/1000", "zettara", 1000, 1000),
         Case("reference 1k/1000", "reference", 1000, 1000),
+        Case("zettara 1k/1000 no WM", "zettara", 1000, 1000, bare=True),
+        Case("reference 1k/1000 no WM", "reference", 1000, 1000, bare=True),
         # A minute or more each: run only when named.
         Case("zettara 10k/10000", "zettara", 10000, 10000, timeout_ms=300000, by_name_only=True),
         Case("reference 10k/10000", "reference", 10000, 10000, timeout_ms=300000,
@@ -107,7 +112,8 @@ class Runner:
         folder = os.path.join(self.work, f"{case.name.replace(' ', '_').replace('/', '-')}-{run}")
         os.makedirs(folder)
         env = dict(os.environ)
-        for var, sub in (("TMPDIR", "tmp"), ("XDG_RUNTIME_DIR", "runtime"),
+        if case.bare:
+            env["DISPLAY"] = self.args.bare_display        for var, sub in (("TMPDIR", "tmp"), ("XDG_RUNTIME_DIR", "runtime"),
                          ("XDG_CONFIG_HOME", "config")):
             path = os.path.join(folder, sub)
             os.makedirs(path, mode=0o700)
@@ -121,6 +127,8 @@ class Runner:
             env["QT_MESSAGE_PATTERN"] = "%{category}: %{message}"
         else:
             cmd = [self.args.reference, str(case.notes), str(case.visible)]
+            if case.visible > 100:
+                cmd.append("grid")  # as many windows on screen as the notes have
         return folder, cmd, env
 
     def run_once(self, case, run):
@@ -290,6 +298,7 @@ def main():
     parser.add_argument("--keep", action="store_true")
     parser.add_argument("--work", help="folder for databases and program folders")
     parser.add_argument("--micro", help="Google Benchmark JSON output to include")
+    parser.add_argument("--bare-display", help="an X server without a window manager")
     args = parser.parse_args()
 
     cases = all_cases()
@@ -298,6 +307,8 @@ def main():
         cases = [c for c in cases if c.name in wanted]
     else:
         cases = [c for c in cases if not c.by_name_only]
+    if not args.bare_display:
+        cases = [c for c in cases if not c.bare]
     runner = Runner(args)
     results = []
     try:

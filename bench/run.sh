@@ -76,6 +76,12 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 
+# A second server without a window manager, for the cases that measure the program alone.
+Xvfb -displayfd 9 -screen 0 1600x1000x24 -nolisten tcp 9>"$STATE/bare-display" 2>"$STATE/xvfb-bare.log" &
+started+=($!)
+for _ in $(seq 100); do [ -s "$STATE/bare-display" ] && break; sleep 0.05; done
+[ -s "$STATE/bare-display" ] || { echo "Xvfb did not start" >&2; cat "$STATE/xvfb-bare.log" >&2; exit 1; }
+
 micro_json=""
 if [ "$micro" = 1 ]; then
   echo "== in-process list cases (offscreen)" >&2
@@ -99,7 +105,7 @@ fi
 echo "== start-up, memory and idle on $DISPLAY" >&2
 args=(--bin "$BUILD/bin" --reference "$BUILD/bench/bench_reference"
       --watch "$BUILD/bench/bench_map_watch" --out "$OUT/results.json" --pidfile "$PIDS"
-      --micro "$micro_json")
+      --micro "$micro_json" --bare-display ":$(head -n1 "$STATE/bare-display")")
 if [ "$smoke" = 1 ]; then
   args+=(--runs 1 --cases "zettara 1k/20" --idle 2 --idle-start 3)
 else
