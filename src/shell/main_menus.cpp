@@ -71,7 +71,6 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
          {{"帮助_意见反馈", "意见反馈[&F]", [this] { 帮助_意见反馈_Click(); }},
           {"帮助_关于", "关于[&A]", own.帮助_关于_Click}});
     工具_开机启动 = bar->findChild<QAction*>(QStringLiteral("工具_开机启动"));
-    QAction* undo = bar->findChild<QAction*>(QStringLiteral("编辑_撤销删除"));
     工具_开机启动->setCheckable(true);
 
     托盘菜单 = fill(new QMenu(&window), "托盘菜单",
@@ -99,6 +98,7 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
               {"便签菜单_删除", "删除便签[&D]", atNote(&NoteCommands::便签菜单_删除)},
               {"便签菜单_关闭窗口", "关闭窗口[&C]", atNote(&NoteCommands::便签菜单_关闭窗口)}});
     // Enabled once the store says the trash holds a note.
+    QAction* undo = bar->findChild<QAction*>(QStringLiteral("编辑_撤销删除"));
     QAction* listUndo = 列表菜单->findChild<QAction*>(QStringLiteral("列表菜单_撤销删除"));
     undo->setEnabled(false);
     listUndo->setEnabled(false);
