@@ -6,22 +6,6 @@
 #include "store/note_trash.h"
 #include "test_helpers.h"
 
-namespace {
-
-// Every stored value of a note and its place, typed as stored.
-QString note(const testsupport::TempNoteDb& db, const QString& id) {
-    return db
-        .column(
-            "SELECT quote(content)||quote(CreateTime)||quote(ChangeTime)||quote(Deleted)||"
-            "quote(BackColor)||quote(FontColor)||quote(Visual)||quote(TopMost)||"
-            "quote(Transparent)||ifnull((SELECT X||','||Y||','||Width||','||Height FROM "
-            "NotePlacement p WHERE p.ID = t.ID), '-') FROM Tips t WHERE ID = " +
-            id)
-        .join("|");
-}
-
-}  // namespace
-
 TEST(NoteTrash, AnInterruptedDeleteOrUndoLeavesTheNoteInExactlyOneTable) {
     testsupport::TempNoteDb db;
     db.exec(
@@ -29,14 +13,23 @@ TEST(NoteTrash, AnInterruptedDeleteOrUndoLeavesTheNoteInExactlyOneTable) {
         "255, 1, '0', 20), (2, 'c', NULL, NULL, 0, 1, 2, 0, 0, 20)");
     db.exec("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X, Y, Width, Height)");
     db.exec("INSERT INTO NotePlacement VALUES(1, 5, 6, 170, 120)");
-    const QString first = note(db, "1");
-    const QString second = note(db, "2");
+    // Every value of a note and its place, typed as stored.
+    const auto note = [&](std::int64_t id) {
+        return db.column(QString("SELECT quote(t.content)||quote(CreateTime)||quote(ChangeTime)||"
+                                 "quote(Deleted)||quote(BackColor)||quote(FontColor)||"
+                                 "quote(Visual)||quote(TopMost)||quote(Transparent)||"
+                                 "quote(p.X)||quote(p.Width) FROM Tips t LEFT JOIN NotePlacement "
+                                 "p USING(ID) WHERE ID = %1")
+                             .arg(id));
+    };
+    const QStringList first = note(1), second = note(2);
     数据库操作模块 store;
     NoteFileCheck::open(store, db.path());
     const NoteTrash trash(store);
     const auto tables = [&] {
-        return QString::number(db.count("ID = 1")) +
-               db.column("SELECT count(*) FROM NoteTrash WHERE ID = 1").join("");
+        return db.column(
+            "SELECT (SELECT count(*) FROM Tips WHERE ID = 1) || (SELECT count(*) "
+            "FROM NoteTrash WHERE ID = 1)");
     };
     // A failure at the last step of each transaction undoes the steps before it.
     const auto failing = [&](const QString& table, const auto& run) {
@@ -46,26 +39,19 @@ TEST(NoteTrash, AnInterruptedDeleteOrUndoLeavesTheNoteInExactlyOneTable) {
         store.database()->execute("DROP TRIGGER fail");
     };
     failing("NotePlacement", [&] { trash.deleteNote(1, true); });
-    EXPECT_EQ(tables(), "10");
-    EXPECT_EQ(note(db, "1"), first);
+    EXPECT_EQ(tables(), QStringList{"10"});
+    EXPECT_EQ(note(1), first);
     trash.deleteNote(1, true);
-    EXPECT_EQ(tables(), "01");
     failing("NoteTrash", [&] { trash.restoreNewest(); });
-    EXPECT_EQ(tables(), "01");
+    EXPECT_EQ(tables(), QStringList{"01"});
 
     // Newest first; an ID taken meanwhile gives the note a new one.
     trash.deleteNote(2, false);
-    db.exec("INSERT INTO Tips(ID, content) VALUES(2, 'other')");
+    db.exec("INSERT INTO Tips(ID) VALUES(2)");
     const auto moved = trash.restoreNewest();
-    ASSERT_TRUE(moved);
-    EXPECT_NE(moved->id, 2);
-    EXPECT_EQ(note(db, QString::number(moved->id)), second);
-    EXPECT_FALSE(moved->windowOpen);
+    EXPECT_TRUE(moved->id != 2 && !moved->windowOpen && note(moved->id) == second);
     const auto back = trash.restoreNewest();
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->id, 1);
-    EXPECT_TRUE(back->windowOpen);
-    EXPECT_EQ(note(db, "1"), first);
+    EXPECT_TRUE(back->id == 1 && back->windowOpen && note(1) == first);
     EXPECT_FALSE(trash.holdsAny());
 
     // Kept for 30 days.
