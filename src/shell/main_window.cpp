@@ -128,6 +128,7 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     platform::PhaseTimer phases;
     // A damaged file ends the start before anything is written to it.
     NoteFileCheck::open(数据库对象_, databasePath);
+    commands_->整理回收站();
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);

@@ -1,7 +1,9 @@
 #include "shell/note_commands.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QEvent>
+#include <QLoggingCategory>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -15,10 +17,12 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
 #include "store/database_module.h"
-#include "store/note_placements.h"
+#include "store/note_trash.h"
 #include "store/statements.h"
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcTrash, "zettara.trash")
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
 const QString kListNotRefreshed =
@@ -75,11 +79,44 @@ void NoteCommands::删除便签() {
     // statement exists. A store that refuses the delete (locked, read-only) is reported by the
     // caller too; the row then stays, so the list never claims a delete that did not happen.
     const std::int64_t id = platform::toIdentifier(item.subItem(1));
-    store_.数据库_删除_语句(statements::deleteOne(id));
+    // The note and its place go to the trash with the delete, so that it can come back.
+    NoteTrash(store_).deleteNote(id, item.checked());
     item.setChecked(false);  // closes the note's windows
-    // Its place goes with it; a place left behind is never used.
-    platform::guarded([&] { NotePlacements(store_).remove(id); });
     list_.remove(selected);
+    更新撤销删除();
+}
+
+void NoteCommands::撤销删除() {
+    const std::optional<NoteTrash::Restored> note = NoteTrash(store_).restoreNewest();
+    更新撤销删除();
+    if (!note) return;
+    保存后刷新列表(true);
+    const int row = 便签行(note->id);
+    if (row == 0) return;
+    // The check mark is the window switch: it shows what it showed before the delete.
+    list_.setChecked(row, false);
+    if (note->windowOpen) list_.setChecked(row, true);
+    list_.setSelected(row, true);
+}
+
+void NoteCommands::整理回收站() {
+    // A prune left undone now is done at a later start; the notes open all the same.
+    try {
+        NoteTrash(store_).prune(QDateTime::currentDateTimeUtc());
+    } catch (const platform::Error& error) {
+        qCWarning(lcTrash) << "old deletions kept this time:" << error.number() << error.message();
+    }
+    更新撤销删除();
+}
+
+void NoteCommands::更新撤销删除() {
+    if (!撤销删除可用) return;
+    try {
+        撤销删除可用(NoteTrash(store_).holdsAny());
+    } catch (const platform::Error& error) {
+        // A file locked for the moment keeps the item as it was; the next change asks again.
+        qCWarning(lcTrash) << "trash not read:" << error.number() << error.message();
+    }
 }
 
 void NoteCommands::修改便签() {
@@ -123,6 +160,7 @@ void NoteCommands::刷新列表() {
     platform::Recordset rs = controller_.获取数据();
     list_.clear();
     controller_.刷新数据(list_, rs);
+    更新撤销删除();  // another instance may have deleted or restored
 }
 
 void NoteCommands::便签菜单_修改(std::int64_t 便签ID) {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class Class_主窗体;
@@ -24,11 +25,18 @@ class NoteCommands : public QObject {
 
     void 新建便签();
     void 删除便签();
+    // Brings back the most recently deleted note, with its window if it had one open.
+    void 撤销删除();
     void 修改便签();
     void 全部显示();
     void 全部隐藏();
     // Empties the list and fills it again from the store.
     void 刷新列表();
+
+    // Start-up: old deletions are forgotten, and the undo item learns whether it has work.
+    void 整理回收站();
+    // Told whether 撤销删除 has a note to bring back, whenever that may have changed.
+    std::function<void(bool)> 撤销删除可用;
 
     // The note menu's commands act on the list row of 便签ID; without one nothing happens.
     void 便签菜单_修改(std::int64_t 便签ID);
@@ -50,6 +58,7 @@ class NoteCommands : public QObject {
     // The list row of 便签ID, or 0.
     int 便签行(std::int64_t 便签ID) const;
     void setAllChecks(bool checked);
+    void 更新撤销删除();
     void 保存后刷新列表(bool tell);
     void keepEditor(Form_添加便签* editor);
 

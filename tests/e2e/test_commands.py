@@ -1,5 +1,6 @@
 """Note commands on a real display: a new note through Ctrl+N and the editor, deleting through
-the note window's menu and through the Del key on the main window's list."""
+the note window's menu and through the Del key on the main window's list, and taking a delete
+back with Ctrl+Z."""
 
 import time
 import unittest
@@ -8,6 +9,7 @@ from harness import PALE_YELLOW, DisplayTest, wait_for
 
 TEXT = "Hello e2e note, 你好便签!"
 EDITOR = "^添加Zettara$"
+GREEN = (192, 255, 192)
 BLOCK = "\u2588" * 6  # a solid black run that finds a note's row on the screen
 
 
@@ -20,13 +22,14 @@ class CommandsTest(DisplayTest):
     def note_ids(self, program):
         return [row[0] for row in program.rows()]
 
+    def painted(self, window, colour):
+        x, y, w, h = self.display.geometry(window)
+        screen = self.display.grab()
+        return all(screen.pixel(px, py) == colour
+                   for px, py in ((x + 2, y + 2), (x + w - 3, y + h - 3), (x + w // 2, y + h - 12)))
+
     def wait_colour(self, window, colour):
-        def painted():
-            x, y, w, h = self.display.geometry(window)
-            screen = self.display.grab()
-            return all(screen.pixel(px, py) == colour
-                       for px, py in ((x + 2, y + 2), (x + w - 3, y + h - 3), (x + w // 2, y + h - 12)))
-        return wait_for(painted, 5)
+        return wait_for(lambda: self.painted(window, colour), 5)
 
     def find_block(self, window):
         """The screen position of the middle of the BLOCK text inside a window, or None."""
@@ -140,6 +143,39 @@ class CommandsTest(DisplayTest):
             "a second Del found a row selected")
         self.assertTrue(program.answer_box("Zettara-6471", "Return"))
         self.assertEqual(program.rows(), [(1, "first", 1)])
+
+    def test_ctrl_z_brings_back_the_deleted_note_with_its_window_and_place(self):
+        program = self.program([dict(content="green", BackColor=0xC0FFC0, FontColor=0x800000),
+                                dict(content="other")])
+        self.running(program)
+        main = program.main_windows()[0]
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
+        # Moved twice: the first place a window gets counts as the window manager's own.
+        for x in (900, 880):
+            self.assertTrue(self.display.place(program.note_windows(), x, 60, (0, 200)))
+            time.sleep(0.5)
+        self.assertTrue(wait_for(lambda: len(program.rows("SELECT * FROM NotePlacement")) == 2, 5))
+        green = wait_for(lambda: [w for w in program.note_windows() if self.painted(w, GREEN)], 5)
+        spot, before = self.display.geometry(green[0]), program.rows("SELECT * FROM Tips")
+
+        # Tab moves to the list, Home selects its first row, Del deletes it.
+        self.display.activate(main)
+        self.display.xdotool("key", "Tab", "Home", "Delete")
+        self.assertTrue(wait_for(lambda: len(program.rows()) == 1), "nothing deleted")
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 1), "window not closed")
+        self.display.xdotool("key", "ctrl+z")
+        self.assertTrue(wait_for(lambda: len(program.rows()) == 2), "nothing undone")
+        self.assertEqual(program.rows("SELECT * FROM Tips"), before)
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2), "window not back")
+        back = [w for w in program.note_windows() if self.display.geometry(w) == spot]
+        self.assertTrue(back, "the window is not where it was")
+        self.assertTrue(self.wait_colour(back[0], GREEN), "the window lost its colour")
+        # Nothing more to take back: the item is disabled and Ctrl+Z does nothing.
+        self.display.activate(main)
+        self.display.xdotool("key", "ctrl+z")
+        time.sleep(0.5)
+        self.assertEqual(len(program.rows()), 2)
+        self.assertEqual(self.display.windows(name="^Zettara-6471$"), [], "a message box appeared")
 
 
 if __name__ == "__main__":
