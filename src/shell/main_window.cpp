@@ -12,15 +12,15 @@
 #include <utility>
 
 #include "platform/core/app.h"
+#include "platform/core/perf_log.h"
+#include "platform/net/web_browser.h"
+#include "platform/os/window_hints.h"
 #include "platform/ui/centre.h"
 #include "platform/ui/form_font.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
-#include "platform/core/perf_log.h"
 #include "platform/ui/twips.h"
-#include "platform/net/web_browser.h"
-#include "platform/os/window_hints.h"
 #include "shell/main_menus.h"
 #include "shell/note_commands.h"
 #include "shell/tray_icon.h"
@@ -126,8 +126,12 @@ void Form_Main::createControls() {
 
 void Form_Main::Form_Load(const QString& databasePath, const QString& commandText) {
     platform::PhaseTimer phases;
-    // A damaged file ends the start before anything is written to it.
-    NoteFileCheck::open(数据库对象_, databasePath);
+    // A damaged file ends the start before anything is written to it, unless the user has
+    // its newest good backup put in its place.
+    NoteFileCheck::open(数据库对象_, databasePath, [](const QString& text) {
+        return platform::MsgBox(text, platform::mb::YesNo | platform::mb::Exclamation,
+                                QStringLiteral("便签文件已损坏")) == platform::mb::Yes;
+    });
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);

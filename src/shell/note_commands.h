@@ -29,6 +29,9 @@ class NoteCommands : public QObject {
     void 全部隐藏();
     // Empties the list and fills it again from the store.
     void 刷新列表();
+    // Picks one of the note file's backups, asks once, and puts it in the store's place; the
+    // list and the desktop windows then show the restored notes.
+    void 从备份恢复();
 
     // The note menu's commands act on the list row of 便签ID; without one nothing happens.
     void 便签菜单_修改(std::int64_t 便签ID);
