@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QScopeGuard>
+#include <QSet>
 #include <memory>
 
 #include "controller/note_placement_keeper.h"
@@ -168,6 +169,27 @@ void Class_主窗体::刷新便签() {
             guarded([&] { window->setTextColor(colourField(rs, QStringLiteral("FontColor"))); });
         }
     }
+}
+
+int Class_主窗体::同步便签窗口() {
+    QSet<QString> ticked;
+    const std::int32_t count = mainList_.count();
+    for (std::int32_t i = 1; i <= count; ++i) {
+        if (mainList_.checked(i)) ticked.insert(mainList_.subItem(i, 1));
+    }
+    for (Form_Zettara* window : 便签窗口()) {
+        if (!ticked.contains(window->idTag())) window->close();
+    }
+    刷新便签();
+    QSet<QString> open;
+    for (Form_Zettara* window : 便签窗口()) open.insert(window->idTag());
+    int failed = 0;
+    for (std::int32_t i = 1; i <= count; ++i) {
+        if (mainList_.checked(i) && !open.contains(mainList_.subItem(i, 1)) &&
+            !platform::guarded([&] { 打开便签窗口(mainList_, i); }))
+            ++failed;
+    }
+    return failed;
 }
 
 void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t index) {

@@ -41,6 +41,10 @@ class Class_主窗体 {
     int 初始化便签显示(platform::ListView& list);
     void 便签显示(const platform::ListItem& item);
     void 刷新便签();
+    // After the store's notes were replaced and the list reloaded: windows of notes no longer
+    // ticked (or gone) close, the others take their note's text and colours, and ticked notes
+    // without a window open. Returns the number of windows that could not open.
+    int 同步便签窗口();
 
     bool 列表就绪() const { return 列表就绪_; }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QEvent>
 #include <QLoggingCategory>
 #include <algorithm>
@@ -16,7 +17,11 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
+#include "shell/restore_dialog.h"
+#include "store/backup_restore.h"
 #include "store/database_module.h"
+#include "store/dated_backups.h"
+#include "store/note_placements.h"
 #include "store/note_trash.h"
 #include "store/statements.h"
 
@@ -161,6 +166,41 @@ void NoteCommands::刷新列表() {
     list_.clear();
     controller_.刷新数据(list_, rs);
     更新撤销删除();  // another instance may have deleted or restored
+}
+
+void NoteCommands::从备份恢复() {
+    if (!store_.database()) return;
+    const QString noteFile = store_.database()->path();
+    const std::vector<BackupRestore::Backup> backups = BackupRestore::list(noteFile);
+    if (backups.empty()) {
+        platform::MsgBox(QStringLiteral("还没有备份。程序每天第一次启动时备份便签，保存在：\n%1")
+                             .arg(QDir::toNativeSeparators(DatedBackups::folderFor(noteFile))),
+                         platform::mb::Information);
+        return;
+    }
+    const QString chosen = RestoreDialog::choose(backups, list_.window());
+    if (chosen.isEmpty() ||
+        platform::MsgBox(QStringLiteral("用这个备份替换现在的全部便签吗？\n%1\n\n现在的便签文件会"
+                                        "先另存为一个备份。")
+                             .arg(QDir::toNativeSeparators(chosen)),
+                         platform::mb::YesNo | platform::mb::Question,
+                         QStringLiteral("确定恢复")) != platform::mb::Yes)
+        return;
+    QString kept;
+    try {
+        kept = BackupRestore::restore(store_, chosen);
+    } catch (const platform::Error& error) {
+        platform::MsgBox(error.message(), platform::mb::Critical);
+        return;
+    }
+    // Editors of notes the backup does not hold would save into nothing.
+    关闭全部编辑器();
+    刷新列表();
+    QString text = QStringLiteral("已从备份恢复便签。恢复之前的便签文件另存为：\n%1")
+                       .arg(QDir::toNativeSeparators(kept));
+    if (const int failed = controller_.同步便签窗口())
+        text += QStringLiteral("\n\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
+    platform::MsgBox(text, platform::mb::Information);
 }
 
 void NoteCommands::便签菜单_修改(std::int64_t 便签ID) {

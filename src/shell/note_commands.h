@@ -32,6 +32,9 @@ class NoteCommands : public QObject {
     void 全部隐藏();
     // Empties the list and fills it again from the store.
     void 刷新列表();
+    // Picks one of the note file's backups, asks once, and puts it in the store's place; the
+    // list and the desktop windows then show the restored notes.
+    void 从备份恢复();
 
     // Start-up: old deletions are forgotten, and the undo item learns whether it has work.
     void 整理回收站();

@@ -1,7 +1,10 @@
 """Note commands on a real display: a new note through Ctrl+N and the editor, deleting through
-the note window's menu and through the Del key on the main window's list, and taking a delete
-back with Ctrl+Z."""
+the note window's menu and through the Del key on the main window's list, taking a delete back
+with Ctrl+Z, and restoring a backup through the 文件 menu."""
 
+import glob
+import os
+import stat
 import time
 import unittest
 
@@ -176,6 +179,40 @@ class CommandsTest(DisplayTest):
         time.sleep(0.5)
         self.assertEqual(len(program.rows()), 2)
         self.assertEqual(self.display.windows(name="^Zettara-6471$"), [], "a message box appeared")
+
+    def test_restore_from_backup_brings_a_deleted_note_back_with_its_window(self):
+        program = self.program([dict(content="keep", Visual=1), dict(content="remove", Visual=1)])
+        self.running(program)
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
+        backups = os.path.join(program.dir, "backups")
+        self.assertTrue(wait_for(lambda: glob.glob(os.path.join(backups, "Zettara-2*.mdb")), 10),
+                        "the day's backup was not made")
+        keep, remove = program.note_windows()
+        self.assertTrue(self.display.place([keep, remove], 40, 60, (0, 200)))  # left of the main window
+        x, y, w, h = self.display.geometry(remove)
+        self.display.click(x + w // 2, y + h // 2, 3)
+        self.assertTrue(wait_for(self.display.popups, 5), "no note menu")
+        self.assertTrue(self.display.key_until("d", lambda: len(program.note_windows()) == 1))
+        self.assertEqual(program.rows(), [(1, "keep", 1)])
+
+        main = program.main_windows()[0]
+        for _ in range(4):
+            self.display.activate(main)
+            self.display.xdotool("key", "alt+f")
+            if wait_for(self.display.popups, 2.5):
+                break
+        self.assertTrue(self.display.key_until("r", lambda: self.display.windows(name="^从备份恢复$")),
+                        "从备份恢复…[&R] opened no dialog")
+        self.assertTrue(program.answer_box("从备份恢复", "Return"), "the dialog took no backup")
+        self.assertTrue(program.answer_box("确定恢复", "Return"), "no question before the restore")
+        self.assertTrue(program.answer_box("Zettara-6471", "Return"), "the restore was not told")
+
+        self.assertEqual(program.rows(), [(1, "keep", 1), (2, "remove", 1)])
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2, 5), "the note's window did not open")
+        kept = glob.glob(os.path.join(backups, "Zettara-before-restore-*.mdb"))
+        self.assertEqual(len(kept), 1)
+        self.assertEqual(stat.S_IMODE(os.stat(kept[0]).st_mode), 0o600)
+        self.assertEqual(stat.S_IMODE(os.stat(backups).st_mode), 0o700)
 
 
 if __name__ == "__main__":
