@@ -55,6 +55,8 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
 
     fill(bar->addMenu(QStringLiteral("文件[&F]")), "文件",
          {{"文件_新建", "新建便签[&N]", note(&NoteCommands::新建便签), Qt::CTRL | Qt::Key_N},
+          {"文件_导出", "导出便签…[&E]", note(&NoteCommands::导出便签)},
+          {"文件_导入", "导入便签…[&I]", note(&NoteCommands::导入便签)},
           {"文件_从备份恢复", "从备份恢复…[&R]", note(&NoteCommands::从备份恢复)},
           {"文件_分隔符0"},
           {"文件_退出", "退出程序[&X]", own.退出程序}});

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "store/backup_restore.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
+#include "store/note_archive.h"
 #include "store/note_placements.h"
 #include "store/note_trash.h"
 #include "store/statements.h"
@@ -32,6 +34,13 @@ Q_LOGGING_CATEGORY(lcTrash, "zettara.trash")
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
 const QString kListNotRefreshed =
     QStringLiteral("便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。");
+const QString kJsonFiles = QStringLiteral("便签文件 (*.json)");
+const QString kTextFiles = QStringLiteral("文本文件 (*.txt)");
+
+QString storeTrouble(const platform::Error& error) {
+    return error.busy() ? QStringLiteral("便签文件被占用，请稍后再试。")
+                        : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+}
 
 }  // namespace
 
@@ -219,6 +228,56 @@ void NoteCommands::便签菜单_删除(std::int64_t 便签ID) {
 
 void NoteCommands::便签菜单_关闭窗口(std::int64_t 便签ID) {
     if (const int row = 便签行(便签ID)) list_.setChecked(row, false);
+}
+
+void NoteCommands::导出便签() {
+    QFileDialog dialog(list_.window(), QStringLiteral("导出便签"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({kJsonFiles, kTextFiles});
+    dialog.setDirectory(QDir::homePath());
+    dialog.selectFile(QStringLiteral("便签.json"));
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter == kTextFiles ? QStringLiteral("txt")
+                                                     : QStringLiteral("json"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().constFirst();
+    const NoteArchive::Format format = NoteArchive::formatFor(
+        path, dialog.selectedNameFilter() == kTextFiles ? NoteArchive::Format::Text
+                                                        : NoteArchive::Format::Json);
+    try {
+        const int count = NoteArchive::exportTo(store_, path, format);
+        platform::MsgBox(QStringLiteral("已将 %1 个便签导出到“%2”。").arg(count).arg(path),
+                         platform::mb::Information);
+    } catch (const platform::Error& error) {
+        platform::MsgBox(
+            QStringLiteral("无法将便签导出到“%1”。\n%2").arg(path, storeTrouble(error)),
+            platform::mb::Critical);
+    }
+}
+
+void NoteCommands::导入便签() {
+    const QString path = QFileDialog::getOpenFileName(list_.window(), QStringLiteral("导入便签"),
+                                                      QDir::homePath(), kJsonFiles);
+    if (path.isEmpty()) return;
+    const QString refused = QStringLiteral("无法导入“%1”，没有导入任何便签。\n%2");
+    NoteArchive::Imported imported;
+    try {
+        imported = NoteArchive::importFrom(store_, path);
+    } catch (const NoteArchive::Refusal& refusal) {
+        platform::MsgBox(refused.arg(path, refusal.reason()), platform::mb::Critical);
+        return;
+    } catch (const platform::Error& error) {
+        platform::MsgBox(refused.arg(path, storeTrouble(error)), platform::mb::Critical);
+        return;
+    }
+    刷新列表();
+    platform::MsgBox(QStringLiteral("已从“%1”导入 %2 个便签，跳过 %3 个已有的便签。")
+                         .arg(path)
+                         .arg(imported.added)
+                         .arg(imported.skipped),
+                     platform::mb::Information);
 }
 
 void NoteCommands::便签已保存(std::int64_t 便签ID, bool closing) {

@@ -46,6 +46,11 @@ class NoteCommands : public QObject {
     void 便签菜单_删除(std::int64_t 便签ID);
     void 便签菜单_关闭窗口(std::int64_t 便签ID);
 
+    // Every note to a file the user picks (JSON or text, by the file type); notes from such a
+    // JSON file added as new ones, then the list reloaded.
+    void 导出便签();
+    void 导入便签();
+
     // An editor stored a note (便签ID 0: a new one): the list is reloaded; a reload that fails
     // is told once and tried again when one of the program's windows is next activated.
     void 便签已保存(std::int64_t 便签ID, bool closing);

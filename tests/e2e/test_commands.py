@@ -1,10 +1,15 @@
 """Note commands on a real display: a new note through Ctrl+N and the editor, deleting through
 the note window's menu and through the Del key on the main window's list, taking a delete back
-with Ctrl+Z, and restoring a backup through the 文件 menu."""
+with Ctrl+Z, restoring a backup through the 文件 menu, export and import through the file
+dialog."""
 
 import glob
+import json
 import os
+import shutil
+import sqlite3
 import stat
+import tempfile
 import time
 import unittest
 
@@ -213,6 +218,61 @@ class CommandsTest(DisplayTest):
         self.assertEqual(len(kept), 1)
         self.assertEqual(stat.S_IMODE(os.stat(kept[0]).st_mode), 0o600)
         self.assertEqual(stat.S_IMODE(os.stat(backups).st_mode), 0o700)
+
+    def file_command(self, program, key, title, path):
+        """文件 > the item of key, then path typed into the file dialog titled title."""
+        main = wait_for(program.main_windows, 5)
+        self.assertTrue(main, "main window not visible")
+        for _ in range(4):
+            self.display.activate(main[0])
+            self.display.xdotool("key", "alt+f")
+            if wait_for(self.display.popups, 2.5):
+                break
+        self.display.xdotool("key", key)
+        dialogs = wait_for(lambda: self.display.windows(name="^%s$" % title), 10)
+        self.assertTrue(dialogs, "no file dialog " + title)
+        self.display.activate(dialogs[0])
+        time.sleep(0.3)
+        self.display.xdotool("key", "ctrl+a")
+        self.display.xdotool("type", "--delay", "10", path)
+        self.display.xdotool("key", "Return")
+        self.assertTrue(program.answer_box("Zettara-6471", "Return"), "no report after " + title)
+
+    def test_export_then_import_into_an_empty_store_gives_the_same_notes(self):
+        folder = tempfile.mkdtemp(prefix="zettara-e2e-export-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        exported, printed = os.path.join(folder, "notes.json"), os.path.join(folder, "notes.txt")
+        notes = [dict(content="two lines\r\nsaid \"hi\" it's 你好", Visual=1),
+                 dict(content="hidden", Visual=0, BackColor=255, CreateTime="2025/1/2",
+                      TopMost=None)]
+        columns = "content, CreateTime, ChangeTime, Deleted, BackColor, FontColor, Visual, " \
+                  "TopMost, Transparent"
+        source = self.program(notes)
+        con = sqlite3.connect(source.db)
+        con.execute("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X, Y, Width, Height)")
+        con.execute("INSERT INTO NotePlacement VALUES(2, 300, 200, 170, 120)")
+        con.commit()
+        con.close()
+        self.running(source)
+        self.file_command(source, "e", "导出便签", exported)
+        self.file_command(source, "e", "导出便签", printed)
+        source_rows = source.rows("SELECT %s FROM Tips ORDER BY ID" % columns)
+        source.close()
+        self.assertEqual(stat.S_IMODE(os.stat(exported).st_mode), 0o600)
+        with open(printed, encoding="utf-8") as f:
+            self.assertIn("创建于 2025/1/2，修改于 2026/12/7 9:00:00\nhidden\n", f.read())
+        with open(exported, encoding="utf-8") as f:
+            self.assertEqual([n["place"] for n in json.load(f)["notes"]][1],
+                             dict(X=300, Y=200, Width=170, Height=120, Scale=None))
+
+        target = self.program()
+        self.running(target)
+        for _ in range(2):  # the second time every note is already there
+            self.file_command(target, "i", "导入便签", exported)
+            self.assertEqual(target.rows("SELECT %s FROM Tips ORDER BY ID" % columns),
+                             source_rows)
+        self.assertEqual(target.rows("SELECT X, Y, Width, Height FROM NotePlacement WHERE ID = 2"),
+                         [(300, 200, 170, 120)])
 
 
 if __name__ == "__main__":
