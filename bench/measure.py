@@ -23,8 +23,12 @@ PHASE = re.compile(r"^zettara\.perf: (.+?): ([0-9.]+) ms \(at ([0-9.]+) ms\)")
 
 
 class Case:
-    def __init__(self, name, kind, notes, visible, huge=0):
+    def __init__(self, name, kind, notes, visible, huge=0, timeout_ms=30000, by_name_only=False,
+                 bare=False):
         self.name, self.kind, self.notes, self.visible, self.huge = name, kind, notes, visible, huge
+        self.timeout_ms, self.by_name_only = timeout_ms, by_name_only
+        # On an X server without a window manager: the program's own cost alone.
+        self.bare = bare
 
     def windows(self):
         return 1 + self.visible  # the main window and every shown note
@@ -40,6 +44,19 @@ def all_cases():
         Case("reference 10k/20", "reference", 10000, 20),
         Case("reference 10k/100", "reference", 10000, 100),
         Case("reference 100k/20", "reference", 100000, 20),
+        # Under a window manager a thousand windows take it many seconds to manage and unmanage.
+        Case("zettara 1k/1000", "zettara", 1000, 1000, timeout_ms=120000),
+        Case("reference 1k/1000", "reference", 1000, 1000, timeout_ms=120000),
+        Case("zettara 1k/1000 no WM", "zettara", 1000, 1000, bare=True),
+        Case("reference 1k/1000 no WM", "reference", 1000, 1000, bare=True),
+        # A minute or more each: run only when named.
+        Case("zettara 10k/10000", "zettara", 10000, 10000, timeout_ms=300000, by_name_only=True),
+        Case("reference 10k/10000", "reference", 10000, 10000, timeout_ms=300000,
+             by_name_only=True),
+        Case("zettara 10k/10000 no WM", "zettara", 10000, 10000, timeout_ms=300000,
+             by_name_only=True, bare=True),
+        Case("reference 10k/10000 no WM", "reference", 10000, 10000, timeout_ms=300000,
+             by_name_only=True, bare=True),
     ]
 
 
@@ -87,8 +104,9 @@ class Runner:
         key = (case.notes, case.visible, case.huge)
         if key not in self.dbs:
             path = os.path.join(self.work, f"notes-{case.notes}-{case.visible}-{case.huge}.mdb")
+            # Every shown note has a place, as every reference window has.
             cmd = [sys.executable, os.path.join(HERE, "make_notes.py"), path, str(case.notes),
-                   str(case.visible)]
+                   str(case.visible), "--placed", str(max(100, case.visible))]
             if case.huge:
                 cmd += ["--huge", str(case.huge)]
             subprocess.run(cmd, check=True)
@@ -99,6 +117,8 @@ class Runner:
         folder = os.path.join(self.work, f"{case.name.replace(' ', '_').replace('/', '-')}-{run}")
         os.makedirs(folder)
         env = dict(os.environ)
+        if case.bare:
+            env["DISPLAY"] = self.args.bare_display
         for var, sub in (("TMPDIR", "tmp"), ("XDG_RUNTIME_DIR", "runtime"),
                          ("XDG_CONFIG_HOME", "config")):
             path = os.path.join(folder, sub)
@@ -113,12 +133,14 @@ class Runner:
             env["QT_MESSAGE_PATTERN"] = "%{category}: %{message}"
         else:
             cmd = [self.args.reference, str(case.notes), str(case.visible)]
+            if case.visible > 100:
+                cmd.append("grid")  # as many windows on screen as the notes have
         return folder, cmd, env
 
     def run_once(self, case, run):
         folder, cmd, env = self.instance(case, run)
         log = open(os.path.join(folder, "stderr.log"), "w+")
-        watch = subprocess.Popen([self.args.watch, str(case.windows()), "30000", *cmd], env=env,
+        watch = subprocess.Popen([self.args.watch, str(case.windows()), str(case.timeout_ms), *cmd], env=env,
                                  cwd=folder, stdout=subprocess.PIPE, stderr=log, text=True)
         self.remember(watch.pid)
         result = {"case": case.name, "run": run}
@@ -239,6 +261,16 @@ def table(summ):
     return "\n".join(lines)
 
 
+def ratios(summ):
+    """Median start-to-ready of each program case over the reference case of the same size."""
+    lines = ["| case | ratio to reference (median start-to-ready) |", "| --- | --- |"]
+    for name, entry in summ.items():
+        ref = summ.get(name.replace("zettara ", "reference ", 1), {}).get("ready_ms")
+        if name.startswith("zettara ") and ref and "ready_ms" in entry:
+            lines.append(f"| {name} | {entry['ready_ms']['median'] / ref['median']:.2f} |")
+    return "\n".join(lines)
+
+
 def micro_summary(path):
     """Median wall and CPU time per case of a Google Benchmark JSON file."""
     if not path or not os.path.exists(path):
@@ -272,12 +304,17 @@ def main():
     parser.add_argument("--keep", action="store_true")
     parser.add_argument("--work", help="folder for databases and program folders")
     parser.add_argument("--micro", help="Google Benchmark JSON output to include")
+    parser.add_argument("--bare-display", help="an X server without a window manager")
     args = parser.parse_args()
 
     cases = all_cases()
     if args.cases != "all":
         wanted = [c.strip() for c in args.cases.split(",")]
         cases = [c for c in cases if c.name in wanted]
+    else:
+        cases = [c for c in cases if not c.by_name_only]
+    if not args.bare_display:
+        cases = [c for c in cases if not c.bare]
     runner = Runner(args)
     results = []
     try:
@@ -310,6 +347,7 @@ def main():
                    "summary": summ, "micro_ms": micro, "results": results}, f, indent=2,
                   ensure_ascii=False)
     print(table(summ))
+    print("\n" + ratios(summ))
     if micro:
         print("\nIn-process list cases (Google Benchmark, offscreen, ms per operation):\n")
         print("| case | wall ms | CPU ms |\n| --- | --- | --- |")

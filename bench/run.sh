@@ -3,7 +3,8 @@
 #   bash bench/run.sh            full run: every case, 5 runs each (about 12 minutes on 2 cores)
 #   bash bench/run.sh --smoke    1k notes, 1 run, no thresholds (CI); fails only when the
 #                                program does not start
-# Options: --runs N, --cases "zettara 10k/20,reference 10k/20", --no-micro.
+# Options: --runs N, --cases "zettara 10k/20,reference 10k/20", --no-micro, --no-idle (start-up
+# and memory only). "zettara 10k/10000" and "reference 10k/10000" run only when named.
 # Builds in Release in build-bench/, starts a private Xvfb + openbox, and writes
 # bench/out/results.json (and bench/out/bench_list.json); the table goes to stdout.
 set -euo pipefail
@@ -15,12 +16,14 @@ smoke=0
 runs=5
 cases=all
 micro=1
+idle=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --smoke) smoke=1 ;;
     --runs) runs="$2"; shift ;;
     --cases) cases="$2"; shift ;;
     --no-micro) micro=0 ;;
+    --no-idle) idle=(--idle 0 --settle 1) ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
   shift
@@ -73,6 +76,12 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 
+# A second server without a window manager, for the cases that measure the program alone.
+Xvfb -displayfd 9 -screen 0 1600x1000x24 -nolisten tcp 9>"$STATE/bare-display" 2>"$STATE/xvfb-bare.log" &
+started+=($!)
+for _ in $(seq 100); do [ -s "$STATE/bare-display" ] && break; sleep 0.05; done
+[ -s "$STATE/bare-display" ] || { echo "Xvfb did not start" >&2; cat "$STATE/xvfb-bare.log" >&2; exit 1; }
+
 micro_json=""
 if [ "$micro" = 1 ]; then
   echo "== in-process list cases (offscreen)" >&2
@@ -96,11 +105,11 @@ fi
 echo "== start-up, memory and idle on $DISPLAY" >&2
 args=(--bin "$BUILD/bin" --reference "$BUILD/bench/bench_reference"
       --watch "$BUILD/bench/bench_map_watch" --out "$OUT/results.json" --pidfile "$PIDS"
-      --micro "$micro_json")
+      --micro "$micro_json" --bare-display ":$(head -n1 "$STATE/bare-display")")
 if [ "$smoke" = 1 ]; then
   args+=(--runs 1 --cases "zettara 1k/20" --idle 2 --idle-start 3)
 else
-  args+=(--runs "$runs" --cases "$cases")
+  args+=(--runs "$runs" --cases "$cases" ${idle[@]+"${idle[@]}"})
 fi
 mkdir "$STATE/work"
 python3 "$ROOT/bench/measure.py" "${args[@]}" --work "$STATE/work" &

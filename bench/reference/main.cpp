@@ -1,5 +1,7 @@
 // The yardstick for start-up: a bare Qt main window with a checkable report list of N rows
-// and W small frameless windows, nothing else. Usage: bench_reference [rows] [windows]
+// and W small frameless windows, nothing else. Usage: bench_reference [rows] [windows] [grid]
+// "grid" puts the windows where the bench's note files place their notes (make_notes.py), all
+// on screen, instead of a diagonal that leaves the screen after about 130 windows.
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
@@ -10,6 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10000;
     const int windows = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 20;
+    const bool grid = argc > 3 && QString::fromLocal8Bit(argv[3]) == QLatin1String("grid");
 
     QMainWindow main;
     main.setWindowTitle(QStringLiteral("reference"));
@@ -38,7 +41,10 @@ int main(int argc, char* argv[]) {
         auto note = std::make_unique<QLabel>(items[i]->text(2));
         note->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::Tool);
         note->setWindowTitle(QStringLiteral("note"));
-        note->setGeometry(40 + 12 * i, 40 + 8 * i, 200, 150);
+        if (grid)
+            note->setGeometry(20 + i % 9 * 175, 20 + i / 9 % 7 * 135, 170, 120);
+        else
+            note->setGeometry(40 + 12 * i, 40 + 8 * i, 200, 150);
         note->setStyleSheet(QStringLiteral("background:#ffffc0"));
         note->show();
         notes.push_back(std::move(note));

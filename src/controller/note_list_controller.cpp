@@ -1,6 +1,8 @@
 #include "controller/note_list_controller.h"
 
 #include <QHash>
+#include <QScopeGuard>
+#include <QSet>
 #include <memory>
 
 #include "controller/note_placement_keeper.h"
@@ -9,6 +11,7 @@
 #include "platform/core/convert.h"
 #include "platform/ui/guard.h"
 #include "store/database_module.h"
+#include "store/note_placements.h"
 #include "store/statements.h"
 
 namespace {
@@ -92,6 +95,23 @@ int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset&
 }
 
 int Class_主窗体::初始化便签显示(platform::ListView& list) {
+    StartupLooks looks;
+    // Without the bulk reads every note reads its own rows, as a note opened later does.
+    platform::guarded([&] {
+        platform::Recordset rs = 数据库对象.数据库_查找_语句(
+            QStringLiteral("SELECT ID, BackColor, FontColor FROM Tips WHERE Visual <> 0 AND "
+                           "typeof(ID) = 'integer'"));
+        const QString idField = QStringLiteral("ID");
+        for (; !rs.eof(); rs.moveNext()) {
+            looks.colours.insert(
+                platform::toText(rs.field(idField)),
+                {rs.field(QStringLiteral("BackColor")), rs.field(QStringLiteral("FontColor"))});
+        }
+    });
+    platform::guarded([&] { looks.places = NotePlacements(数据库对象).findAll(); });
+    startupLooks_ = &looks;
+    const auto done = qScopeGuard([this] { startupLooks_ = nullptr; });
+
     // One unreadable note (a NULL or foreign colour) must not keep the later ones closed.
     int failed = 0;
     const std::int32_t count = list.count();
@@ -151,18 +171,48 @@ void Class_主窗体::刷新便签() {
     }
 }
 
+int Class_主窗体::同步便签窗口() {
+    QSet<QString> ticked;
+    const std::int32_t count = mainList_.count();
+    for (std::int32_t i = 1; i <= count; ++i) {
+        if (mainList_.checked(i)) ticked.insert(mainList_.subItem(i, 1));
+    }
+    for (Form_Zettara* window : 便签窗口()) {
+        if (!ticked.contains(window->idTag())) window->close();
+    }
+    刷新便签();
+    QSet<QString> open;
+    for (Form_Zettara* window : 便签窗口()) open.insert(window->idTag());
+    int failed = 0;
+    for (std::int32_t i = 1; i <= count; ++i) {
+        if (mainList_.checked(i) && !open.contains(mainList_.subItem(i, 1)) &&
+            !platform::guarded([&] { 打开便签窗口(mainList_, i); }))
+            ++failed;
+    }
+    return failed;
+}
+
 void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t index) {
     // Nothing is guarded: a failing step ends the opening and the window is never shown.
     auto window = std::make_unique<Form_Zettara>(menuHost_);
     const platform::ListItem item = list.item(index);
     window->setText(item.subItem(2));
     const QString id = item.subItem(1);
-    const platform::Recordset rs =
-        数据库对象.数据库_查找_语句(statements::selectOne(platform::toIdentifier(id)));
-    window->setBackColor(colourField(rs, QStringLiteral("BackColor")));
-    window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
+    const auto known = startupLooks_ ? startupLooks_->colours.constFind(id)
+                                     : decltype(startupLooks_->colours)::const_iterator{};
+    if (startupLooks_ && known != startupLooks_->colours.constEnd()) {
+        window->setBackColor(platform::toQColor(platform::toInt32(known->first)));
+        window->setTextColor(platform::toQColor(platform::toInt32(known->second)));
+    } else {
+        const platform::Recordset rs =
+            数据库对象.数据库_查找_语句(statements::selectOne(platform::toIdentifier(id)));
+        window->setBackColor(colourField(rs, QStringLiteral("BackColor")));
+        window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
+    }
     window->setIdTag(id);
-    NotePlacementKeeper::attach(*window, 数据库对象);
+    NotePlacementKeeper::attach(
+        *window, 数据库对象,
+        startupLooks_ && startupLooks_->places ? &*startupLooks_->places : nullptr);
     // Deletes itself when closed; the pointer then turns null.
     windows_.emplace_back(window.get());
     window.release()->show();

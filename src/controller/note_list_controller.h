@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QHash>
 #include <QPointer>
+#include <QRect>
+#include <QVariant>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/db/database.h"
 #include "platform/ui/list_view.h"
+#include "store/note_placements.h"
 
 class Form_Zettara;
 class NoteMenuHost;
@@ -35,6 +41,10 @@ class Class_主窗体 {
     int 初始化便签显示(platform::ListView& list);
     void 便签显示(const platform::ListItem& item);
     void 刷新便签();
+    // After the store's notes were replaced and the list reloaded: windows of notes no longer
+    // ticked (or gone) close, the others take their note's text and colours, and ticked notes
+    // without a window open. Returns the number of windows that could not open.
+    int 同步便签窗口();
 
     bool 列表就绪() const { return 列表就绪_; }
 
@@ -47,6 +57,14 @@ class Class_主窗体 {
   private:
     void 初始化列();
     void 打开便签窗口(platform::ListView& list, std::int32_t index);
+
+    // What the windows opened at start-up need from the store, read in two statements instead
+    // of two per note. A note missing from it is looked up on its own.
+    struct StartupLooks {
+        QHash<QString, std::pair<QVariant, QVariant>> colours;  // ID text -> back, text colour
+        std::optional<NotePlacements::Places> places;
+    };
+    const StartupLooks* startupLooks_ = nullptr;
 
     std::array<QString, 5> 列标题;
     std::array<std::int32_t, 5> 列宽{};

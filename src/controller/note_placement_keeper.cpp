@@ -63,9 +63,10 @@ QPoint fromScreen(const QPoint& p, double savedScale) {
 
 }  // namespace
 
-void NotePlacementKeeper::attach(Form_Zettara& window, 数据库操作模块& store) {
+void NotePlacementKeeper::attach(Form_Zettara& window, 数据库操作模块& store,
+                                 const NotePlacements::Places* known) {
     auto* keeper = new NotePlacementKeeper(window, store);
-    keeper->restore();
+    keeper->restore(known);
     keeper->watchScreens();
     window.placementEnded = [keeper](bool closing) { keeper->placementEnded(closing); };
     window.installEventFilter(keeper);
@@ -82,10 +83,15 @@ NotePlacementKeeper::NotePlacementKeeper(Form_Zettara& window, 数据库操作�
     connect(settle_, &QTimer::timeout, this, [this] { settled(); });
 }
 
-void NotePlacementKeeper::restore() {
+void NotePlacementKeeper::restore(const NotePlacements::Places* known) {
     std::optional<NotePlacements::Place> stored;
     try {
-        stored = NotePlacements(store_).find(id_);
+        if (known) {
+            if (const auto found = known->constFind(id_); found != known->constEnd())
+                stored = *found;
+        } else {
+            stored = NotePlacements(store_).find(id_);
+        }
     } catch (const platform::Error&) {
         return;  // an unreadable placement leaves the window where the platform puts it
     }

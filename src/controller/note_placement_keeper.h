@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QRect>
 #include <cstdint>
+
+#include "store/note_placements.h"
 
 class Form_Zettara;
 class QTimer;
@@ -19,14 +22,17 @@ class NotePlacementKeeper : public QObject {
   public:
     // The window's id tag must be set. The keeper lives as the window's child; the store must
     // outlive the window or be closed first.
-    static void attach(Form_Zettara& window, 数据库操作模块& store);
+    // `known`, when given, holds every stored place (NotePlacements::findAll) and saves the
+    // look-up of this one.
+    static void attach(Form_Zettara& window, 数据库操作模块& store,
+                       const NotePlacements::Places* known = nullptr);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     NotePlacementKeeper(Form_Zettara& window, 数据库操作模块& store);
-    void restore();
+    void restore(const NotePlacements::Places* known);
     void watchScreens();
     void bringOnScreens();
     void placementEnded(bool closing);

@@ -55,10 +55,14 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
 
     fill(bar->addMenu(QStringLiteral("文件[&F]")), "文件",
          {{"文件_新建", "新建便签[&N]", note(&NoteCommands::新建便签), Qt::CTRL | Qt::Key_N},
+          {"文件_导出", "导出便签…[&E]", note(&NoteCommands::导出便签)},
+          {"文件_导入", "导入便签…[&I]", note(&NoteCommands::导入便签)},
+          {"文件_从备份恢复", "从备份恢复…[&R]", note(&NoteCommands::从备份恢复)},
           {"文件_分隔符0"},
           {"文件_退出", "退出程序[&X]", own.退出程序}});
     fill(bar->addMenu(QStringLiteral("编辑[&E]")), "编辑",
-         {{"编辑_全选", "全选便签[&A]", {}, Qt::CTRL | Qt::Key_A},
+         {{"编辑_撤销删除", "撤销删除[&U]", note(&NoteCommands::撤销删除), Qt::CTRL | Qt::Key_Z},
+          {"编辑_全选", "全选便签[&A]", {}, Qt::CTRL | Qt::Key_A},
           {"编辑_删除", "删除便签[&D]", note(&NoteCommands::删除便签), Qt::Key_Delete},
           {"编辑_修改", "修改便签[&E]", note(&NoteCommands::修改便签), Qt::CTRL | Qt::Key_E},
           {"编辑_查找", "查找便签…[&S]", own.查找便签, Qt::CTRL | Qt::Key_F},
@@ -87,6 +91,7 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
                      {"列表菜单_全部隐藏", "全部隐藏[&H]", note(&NoteCommands::全部隐藏)},
                      {"列表菜单_全部显示", "全部显示[&S]", note(&NoteCommands::全部显示)},
                      {"列表菜单_分隔符1"},
+                     {"列表菜单_撤销删除", "撤销删除[&U]", note(&NoteCommands::撤销删除)},
                      {"列表菜单_删除", "删除便签[&D]", note(&NoteCommands::删除便签)},
                      {"列表菜单_修改", "修改便签[&E]", note(&NoteCommands::修改便签)},
                      {"列表菜单_分隔符2"},
@@ -96,6 +101,15 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
              {{"便签菜单_修改", "修改便签[&E]", atNote(&NoteCommands::便签菜单_修改)},
               {"便签菜单_删除", "删除便签[&D]", atNote(&NoteCommands::便签菜单_删除)},
               {"便签菜单_关闭窗口", "关闭窗口[&C]", atNote(&NoteCommands::便签菜单_关闭窗口)}});
+    // Enabled once the store says the trash holds a note.
+    QAction* undo = bar->findChild<QAction*>(QStringLiteral("编辑_撤销删除"));
+    QAction* listUndo = 列表菜单->findChild<QAction*>(QStringLiteral("列表菜单_撤销删除"));
+    undo->setEnabled(false);
+    listUndo->setEnabled(false);
+    commands.撤销删除可用 = [undo, listUndo](bool any) {
+        undo->setEnabled(any);
+        listUndo->setEnabled(any);
+    };
 }
 
 void MainMenus::工具_开机启动_Click() {

@@ -141,8 +141,13 @@ void Form_Main::createControls() {
 
 void Form_Main::Form_Load(const QString& databasePath, const QString& commandText) {
     platform::PhaseTimer phases;
-    // A damaged file ends the start before anything is written to it.
-    NoteFileCheck::open(数据库对象_, databasePath);
+    // A damaged file ends the start before anything is written to it, unless the user has
+    // its newest good backup put in its place.
+    NoteFileCheck::open(数据库对象_, databasePath, [](const QString& text) {
+        return platform::MsgBox(text, platform::mb::YesNo | platform::mb::Exclamation,
+                                QStringLiteral("便签文件已损坏")) == platform::mb::Yes;
+    });
+    commands_->整理回收站();
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);

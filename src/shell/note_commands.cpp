@@ -1,7 +1,11 @@
 #include "shell/note_commands.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
+#include <QLoggingCategory>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -14,15 +18,29 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
+#include "shell/restore_dialog.h"
+#include "store/backup_restore.h"
 #include "store/database_module.h"
+#include "store/dated_backups.h"
+#include "store/note_archive.h"
 #include "store/note_placements.h"
+#include "store/note_trash.h"
 #include "store/statements.h"
 
 namespace {
 
+Q_LOGGING_CATEGORY(lcTrash, "zettara.trash")
+
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
 const QString kListNotRefreshed =
     QStringLiteral("便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。");
+const QString kJsonFiles = QStringLiteral("便签文件 (*.json)");
+const QString kTextFiles = QStringLiteral("文本文件 (*.txt)");
+
+QString storeTrouble(const platform::Error& error) {
+    return error.busy() ? QStringLiteral("便签文件被占用，请稍后再试。")
+                        : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+}
 
 }  // namespace
 
@@ -79,11 +97,44 @@ void NoteCommands::删除行(int selected) {
     // statement exists. A store that refuses the delete (locked, read-only) is reported by the
     // caller too; the row then stays, so the list never claims a delete that did not happen.
     const std::int64_t id = platform::toIdentifier(item.subItem(1));
-    store_.数据库_删除_语句(statements::deleteOne(id));
+    // The note and its place go to the trash with the delete, so that it can come back.
+    NoteTrash(store_).deleteNote(id, item.checked());
     item.setChecked(false);  // closes the note's windows
-    // Its place goes with it; a place left behind is never used.
-    platform::guarded([&] { NotePlacements(store_).remove(id); });
     list_.remove(selected);
+    更新撤销删除();
+}
+
+void NoteCommands::撤销删除() {
+    const std::optional<NoteTrash::Restored> note = NoteTrash(store_).restoreNewest();
+    更新撤销删除();
+    if (!note) return;
+    保存后刷新列表(true);
+    const int row = 便签行(note->id);
+    if (row == 0) return;
+    // The check mark is the window switch: it shows what it showed before the delete.
+    list_.setChecked(row, false);
+    if (note->windowOpen) list_.setChecked(row, true);
+    list_.setSelected(row, true);
+}
+
+void NoteCommands::整理回收站() {
+    // A prune left undone now is done at a later start; the notes open all the same.
+    try {
+        NoteTrash(store_).prune(QDateTime::currentDateTimeUtc());
+    } catch (const platform::Error& error) {
+        qCWarning(lcTrash) << "old deletions kept this time:" << error.number() << error.message();
+    }
+    更新撤销删除();
+}
+
+void NoteCommands::更新撤销删除() {
+    if (!撤销删除可用) return;
+    try {
+        撤销删除可用(NoteTrash(store_).holdsAny());
+    } catch (const platform::Error& error) {
+        // A file locked for the moment keeps the item as it was; the next change asks again.
+        qCWarning(lcTrash) << "trash not read:" << error.number() << error.message();
+    }
 }
 
 void NoteCommands::修改便签() {
@@ -132,6 +183,42 @@ void NoteCommands::刷新列表() {
     platform::Recordset rs = controller_.获取数据();
     list_.clear();
     controller_.刷新数据(list_, rs);
+    更新撤销删除();  // another instance may have deleted or restored
+}
+
+void NoteCommands::从备份恢复() {
+    if (!store_.database()) return;
+    const QString noteFile = store_.database()->path();
+    const std::vector<BackupRestore::Backup> backups = BackupRestore::list(noteFile);
+    if (backups.empty()) {
+        platform::MsgBox(QStringLiteral("还没有备份。程序每天第一次启动时备份便签，保存在：\n%1")
+                             .arg(QDir::toNativeSeparators(DatedBackups::folderFor(noteFile))),
+                         platform::mb::Information);
+        return;
+    }
+    const QString chosen = RestoreDialog::choose(backups, list_.window());
+    if (chosen.isEmpty() ||
+        platform::MsgBox(QStringLiteral("用这个备份替换现在的全部便签吗？\n%1\n\n现在的便签文件会"
+                                        "先另存为一个备份。")
+                             .arg(QDir::toNativeSeparators(chosen)),
+                         platform::mb::YesNo | platform::mb::Question,
+                         QStringLiteral("确定恢复")) != platform::mb::Yes)
+        return;
+    QString kept;
+    try {
+        kept = BackupRestore::restore(store_, chosen);
+    } catch (const platform::Error& error) {
+        platform::MsgBox(error.message(), platform::mb::Critical);
+        return;
+    }
+    // Editors of notes the backup does not hold would save into nothing.
+    关闭全部编辑器();
+    刷新列表();
+    QString text = QStringLiteral("已从备份恢复便签。恢复之前的便签文件另存为：\n%1")
+                       .arg(QDir::toNativeSeparators(kept));
+    if (const int failed = controller_.同步便签窗口())
+        text += QStringLiteral("\n\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
+    platform::MsgBox(text, platform::mb::Information);
 }
 
 // The row is acted on by its index, not through the selection: a row that a find hides cannot
@@ -152,6 +239,56 @@ void NoteCommands::便签菜单_删除(std::int64_t 便签ID) {
 
 void NoteCommands::便签菜单_关闭窗口(std::int64_t 便签ID) {
     if (const int row = 便签行(便签ID)) list_.setChecked(row, false);
+}
+
+void NoteCommands::导出便签() {
+    QFileDialog dialog(list_.window(), QStringLiteral("导出便签"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({kJsonFiles, kTextFiles});
+    dialog.setDirectory(QDir::homePath());
+    dialog.selectFile(QStringLiteral("便签.json"));
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter == kTextFiles ? QStringLiteral("txt")
+                                                     : QStringLiteral("json"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().constFirst();
+    const NoteArchive::Format format = NoteArchive::formatFor(
+        path, dialog.selectedNameFilter() == kTextFiles ? NoteArchive::Format::Text
+                                                        : NoteArchive::Format::Json);
+    try {
+        const int count = NoteArchive::exportTo(store_, path, format);
+        platform::MsgBox(QStringLiteral("已将 %1 个便签导出到“%2”。").arg(count).arg(path),
+                         platform::mb::Information);
+    } catch (const platform::Error& error) {
+        platform::MsgBox(
+            QStringLiteral("无法将便签导出到“%1”。\n%2").arg(path, storeTrouble(error)),
+            platform::mb::Critical);
+    }
+}
+
+void NoteCommands::导入便签() {
+    const QString path = QFileDialog::getOpenFileName(list_.window(), QStringLiteral("导入便签"),
+                                                      QDir::homePath(), kJsonFiles);
+    if (path.isEmpty()) return;
+    const QString refused = QStringLiteral("无法导入“%1”，没有导入任何便签。\n%2");
+    NoteArchive::Imported imported;
+    try {
+        imported = NoteArchive::importFrom(store_, path);
+    } catch (const NoteArchive::Refusal& refusal) {
+        platform::MsgBox(refused.arg(path, refusal.reason()), platform::mb::Critical);
+        return;
+    } catch (const platform::Error& error) {
+        platform::MsgBox(refused.arg(path, storeTrouble(error)), platform::mb::Critical);
+        return;
+    }
+    刷新列表();
+    platform::MsgBox(QStringLiteral("已从“%1”导入 %2 个便签，跳过 %3 个已有的便签。")
+                         .arg(path)
+                         .arg(imported.added)
+                         .arg(imported.skipped),
+                     platform::mb::Information);
 }
 
 void NoteCommands::便签已保存(std::int64_t 便签ID, bool closing) {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class Class_主窗体;
@@ -26,17 +27,32 @@ class NoteCommands : public QObject {
     // shows (all of them unless a find hides some).
     void 新建便签();
     void 删除便签();
+    // Brings back the most recently deleted note, with its window if it had one open.
+    void 撤销删除();
     void 修改便签();
     void 全部显示();
     void 全部隐藏();
     // Empties the list and fills it again from the store.
     void 刷新列表();
+    // Picks one of the note file's backups, asks once, and puts it in the store's place; the
+    // list and the desktop windows then show the restored notes.
+    void 从备份恢复();
+
+    // Start-up: old deletions are forgotten, and the undo item learns whether it has work.
+    void 整理回收站();
+    // Told whether 撤销删除 has a note to bring back, whenever that may have changed.
+    std::function<void(bool)> 撤销删除可用;
 
     // The note menu's commands act on the list row of 便签ID, shown or hidden by a find;
     // without one nothing happens.
     void 便签菜单_修改(std::int64_t 便签ID);
     void 便签菜单_删除(std::int64_t 便签ID);
     void 便签菜单_关闭窗口(std::int64_t 便签ID);
+
+    // Every note to a file the user picks (JSON or text, by the file type); notes from such a
+    // JSON file added as new ones, then the list reloaded.
+    void 导出便签();
+    void 导入便签();
 
     // An editor stored a note (便签ID 0: a new one): the list is reloaded; a reload that fails
     // is told once and tried again when one of the program's windows is next activated.
@@ -55,6 +71,7 @@ class NoteCommands : public QObject {
     void 删除行(int row);  // row 0: nothing
     void 修改行(int row);
     void setAllChecks(bool checked);
+    void 更新撤销删除();
     void 保存后刷新列表(bool tell);
     void keepEditor(Form_添加便签* editor);
 

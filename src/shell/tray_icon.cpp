@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <utility>
 
-#include "platform/ui/guard.h"
 #include "platform/os/tray_host.h"
 #include "platform/os/window_hints.h"
+#include "platform/ui/guard.h"
 
 Tray::Tray(QWidget& window, QMenu& 托盘菜单, std::function<void()> showWindow,
            std::function<void(QMenu*)> popUp)

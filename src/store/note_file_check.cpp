@@ -9,6 +9,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/error.h"
 #include "platform/db/database.h"
+#include "store/backup_restore.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
 #include "store/own_schema.h"
@@ -30,7 +31,7 @@ QString journalOf(const QString& noteFile) {
     return noteFile + QStringLiteral("-journal");
 }
 
-[[noreturn]] void damaged(const QString& noteFile, const std::optional<KeptAside>& kept = {}) {
+platform::Error damagedError(const QString& noteFile, const std::optional<KeptAside>& kept = {}) {
     const QStringList backups = DatedBackups::existing(noteFile);
     const QString newest = backups.isEmpty() ? QStringLiteral("没有可用的备份。")
                                              : QDir::toNativeSeparators(backups.first());
@@ -45,11 +46,23 @@ QString journalOf(const QString& noteFile) {
              : QStringLiteral("便签文件已损坏，程序将退出，未做任何更改：\n%1")
                    .arg(QDir::toNativeSeparators(noteFile));
     const QString name = QFileInfo(noteFile).fileName();
-    throw platform::Error(
+    return platform::Error(
         kCorrupt, what + QStringLiteral("\n\n最新的备份：%1\n\n恢复方法：退出程序后，把备份复制到"
                                         "便签文件所在的位置，改名为 %2 替换损坏的文件（旁边若有 "
                                         "%2-journal，先把它移走），然后重新启动。")
                              .arg(newest, name));
+}
+
+[[noreturn]] void damaged(const QString& noteFile) {
+    throw damagedError(noteFile);
+}
+
+QString offerText(const QString& noteFile, const QString& backup) {
+    return QStringLiteral(
+               "便签文件已损坏：\n%1\n\n可以恢复最新的完好备份：\n%2\n\n选“是”：损坏的文件"
+               "（和旁边的日志文件）改名留在原处，恢复这个备份，然后继续启动。\n选“否”：程序"
+               "退出。")
+        .arg(QDir::toNativeSeparators(noteFile), QDir::toNativeSeparators(backup));
 }
 
 bool copyPrivately(const QString& from, const QString& to) {
@@ -81,10 +94,8 @@ std::optional<KeptAside> keepBeforeRecovery(const QString& noteFile) {
 
 }  // namespace
 
-void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile) {
-    // An empty file would open as an empty database and fail later for want of its table.
-    const QFileInfo info(noteFile);
-    if (info.isFile() && info.size() == 0) damaged(noteFile);
+void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile,
+                         const OfferRestore& offer) {
     const std::optional<KeptAside> kept = keepBeforeRecovery(noteFile);
     // The copies are of use only when the engine did undo the journal into a file that then
     // failed its check; an ordinary recovery after a crash checks out.
@@ -96,6 +107,9 @@ void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile) 
         }
     });
     try {
+        // An empty file would open as an empty database and fail later for want of its table.
+        const QFileInfo info(noteFile);
+        if (info.isFile() && info.size() == 0) damaged(noteFile);
         连接数据库(store, noteFile);
         run(store, noteFile);
         // Only a file that checked out is written to.
@@ -105,7 +119,14 @@ void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile) 
         if (primary == kCorrupt ||
             (primary == kNotADatabase && !DatedBackups::existing(noteFile).isEmpty())) {
             undoneIntoDamage = kept && !QFile::exists(journalOf(noteFile));
-            damaged(noteFile, undoneIntoDamage ? kept : std::nullopt);
+            const platform::Error report =
+                damagedError(noteFile, undoneIntoDamage ? kept : std::nullopt);
+            const QString backup = offer ? BackupRestore::newestGood(noteFile) : QString();
+            if (backup.isEmpty() || !offer(offerText(noteFile, backup))) throw report;
+            if (store.database() && store.database()->isOpen()) store.关闭数据库();
+            BackupRestore::replaceDamaged(noteFile, backup);
+            open(store, noteFile);  // the backup passed its check: nothing more to offer
+            return;
         }
         throw;
     }

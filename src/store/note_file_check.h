@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class 数据库操作模块;
 
@@ -11,10 +12,16 @@ class 数据库操作模块;
 // fails its check the message says the file was changed and names both copies.
 class NoteFileCheck {
   public:
+    // Asked, with a text for the user, whether the newest good backup should take the place of
+    // a damaged note file; true: the damaged file is kept aside and the backup opened instead.
+    using OfferRestore = std::function<bool(const QString& text)>;
+
     // Opens the note file, runs the check, then brings our own tables up to date (OwnSchema).
     // A file damaged so badly that it cannot even be opened is reported the same way when the
     // engine calls it malformed, when it no longer reads as a database while backups of it
-    // exist, or when it is empty.
-    static void open(数据库操作模块& store, const QString& noteFile);
+    // exist, or when it is empty. With offer, a damaged file that has a good backup is offered
+    // to be replaced by it first.
+    static void open(数据库操作模块& store, const QString& noteFile,
+                     const OfferRestore& offer = {});
     static void run(数据库操作模块& store, const QString& noteFile);
 };

@@ -15,6 +15,23 @@ bool writable(const 数据库操作模块& store) {
     return store.ownTables() == OwnSchema::Access::ReadWrite;
 }
 
+// The place in columns first.. of a row (X, Y, Width, Height, Scale); none for no valid size.
+std::optional<NotePlacements::Place> placeOf(const platform::PreparedStatement& row, int first) {
+    NotePlacements::Place place;
+    place.size =
+        QSize(platform::toInt32(row.value(first + 2)), platform::toInt32(row.value(first + 3)));
+    if (place.size.isEmpty()) return std::nullopt;
+    const QVariant x = row.value(first);
+    const QVariant y = row.value(first + 1);
+    if (x.isValid() && y.isValid())
+        place.position = QPoint(platform::toInt32(x), platform::toInt32(y));
+    const QVariant scale = row.value(first + 4);
+    if (scale.isValid()) place.scale = platform::toDouble(scale);
+    // Nothing a screen could have; also keeps NaN out.
+    if (!(place.scale > 0 && place.scale <= 64)) place.scale = 0;
+    return place;
+}
+
 }  // namespace
 
 std::optional<NotePlacements::Place> NotePlacements::find(std::int64_t id) const {
@@ -23,18 +40,23 @@ std::optional<NotePlacements::Place> NotePlacements::find(std::int64_t id) const
         QStringLiteral("SELECT X, Y, Width, Height, Scale FROM NotePlacement WHERE ID = ?1"));
     row.bindInt64(1, id);
     if (!row.step()) return std::nullopt;
-    Place place;
-    place.size = QSize(platform::toInt32(row.value(2)), platform::toInt32(row.value(3)));
-    if (place.size.isEmpty()) return std::nullopt;
-    const QVariant x = row.value(0);
-    const QVariant y = row.value(1);
-    if (x.isValid() && y.isValid())
-        place.position = QPoint(platform::toInt32(x), platform::toInt32(y));
-    const QVariant scale = row.value(4);
-    if (scale.isValid()) place.scale = platform::toDouble(scale);
-    // Nothing a screen could have; also keeps NaN out.
-    if (!(place.scale > 0 && place.scale <= 64)) place.scale = 0;
-    return place;
+    return placeOf(row, 0);
+}
+
+NotePlacements::Places NotePlacements::findAll() const {
+    Places all;
+    if (store_.ownTables() == OwnSchema::Access::None) return all;
+    platform::PreparedStatement row = store_.database()->prepare(
+        QStringLiteral("SELECT ID, X, Y, Width, Height, Scale FROM NotePlacement"));
+    while (row.step()) {
+        // A row find could not read is left out, as find leaves it out.
+        try {
+            if (const std::optional<Place> place = placeOf(row, 1))
+                all.insert(platform::toIdentifier(platform::toText(row.value(0))), *place);
+        } catch (const platform::Error&) {
+        }
+    }
+    return all;
 }
 
 void NotePlacements::save(std::int64_t id, const Place& place) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QPoint>
 #include <QSize>
 #include <cstdint>
@@ -20,11 +21,14 @@ class NotePlacements {
         QSize size;
         double scale = 0;  // of the screen the position was stored on; 0: an older row
     };
+    using Places = QHash<std::int64_t, Place>;
 
     explicit NotePlacements(数据库操作模块& store) : store_(store) {}
 
     // The stored place of a note; none when there is no row or no valid size.
     std::optional<Place> find(std::int64_t id) const;
+    // Every stored place that find would give, in one statement (for opening many notes).
+    Places findAll() const;
     // Stores the place of an existing note in one statement, waiting only briefly for a lock;
     // a note deleted meanwhile gets no row. A place without a position keeps the stored
     // position. Raises the store's error when it cannot; a store that keeps no placements

@@ -25,9 +25,20 @@ void addPlacements(platform::Database& db) {
         db.execute(QStringLiteral("ALTER TABLE NotePlacement ADD COLUMN Scale REAL"));
 }
 
+// Version 1 to 2: the trash. The note's columns take no type, so that every value comes back
+// exactly as Tips held it.
+void addTrash(platform::Database& db) {
+    db.execute(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS NoteTrash(Seq INTEGER PRIMARY KEY, ID, content, CreateTime, "
+        "ChangeTime, Deleted, BackColor, FontColor, Visual, TopMost, Transparent, X, Y, Width, "
+        "Height, Scale, WindowOpen INTEGER, DeletedAt INTEGER)"));
+    db.execute(
+        QStringLiteral("CREATE INDEX IF NOT EXISTS NoteTrashDeletedAt ON NoteTrash(DeletedAt)"));
+}
+
 // Step n brings version n to n + 1. A new table or column is a new step at the end; a step
 // that has shipped never changes, since files of every version are out there.
-constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements};
+constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addTrash};
 
 int versionOf(platform::Database& db) {
     platform::PreparedStatement version = db.prepare(QStringLiteral("PRAGMA user_version"));

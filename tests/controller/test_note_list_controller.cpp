@@ -14,6 +14,7 @@
 #include "platform/ui/twips.h"
 #include "seams.h"
 #include "store/database_module.h"
+#include "store/own_schema.h"
 #include "test_helpers.h"
 
 namespace {
@@ -188,6 +189,43 @@ TEST_F(ControllerTest, StartUpOpensOneWindowPerTickedRowInListOrder) {
     EXPECT_FALSE(four->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_DOUBLE_EQ(four->windowOpacity(), 1.0);
     EXPECT_EQ(four->size(), QSize(170, 120));
+}
+
+TEST_F(ControllerTest, StartUpOpensWithTheColoursAndPlacesEachNoteReadsAlone) {
+    insert(1, QStringLiteral("'a'"), QStringLiteral("1"), QStringLiteral("16711680"));
+    insert(2, QStringLiteral("'b'"), QStringLiteral("1"), QStringLiteral("65280"),
+           QStringLiteral("'255'"));
+    insert(3, QStringLiteral("'c'"), QStringLiteral("1"));
+    db.exec(
+        QStringLiteral("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X INTEGER, "
+                       "Y INTEGER, Width INTEGER, Height INTEGER)"));
+    db.exec(
+        QStringLiteral("INSERT INTO NotePlacement VALUES (1, 30, 40, 200, 150), "
+                       "(2, 50, 60, 0, 150)"));
+    OwnSchema::prepare(store);  // as the start-up does
+    controller.初始化界面(list);
+    const auto looks = [this] {
+        QStringList all;
+        for (const QString& tag : {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}) {
+            const Form_Zettara* w = windowFor(tag);
+            if (!w) return QStringList{};
+            const QRect g = w->geometry();
+            all << QStringLiteral("%1 %2 %3 %4,%5 %6x%7")
+                       .arg(tag, w->backColor().name(), w->textColor().name())
+                       .arg(g.x())
+                       .arg(g.y())
+                       .arg(g.width())
+                       .arg(g.height());
+        }
+        return all;
+    };
+    controller.初始化便签显示(list);
+    const QStringList atStart = looks();
+    for (int i = 1; i <= 3; ++i) list.setChecked(i, false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (int i = 1; i <= 3; ++i) list.setChecked(i, true);
+    EXPECT_EQ(atStart, looks());
+    EXPECT_TRUE(atStart.first().endsWith(QStringLiteral("30,40 200x150")));
 }
 
 TEST_F(ControllerTest, TickOpensAnotherWindowAndUntickClosesExactTagsOnly) {

@@ -1,6 +1,15 @@
 """Note commands on a real display: a new note through Ctrl+N and the editor, deleting through
-the note window's menu and through the Del key on the main window's list, finding with Ctrl+F."""
+the note window's menu and through the Del key on the main window's list, taking a delete back
+with Ctrl+Z, restoring a backup through the 文件 menu, export and import through the file
+dialog, finding with Ctrl+F."""
 
+import glob
+import json
+import os
+import shutil
+import sqlite3
+import stat
+import tempfile
 import time
 import unittest
 
@@ -8,6 +17,7 @@ from harness import PALE_YELLOW, DisplayTest, wait_for
 
 TEXT = "Hello e2e note, 你好便签!"
 EDITOR = "^添加Zettara$"
+GREEN = (192, 255, 192)
 BLOCK = "\u2588" * 6  # a solid black run that finds a note's row on the screen
 
 
@@ -20,13 +30,14 @@ class CommandsTest(DisplayTest):
     def note_ids(self, program):
         return [row[0] for row in program.rows()]
 
+    def painted(self, window, colour):
+        x, y, w, h = self.display.geometry(window)
+        screen = self.display.grab()
+        return all(screen.pixel(px, py) == colour
+                   for px, py in ((x + 2, y + 2), (x + w - 3, y + h - 3), (x + w // 2, y + h - 12)))
+
     def wait_colour(self, window, colour):
-        def painted():
-            x, y, w, h = self.display.geometry(window)
-            screen = self.display.grab()
-            return all(screen.pixel(px, py) == colour
-                       for px, py in ((x + 2, y + 2), (x + w - 3, y + h - 3), (x + w // 2, y + h - 12)))
-        return wait_for(painted, 5)
+        return wait_for(lambda: self.painted(window, colour), 5)
 
     def find_block(self, window):
         """The screen position of the middle of the BLOCK text inside a window, or None."""
@@ -176,6 +187,128 @@ class CommandsTest(DisplayTest):
         self.assertTrue(self.display.key_until("Escape", lambda: self.find_block(main), window=main),
                         "Esc did not show every row again")
         self.assertEqual(self.display.windows(name="^Zettara-6471$"), [], "a message box appeared")
+
+    def test_ctrl_z_brings_back_the_deleted_note_with_its_window_and_place(self):
+        program = self.program([dict(content="green", BackColor=0xC0FFC0, FontColor=0x800000),
+                                dict(content="other")])
+        self.running(program)
+        main = program.main_windows()[0]
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
+        # Moved twice: the first place a window gets counts as the window manager's own.
+        for x in (900, 880):
+            self.assertTrue(self.display.place(program.note_windows(), x, 60, (0, 200)))
+            time.sleep(0.5)
+        self.assertTrue(wait_for(lambda: len(program.rows("SELECT * FROM NotePlacement")) == 2, 5))
+        green = wait_for(lambda: [w for w in program.note_windows() if self.painted(w, GREEN)], 5)
+        spot, before = self.display.geometry(green[0]), program.rows("SELECT * FROM Tips")
+
+        # Tab moves to the list, Home selects its first row, Del deletes it.
+        self.display.activate(main)
+        self.display.xdotool("key", "Tab", "Home", "Delete")
+        self.assertTrue(wait_for(lambda: len(program.rows()) == 1), "nothing deleted")
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 1), "window not closed")
+        self.display.xdotool("key", "ctrl+z")
+        self.assertTrue(wait_for(lambda: len(program.rows()) == 2), "nothing undone")
+        self.assertEqual(program.rows("SELECT * FROM Tips"), before)
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2), "window not back")
+        back = [w for w in program.note_windows() if self.display.geometry(w) == spot]
+        self.assertTrue(back, "the window is not where it was")
+        self.assertTrue(self.wait_colour(back[0], GREEN), "the window lost its colour")
+        # Nothing more to take back: the item is disabled and Ctrl+Z does nothing.
+        self.display.activate(main)
+        self.display.xdotool("key", "ctrl+z")
+        time.sleep(0.5)
+        self.assertEqual(len(program.rows()), 2)
+        self.assertEqual(self.display.windows(name="^Zettara-6471$"), [], "a message box appeared")
+
+    def test_restore_from_backup_brings_a_deleted_note_back_with_its_window(self):
+        program = self.program([dict(content="keep", Visual=1), dict(content="remove", Visual=1)])
+        self.running(program)
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
+        backups = os.path.join(program.dir, "backups")
+        self.assertTrue(wait_for(lambda: glob.glob(os.path.join(backups, "Zettara-2*.mdb")), 10),
+                        "the day's backup was not made")
+        keep, remove = program.note_windows()
+        self.assertTrue(self.display.place([keep, remove], 40, 60, (0, 200)))  # left of the main window
+        x, y, w, h = self.display.geometry(remove)
+        self.display.click(x + w // 2, y + h // 2, 3)
+        self.assertTrue(wait_for(self.display.popups, 5), "no note menu")
+        self.assertTrue(self.display.key_until("d", lambda: len(program.note_windows()) == 1))
+        self.assertEqual(program.rows(), [(1, "keep", 1)])
+
+        main = program.main_windows()[0]
+        for _ in range(4):
+            self.display.activate(main)
+            self.display.xdotool("key", "alt+f")
+            if wait_for(self.display.popups, 2.5):
+                break
+        self.assertTrue(self.display.key_until("r", lambda: self.display.windows(name="^从备份恢复$")),
+                        "从备份恢复…[&R] opened no dialog")
+        self.assertTrue(program.answer_box("从备份恢复", "Return"), "the dialog took no backup")
+        self.assertTrue(program.answer_box("确定恢复", "Return"), "no question before the restore")
+        self.assertTrue(program.answer_box("Zettara-6471", "Return"), "the restore was not told")
+
+        self.assertEqual(program.rows(), [(1, "keep", 1), (2, "remove", 1)])
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2, 5), "the note's window did not open")
+        kept = glob.glob(os.path.join(backups, "Zettara-before-restore-*.mdb"))
+        self.assertEqual(len(kept), 1)
+        self.assertEqual(stat.S_IMODE(os.stat(kept[0]).st_mode), 0o600)
+        self.assertEqual(stat.S_IMODE(os.stat(backups).st_mode), 0o700)
+
+    def file_command(self, program, key, title, path):
+        """文件 > the item of key, then path typed into the file dialog titled title."""
+        main = wait_for(program.main_windows, 5)
+        self.assertTrue(main, "main window not visible")
+        for _ in range(4):
+            self.display.activate(main[0])
+            self.display.xdotool("key", "alt+f")
+            if wait_for(self.display.popups, 2.5):
+                break
+        self.display.xdotool("key", key)
+        dialogs = wait_for(lambda: self.display.windows(name="^%s$" % title), 10)
+        self.assertTrue(dialogs, "no file dialog " + title)
+        self.display.activate(dialogs[0])
+        time.sleep(0.3)
+        self.display.xdotool("key", "ctrl+a")
+        self.display.xdotool("type", "--delay", "10", path)
+        self.display.xdotool("key", "Return")
+        self.assertTrue(program.answer_box("Zettara-6471", "Return"), "no report after " + title)
+
+    def test_export_then_import_into_an_empty_store_gives_the_same_notes(self):
+        folder = tempfile.mkdtemp(prefix="zettara-e2e-export-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        exported, printed = os.path.join(folder, "notes.json"), os.path.join(folder, "notes.txt")
+        notes = [dict(content="two lines\r\nsaid \"hi\" it's 你好", Visual=1),
+                 dict(content="hidden", Visual=0, BackColor=255, CreateTime="2025/1/2",
+                      TopMost=None)]
+        columns = "content, CreateTime, ChangeTime, Deleted, BackColor, FontColor, Visual, " \
+                  "TopMost, Transparent"
+        source = self.program(notes)
+        con = sqlite3.connect(source.db)
+        con.execute("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X, Y, Width, Height)")
+        con.execute("INSERT INTO NotePlacement VALUES(2, 300, 200, 170, 120)")
+        con.commit()
+        con.close()
+        self.running(source)
+        self.file_command(source, "e", "导出便签", exported)
+        self.file_command(source, "e", "导出便签", printed)
+        source_rows = source.rows("SELECT %s FROM Tips ORDER BY ID" % columns)
+        source.close()
+        self.assertEqual(stat.S_IMODE(os.stat(exported).st_mode), 0o600)
+        with open(printed, encoding="utf-8") as f:
+            self.assertIn("创建于 2025/1/2，修改于 2026/12/7 9:00:00\nhidden\n", f.read())
+        with open(exported, encoding="utf-8") as f:
+            self.assertEqual([n["place"] for n in json.load(f)["notes"]][1],
+                             dict(X=300, Y=200, Width=170, Height=120, Scale=None))
+
+        target = self.program()
+        self.running(target)
+        for _ in range(2):  # the second time every note is already there
+            self.file_command(target, "i", "导入便签", exported)
+            self.assertEqual(target.rows("SELECT %s FROM Tips ORDER BY ID" % columns),
+                             source_rows)
+        self.assertEqual(target.rows("SELECT X, Y, Width, Height FROM NotePlacement WHERE ID = 2"),
+                         [(300, 200, 170, 120)])
 
 
 if __name__ == "__main__":

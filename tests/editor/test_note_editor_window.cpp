@@ -7,8 +7,8 @@
 
 #include "editor/add_note_setup.h"
 #include "editor_fixture.h"
-#include "platform/ui/color_picker.h"
 #include "platform/core/colour.h"
+#include "platform/ui/color_picker.h"
 #include "seams.h"
 
 namespace editortest {

@@ -136,6 +136,7 @@ TEST_F(MainWindowTest, CaptionMenusAndShortcuts) {
     EXPECT_EQ(child("编辑_删除")->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_EQ(child("编辑_修改")->shortcut(), QKeySequence("Ctrl+E"));
     EXPECT_EQ(child("编辑_刷新列表")->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(child("编辑_撤销删除")->shortcut(), QKeySequence("Ctrl+Z"));
     EXPECT_FALSE(child("编辑_全选")->isVisible());
     EXPECT_FALSE(child("工具_桌面菜单")->isVisible());
     EXPECT_TRUE(child("工具_开机启动")->isCheckable());
@@ -149,8 +150,8 @@ TEST_F(MainWindowTest, CaptionMenusAndShortcuts) {
               QStringList({"新建便签[&N]", "显示窗口[&W]", "-", "全部隐藏[&H]", "全部显示[&S]", "-",
                            "退出程序[&X]"}));
     EXPECT_EQ(captions("列表菜单"),
-              QStringList({"新建便签[&N]", "-", "全部隐藏[&H]", "全部显示[&S]", "-", "删除便签[&D]",
-                           "修改便签[&E]", "-", "刷新列表[&F]"}));
+              QStringList({"新建便签[&N]", "-", "全部隐藏[&H]", "全部显示[&S]", "-", "撤销删除[&U]",
+                           "删除便签[&D]", "修改便签[&E]", "-", "刷新列表[&F]"}));
     EXPECT_EQ(captions("便签菜单"), QStringList({"修改便签[&E]", "删除便签[&D]", "关闭窗口[&C]"}));
     EXPECT_EQ(child<QTabWidget>("TabControl_Main")->tabText(0), "Zettara");
     child<platform::WebBrowser>("WebBrowser_广告");

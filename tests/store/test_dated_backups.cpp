@@ -5,9 +5,10 @@
 #include <QFileInfo>
 
 #include "platform/core/clock.h"
-#include "platform/db/database.h"
 #include "platform/core/error.h"
+#include "platform/db/database.h"
 #include "seams.h"
+#include "store/backup_restore.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
 #include "store/note_file_check.h"
@@ -34,12 +35,12 @@ class DatedBackupsTest : public ::testing::Test {
             out << QFileInfo(path).fileName();
         return out;
     }
-    // Overwrites the page header of the note table's first page.
-    void damage() {
+    // Overwrites the page header of the note table's first page (of the note file or a copy).
+    void damage(const QString& path = {}) {
         const int root =
             db.column("SELECT rootpage FROM sqlite_master WHERE name = 'Tips'").value(0).toInt();
         const int pageSize = db.column("PRAGMA page_size").value(0).toInt();
-        QFile file(db.path());
+        QFile file(path.isEmpty() ? db.path() : path);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         file.seek(qint64(root - 1) * pageSize);
         file.write(QByteArray(12, '\x7f'));
@@ -131,6 +132,37 @@ TEST_F(DatedBackupsTest, DamagedFileIsNotBackedUpAndNamesTheNewestBackup) {
         EXPECT_TRUE(error.message().contains(DatedBackups::existing(other.path()).value(0)))
             << error.message().toStdString();
     }
+}
+
+TEST_F(DatedBackupsTest, DamagedStartOffersTheNewestGoodBackupAndADamagedOneIsNeverRestored) {
+    DatedBackups backups;
+    setDay(1);
+    ASSERT_TRUE(backups.run(db.path()));
+    const QString good = DatedBackups::existing(db.path()).value(0);
+    setDay(2);
+    ASSERT_TRUE(backups.run(db.path()));
+    const QString bad = DatedBackups::existing(db.path()).value(0);
+    damage(bad);
+    damage();
+    QStringList offered;
+    const auto answer = [&offered](bool yes) {
+        return [&offered, yes](const QString& text) { return offered << text, yes; };
+    };
+    数据库操作模块 store;
+    EXPECT_THROW(NoteFileCheck::open(store, db.path(), answer(false)), platform::Error);
+    ASSERT_EQ(offered.size(), 1);
+    EXPECT_TRUE(offered[0].contains(good)) << offered[0].toStdString();
+
+    NoteFileCheck::open(store, db.path(), answer(true));
+    EXPECT_EQ(store.数据库_查找_语句("SELECT count(*) AS n FROM Tips").field("n").toInt(), 400);
+    EXPECT_EQ(QDir(db.dir()).entryList({"*.damaged-*"}, QDir::Files).size(), 1);
+
+    // The damaged backup is refused before anything is kept or copied.
+    store.数据库_删除_语句("DELETE FROM Tips WHERE ID > 10");
+    EXPECT_THROW(BackupRestore::restore(store, bad), platform::Error);
+    EXPECT_EQ(store.数据库_查找_语句("SELECT count(*) AS n FROM Tips").field("n").toInt(), 10);
+    EXPECT_EQ(DatedBackups::existing(db.path()).size(), 2);
+    EXPECT_EQ(QDir(DatedBackups::folderFor(db.path())).entryList(QDir::Files).size(), 2);
 }
 
 TEST_F(DatedBackupsTest, JournalOfAnUnfinishedSaveUndoneIntoARestoredBackupIsNeverHidden) {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/core/clock.h"
-#include "platform/ui/color_picker.h"
 #include "platform/os/library_loader.h"
-#include "platform/ui/msgbox.h"
 #include "platform/os/registry_backend.h"
+#include "platform/ui/color_picker.h"
+#include "platform/ui/msgbox.h"
 #include "platform/ui/twips.h"
 #include "system/feedback_call.h"
 #include "system/update_call.h"

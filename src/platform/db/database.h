@@ -80,6 +80,7 @@ class Database {
     const QString& connectText() const { return connect_; }
 
   private:
+    friend void restoreDatabase(Database& target, const QString& source);
     Database(sqlite3* db, QString path, QString connect);
     void requireOpen() const;
 

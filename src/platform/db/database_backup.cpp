@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/core/error.h"
+#include "platform/db/database.h"
 #include "platform/db/sqlite_connection.h"
 
 namespace platform {
@@ -71,6 +72,25 @@ bool backupDatabase(const QString& source, const QString& target, const std::ato
     }
     if (!done) QFile::remove(target);
     return done;
+}
+
+void restoreDatabase(Database& target, const QString& source) {
+    target.requireOpen();
+    Connection from = openConnection(source, SQLITE_OPEN_READONLY);
+    sqlite3_backup* backup = sqlite3_backup_init(target.db_, "main", from.get(), "main");
+    if (!backup) fail(target.db_, target.path());
+    // All pages in one step, so one transaction. A reader elsewhere (the day's backup) holds
+    // the write off for a moment only.
+    int code = SQLITE_OK;
+    for (int tries = 0; tries < 100; ++tries) {
+        code = sqlite3_backup_step(backup, -1);
+        if (code != SQLITE_BUSY && code != SQLITE_LOCKED) break;
+        sqlite3_sleep(20);
+    }
+    sqlite3_backup_finish(backup);
+    if (code != SQLITE_DONE)
+        throw Error(code, QStringLiteral("%1：%2").arg(QString::fromUtf8(sqlite3_errstr(code)),
+                                                       target.path()));
 }
 
 }  // namespace platform

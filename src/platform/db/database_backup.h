@@ -5,11 +5,19 @@
 
 namespace platform {
 
+class Database;
+
 // Copies the database file at source, page by page with SQLite's online backup, into a new
 // file at target (created 0600; an existing target is an error). It reads through a
 // connection of its own, so it may run on another thread while the program writes; a write
 // meanwhile makes the copy start over. Returns false when stop was set before the copy was
 // done (target is then removed); a failure raises Error and removes target.
 bool backupDatabase(const QString& source, const QString& target, const std::atomic<bool>& stop);
+
+// Replaces everything in the open database target with the database file at source, through
+// the online backup in a single step: the destination is written in one transaction of its
+// own, so a crash leaves it as it was or as source, never a mix. Raises Error, target
+// unchanged, when source cannot be read or target stays busy.
+void restoreDatabase(Database& target, const QString& source);
 
 }  // namespace platform

@@ -3,8 +3,8 @@
 #include <QImage>
 #include <vector>
 
-#include "platform/ui/color_picker.h"
 #include "platform/core/colour.h"
+#include "platform/ui/color_picker.h"
 #include "seams.h"
 
 namespace {

@@ -1,0 +1,370 @@
+#include "store/note_archive.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <QVariant>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "platform/core/error.h"
+#include "platform/db/database.h"
+#include "store/database_module.h"
+
+namespace {
+
+const QString kFormatName = QStringLiteral("zettara-notes");
+constexpr int kFormatVersion = 1;
+// Far beyond any real collection, small enough to parse in memory without trouble.
+constexpr qint64 kMaxFileBytes = 64LL * 1024 * 1024;
+constexpr qsizetype kMaxNotes = 500'000;
+// A note is a few objects; a file of mostly empty brackets would make the parser allocate
+// gigabytes before the note count could be checked.
+constexpr qsizetype kMaxContainers = kMaxNotes * 4 + 16;
+
+// The Tips columns the program's own insert writes, in its order, and how each is stored.
+enum class Kind { Text, Integer, Real };
+struct Column {
+    const char* name;
+    Kind kind;
+};
+constexpr std::array<Column, 9> kColumns = {{{"content", Kind::Text},
+                                             {"CreateTime", Kind::Text},
+                                             {"ChangeTime", Kind::Text},
+                                             {"Deleted", Kind::Integer},
+                                             {"BackColor", Kind::Integer},
+                                             {"FontColor", Kind::Integer},
+                                             {"Visual", Kind::Integer},
+                                             {"TopMost", Kind::Integer},
+                                             {"Transparent", Kind::Integer}}};
+constexpr std::array<Column, 5> kPlaceColumns = {{{"X", Kind::Integer},
+                                                  {"Y", Kind::Integer},
+                                                  {"Width", Kind::Integer},
+                                                  {"Height", Kind::Integer},
+                                                  {"Scale", Kind::Real}}};
+
+using Refusal = NoteArchive::Refusal;
+
+QJsonValue jsonOf(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::LongLong:
+            return QJsonValue(value.toLongLong());
+        case QMetaType::Double:
+            return value.toDouble();
+        case QMetaType::QString:
+            return value.toString();
+        case QMetaType::QByteArray:  // a foreign file's blob: kept as the text it holds
+            return QString::fromUtf8(value.toByteArray());
+        default:
+            return QJsonValue::Null;
+    }
+}
+
+QString textOf(const QVariant& value) {
+    return value.isValid() ? value.toString() : QString();
+}
+
+bool keepsOwnTables(const 数据库操作模块& store) {
+    return store.ownTables() != OwnSchema::Access::None;
+}
+
+// ---- our own state per note, one function each way --------------------------------------
+
+// Every stored placement, by note, as stored.
+QHash<qint64, QJsonObject> readPlaces(数据库操作模块& store) {
+    QHash<qint64, QJsonObject> places;
+    if (!keepsOwnTables(store)) return places;
+    platform::PreparedStatement rows = store.database()->prepare(
+        QStringLiteral("SELECT ID, X, Y, Width, Height, Scale FROM NotePlacement"));
+    while (rows.step()) {
+        QJsonObject place;
+        for (int i = 0; i < int(kPlaceColumns.size()); ++i)
+            place.insert(QLatin1String(kPlaceColumns[i].name), jsonOf(rows.value(i + 1)));
+        places.insert(rows.value(0).toLongLong(), place);
+    }
+    return places;
+}
+
+void writePlace(数据库操作模块& store, qint64 id, const std::vector<QVariant>& place) {
+    if (place.empty() || store.ownTables() != OwnSchema::Access::ReadWrite) return;
+    platform::PreparedStatement write = store.database()->prepare(
+        QStringLiteral("INSERT OR REPLACE INTO NotePlacement(ID, X, Y, Width, Height, Scale) "
+                       "VALUES(?1, ?2, ?3, ?4, ?5, ?6)"));
+    write.bindInt64(1, id);
+    for (int i = 0; i < int(place.size()); ++i) {
+        const QVariant& value = place[i];
+        if (!value.isValid())
+            write.bindNull(i + 2);
+        else if (value.typeId() == QMetaType::Double)
+            write.bindDouble(i + 2, value.toDouble());
+        else
+            write.bindInt64(i + 2, value.toLongLong());
+    }
+    write.step();
+}
+
+// ---- export ------------------------------------------------------------------------------
+
+QByteArray jsonDocument(数据库操作模块& store, int& count) {
+    const QHash<qint64, QJsonObject> places = readPlaces(store);
+    QStringList names{QStringLiteral("ID")};
+    for (const Column& column : kColumns) names << QLatin1String(column.name);
+    platform::PreparedStatement rows = store.database()->prepare(
+        QStringLiteral("SELECT %1 FROM Tips ORDER BY ID").arg(names.join(QStringLiteral(", "))));
+    QJsonArray notes;
+    while (rows.step()) {
+        QJsonObject tips;
+        for (int i = 0; i < names.size(); ++i) tips.insert(names[i], jsonOf(rows.value(i)));
+        const auto place = places.constFind(rows.value(0).toLongLong());
+        notes.append(QJsonObject{
+            {QStringLiteral("tips"), tips},
+            {QStringLiteral("place"),
+             place == places.constEnd() ? QJsonValue(QJsonValue::Null) : QJsonValue(*place)}});
+    }
+    count = int(notes.size());
+    return QJsonDocument(QJsonObject{{QStringLiteral("format"), kFormatName},
+                                     {QStringLiteral("version"), kFormatVersion},
+                                     {QStringLiteral("notes"), notes}})
+        .toJson(QJsonDocument::Indented);
+}
+
+QByteArray textDocument(数据库操作模块& store, int& count) {
+    platform::PreparedStatement rows = store.database()->prepare(
+        QStringLiteral("SELECT CreateTime, ChangeTime, content FROM Tips ORDER BY ID"));
+    QString text;
+    count = 0;
+    while (rows.step()) {
+        text += QStringLiteral("创建于 %1，修改于 %2\n%3\n\n")
+                    .arg(textOf(rows.value(0)), textOf(rows.value(1)), textOf(rows.value(2)));
+        ++count;
+    }
+    return text.toUtf8();
+}
+
+// ---- import ------------------------------------------------------------------------------
+
+QByteArray readBounded(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile()) throw Refusal(QStringLiteral("它不是一个可以读取的普通文件。"));
+    const QString tooBig = QStringLiteral("文件太大（超过 %1 MB）。").arg(kMaxFileBytes >> 20);
+    if (info.size() > kMaxFileBytes) throw Refusal(tooBig);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Refusal(QStringLiteral("无法读取文件（%1）。").arg(file.errorString()));
+    QByteArray bytes = file.read(kMaxFileBytes + 1);  // it may have grown since
+    if (bytes.size() > kMaxFileBytes) throw Refusal(tooBig);
+    if (file.error() != QFileDevice::NoError)
+        throw Refusal(QStringLiteral("无法读取文件（%1）。").arg(file.errorString()));
+    return bytes;
+}
+
+// Objects and arrays outside strings.
+qsizetype containerCount(const QByteArray& json) {
+    qsizetype count = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            ++count;
+        }
+    }
+    return count;
+}
+
+QJsonObject parseDocument(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)QString(utf8(bytes));
+    if (utf8.hasError()) throw Refusal(QStringLiteral("文件不是有效的 UTF-8 文本。"));
+    if (containerCount(bytes) > kMaxContainers)
+        throw Refusal(QStringLiteral("便签太多（超过 %1 个）。").arg(kMaxNotes));
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error == QJsonParseError::DeepNesting)
+        throw Refusal(QStringLiteral("文件的嵌套层次太深。"));
+    if (error.error != QJsonParseError::NoError)
+        throw Refusal(
+            QStringLiteral("文件不完整或已损坏（第 %1 个字节处出错）。").arg(error.offset + 1));
+    const QJsonObject root = document.object();
+    if (root.value(QStringLiteral("format")).toString() != kFormatName ||
+        !root.value(QStringLiteral("version")).isDouble())
+        throw Refusal(QStringLiteral("它不是本程序导出的便签文件。"));
+    if (const double version = root.value(QStringLiteral("version")).toDouble();
+        version > kFormatVersion)
+        throw Refusal(
+            QStringLiteral("它来自更新版本的程序（格式版本 %1），请先升级本程序。").arg(version));
+    else if (version != kFormatVersion)
+        throw Refusal(QStringLiteral("它不是本程序导出的便签文件。"));
+    return root;
+}
+
+// A stored value from the file: NULL, text or an integer, as the column keeps it.
+QVariant storedValue(const QJsonValue& value, Kind kind, const QString& where) {
+    if (value.isNull() || value.isUndefined()) return {};
+    const QString wrong = QStringLiteral("%1无效。").arg(where);
+    if (kind == Kind::Text) {
+        if (!value.isString()) throw Refusal(wrong);
+        // The program's own statements never store a NUL.
+        return value.toString().remove(QChar(0));
+    }
+    if (!value.isDouble()) throw Refusal(wrong);
+    const double number = value.toDouble();
+    if (kind == Kind::Real) {
+        if (!std::isfinite(number)) throw Refusal(wrong);
+        return number;
+    }
+    const qint64 integer = value.toInteger();
+    if (static_cast<double>(integer) != number) throw Refusal(wrong);
+    return integer;
+}
+
+struct Note {
+    std::array<QVariant, kColumns.size()> values;
+    std::vector<QVariant> place;  // empty: none
+};
+
+// One note's place: X, Y, Width, Height as 32-bit integers and Scale as a number, each or NULL.
+std::vector<QVariant> readPlace(const QJsonValue& value, const QString& where) {
+    if (value.isNull() || value.isUndefined()) return {};
+    if (!value.isObject()) throw Refusal(QStringLiteral("%1的位置无效。").arg(where));
+    const QJsonObject object = value.toObject();
+    std::vector<QVariant> place;
+    for (const Column& column : kPlaceColumns) {
+        const QString field = QStringLiteral("%1的位置“%2”").arg(where, column.name);
+        QVariant stored = storedValue(object.value(QLatin1String(column.name)), column.kind, field);
+        // The program reads them back as 32-bit numbers.
+        if (column.kind == Kind::Integer && stored.isValid() &&
+            stored.toLongLong() != qint64(qint32(stored.toLongLong())))
+            throw Refusal(QStringLiteral("%1无效。").arg(field));
+        place.push_back(stored);
+    }
+    return place;
+}
+
+std::vector<Note> readNotes(const QJsonObject& root) {
+    const QJsonValue list = root.value(QStringLiteral("notes"));
+    if (!list.isArray()) throw Refusal(QStringLiteral("它不是本程序导出的便签文件。"));
+    const QJsonArray notes = list.toArray();
+    if (notes.size() > kMaxNotes)
+        throw Refusal(QStringLiteral("便签太多（超过 %1 个）。").arg(kMaxNotes));
+    std::vector<Note> read;
+    read.reserve(notes.size());
+    for (qsizetype n = 0; n < notes.size(); ++n) {
+        const QString where = QStringLiteral("第 %1 个便签").arg(n + 1);
+        const QJsonObject note = notes[n].toObject();
+        const QJsonValue tips = note.value(QStringLiteral("tips"));
+        if (!tips.isObject()) throw Refusal(QStringLiteral("%1的内容缺失。").arg(where));
+        Note parsed;
+        for (std::size_t i = 0; i < kColumns.size(); ++i) {
+            const QString name = QLatin1String(kColumns[i].name);
+            parsed.values[i] = storedValue(tips.toObject().value(name), kColumns[i].kind,
+                                           QStringLiteral("%1的“%2”").arg(where, name));
+        }
+        parsed.place = readPlace(note.value(QStringLiteral("place")), where);
+        // "window" and anything else a later version adds are not ours to read.
+        read.push_back(std::move(parsed));
+    }
+    return read;
+}
+
+// A note's identity for the "already present" check: content and CreateTime as stored.
+QString identity(const QVariant& content, const QVariant& created) {
+    const auto part = [](const QVariant& v) {
+        return v.isValid() ? QLatin1Char('v') + v.toString() : QStringLiteral("n");
+    };
+    return part(content) + QChar(0) + part(created);
+}
+
+void bind(platform::PreparedStatement& statement, int index, const QVariant& value) {
+    if (!value.isValid())
+        statement.bindNull(index);
+    else if (value.typeId() == QMetaType::LongLong)
+        statement.bindInt64(index, value.toLongLong());
+    else
+        statement.bindText(index, value.toString());
+}
+
+NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<Note>& notes) {
+    platform::Database& db = *store.database();
+    NoteArchive::Imported result;
+    db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        QSet<QString> present;
+        platform::PreparedStatement rows =
+            db.prepare(QStringLiteral("SELECT content, CreateTime FROM Tips"));
+        while (rows.step()) present.insert(identity(rows.value(0), rows.value(1)));
+        // The same columns, stored the same way, as a note the program adds itself.
+        const QString insert = QStringLiteral(
+            "INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,FontColor,Visual,"
+            "TopMost,Transparent) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) RETURNING ID");
+        for (const Note& note : notes) {
+            if (present.contains(identity(note.values[0], note.values[1]))) {
+                ++result.skipped;
+                continue;
+            }
+            platform::PreparedStatement add = db.prepare(insert);
+            for (std::size_t i = 0; i < note.values.size(); ++i)
+                bind(add, int(i) + 1, note.values[i]);
+            add.step();
+            const qint64 id = add.value(0).toLongLong();
+            add.step();
+            writePlace(store, id, note.place);
+            ++result.added;
+        }
+        db.execute(QStringLiteral("COMMIT"));
+    } catch (const platform::Error&) {
+        try {
+            db.execute(QStringLiteral("ROLLBACK"));
+        } catch (const platform::Error&) {
+        }
+        throw;
+    }
+    return result;
+}
+
+}  // namespace
+
+NoteArchive::Format NoteArchive::formatFor(const QString& path, Format chosen) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("json")) return Format::Json;
+    if (suffix == QLatin1String("txt")) return Format::Text;
+    return chosen;
+}
+
+int NoteArchive::exportTo(数据库操作模块& store, const QString& path, Format format) {
+    if (!store.database())
+        throw platform::Error(platform::errc::objectNotSet, QStringLiteral("数据库尚未打开。"));
+    int count = 0;
+    const QByteArray bytes =
+        format == Format::Json ? jsonDocument(store, count) : textDocument(store, count);
+    QSaveFile file(path);
+    const auto fail = [&file] {
+        throw platform::Error(platform::errc::pathAccess, file.errorString());
+    };
+    if (!file.open(QIODevice::WriteOnly)) fail();
+    // The notes are the user's alone, whatever the folder or an earlier file allowed.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) fail();
+    if (file.write(bytes) != bytes.size() || !file.commit()) fail();
+    return count;
+}
+
+NoteArchive::Imported NoteArchive::importFrom(数据库操作模块& store, const QString& path) {
+    const std::vector<Note> notes = readNotes(parseDocument(readBounded(path)));
+    if (!store.database())
+        throw platform::Error(platform::errc::objectNotSet, QStringLiteral("数据库尚未打开。"));
+    return addNotes(store, notes);
+}
