@@ -1,12 +1,14 @@
 // In-process list cases: the list reload (编辑_刷新列表_Click), a save from the editor
 // (update statement + reload + 刷新便签) and 刷新便签 alone, over note databases of 10,000 and
-// 100,000 notes with 20 or 100 desktop note windows open. Run offscreen.
+// 100,000 notes with 20 or 100 desktop note windows open; and a keystroke in the find field.
+// Run offscreen.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <map>
@@ -108,6 +110,24 @@ void BM_RefreshWindows(benchmark::State& state) {
     for (auto _ : state) f.form->主窗体控制器().刷新便签();
 }
 
+// One keystroke in the find field of a shown main window: the list filtered anew and laid out.
+// The words go round from every note to four in ten, scattered (the most row ranges to hide), to
+// a handful, and back.
+void BM_FindKeystroke(benchmark::State& state) {
+    Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    f.form->show();
+    f.form->findChild<QAction*>(QStringLiteral("编辑_查找"))->trigger();
+    auto* field = f.form->findChild<QLineEdit*>(QStringLiteral("查找_文字"));
+    const QString words[] = {QStringLiteral("季度 报告"), QStringLiteral("7"),
+                             QStringLiteral("便签 4242")};
+    int round = 0;
+    for (auto _ : state) {
+        field->setText(words[++round % 3]);
+        QCoreApplication::processEvents();
+    }
+    state.counters["shown"] = f.list->visibleRowCount();
+}
+
 // One delete through the 编辑 menu (statements, list row) of the list's last note; the trash is
 // emptied outside the timing, so that every round sees the same store.
 void BM_Delete(benchmark::State& state) {
@@ -135,6 +155,11 @@ void cases(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_ListReload)->Apply(cases);
 BENCHMARK(BM_EditorSave)->Apply(cases);
 BENCHMARK(BM_RefreshWindows)->Apply(cases);
+BENCHMARK(BM_FindKeystroke)
+    ->Args({10000, 20})
+    ->Args({100000, 20})
+    ->ArgNames({"notes", "windows"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Delete)->Apply(cases)->Iterations(50);
 
 // The offscreen platform warns on every raise() of a note window; that is noise here.

@@ -65,6 +65,7 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
           {"编辑_全选", "全选便签[&A]", {}, Qt::CTRL | Qt::Key_A},
           {"编辑_删除", "删除便签[&D]", note(&NoteCommands::删除便签), Qt::Key_Delete},
           {"编辑_修改", "修改便签[&E]", note(&NoteCommands::修改便签), Qt::CTRL | Qt::Key_E},
+          {"编辑_查找", "查找便签…[&S]", own.查找便签, Qt::CTRL | Qt::Key_F},
           {"编辑_分隔符0"},
           {"编辑_刷新列表", "刷新列表[&F]", note(&NoteCommands::刷新列表), Qt::Key_F5}});
     fill(bar->addMenu(QStringLiteral("工具[&T]")), "工具",

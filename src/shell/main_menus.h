@@ -19,6 +19,7 @@ class MainMenus {
         std::function<void()> 帮助_关于_Click;
         // The note the note menu was popped up for.
         std::function<std::int64_t()> 当前便签ID;
+        std::function<void()> 查找便签;
     };
 
     MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCommands& own);

@@ -21,6 +21,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/twips.h"
+#include "shell/find_bar.h"
 #include "shell/main_menus.h"
 #include "shell/note_commands.h"
 #include "shell/tray_icon.h"
@@ -67,7 +68,8 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
     menus_ = std::make_unique<MainMenus>(
         *this, *commands_,
         MainMenus::WindowCommands{[this] { 退出程序(); }, [this] { 显示主窗体(); },
-                                  [this] { 帮助_关于_Click(); }, [this] { return 当前便签ID; }});
+                                  [this] { 帮助_关于_Click(); }, [this] { return 当前便签ID; },
+                                  [this] { 查找便签(); }});
     TrayIcon = std::make_unique<Tray>(
         *this, *menus_->托盘菜单, [this] { 显示主窗体(); },
         [this](QMenu* menu) { popupMenu_(menu); });
@@ -107,9 +109,22 @@ void Form_Main::createControls() {
         ListView_Zettara_MouseUp(button);
     };
 
-    // Keyboard order: tab control, list, browser strip.
+    // The note text is sub-item 2.
+    findBar_ = new FindBar(page);
+    findBar_->hide();
+    findBar_->wordsChanged = [this](const QStringList& words) {
+        ListView_Zettara->setRowFilter(2, words);
+    };
+    findBar_->toggled = [this] {
+        Form_Resize();
+        // The focus would otherwise move on to the browser strip.
+        if (findBar_->isHidden() && isActiveWindow()) ListView_Zettara->setFocus();
+    };
+
+    // Keyboard order: tab control, list, (find field,) browser strip.
     setTabOrder(TabControl_Main, ListView_Zettara);
-    setTabOrder(ListView_Zettara, WebBrowser_广告);
+    setTabOrder(ListView_Zettara, findBar_);
+    setTabOrder(findBar_, WebBrowser_广告);
     TabControl_Main->setFocus();
 
     // Enabled from the creation of the controls; its tick comes from the event loop, so never
@@ -222,6 +237,10 @@ void Form_Main::显示主窗体() {
     activateWindow();
 }
 
+void Form_Main::查找便签() {
+    findBar_->open();
+}
+
 void Form_Main::显示并恢复主窗体(const QString& activationToken) {
     // A start-up message box runs its own event loop: shown now, the window would be
     // half-loaded, and a hidden start would hide it again at the end of the load.
@@ -273,7 +292,14 @@ void Form_Main::Form_Resize() {
     const QSize wanted = platform::twips::toPixels(listWidth, listHeight);
     const QSize room(std::max(0, TabControl_Main->width() - 4 - topLeft.x()),
                      std::max(0, TabControl_Main->height() - tabBar - 4 - topLeft.y()));
-    ListView_Zettara->setGeometry(QRect(topLeft, wanted.boundedTo(room)));
+    QRect list(topLeft, wanted.boundedTo(room));
+    if (!findBar_->isHidden()) {
+        // The find field takes its height off the list's bottom.
+        const int barHeight = std::min(findBar_->sizeHint().height(), list.height());
+        list.setHeight(list.height() - barHeight);
+        findBar_->setGeometry(list.left(), list.bottom() + 1, list.width(), barHeight);
+    }
+    ListView_Zettara->setGeometry(list);
     platform::twips::resize(WebBrowser_广告, clientWidth, kBrowserHeight);
 }
 

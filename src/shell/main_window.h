@@ -12,6 +12,7 @@
 #include "editor/editor_host.h"
 #include "notewindow/note_menu_host.h"
 
+class FindBar;
 class MainMenus;
 class NoteCommands;
 class QMenu;
@@ -75,6 +76,7 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     void 退出程序();
     // Tray activation and "显示窗口": make the window visible and active.
     void 显示主窗体();
+    void 查找便签();
     void Form_Resize();
 
     // Event handlers that do more than run one command.
@@ -85,6 +87,7 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     platform::WebBrowser* WebBrowser_广告 = nullptr;
     QTabWidget* TabControl_Main = nullptr;
     platform::ListView* ListView_Zettara = nullptr;
+    FindBar* findBar_ = nullptr;  // under the list while open
     QTimer* Timer_自动升级 = nullptr;
     QWidget* client_ = nullptr;
 

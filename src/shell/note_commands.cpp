@@ -65,7 +65,8 @@ void NoteCommands::关闭全部编辑器() {
 }
 
 int NoteCommands::选中行() const {
-    if (list_.count() == 0) return 0;
+    // A list that shows no rows is an empty list to the user.
+    if (list_.visibleRowCount() == 0) return 0;
     const int selected = list_.selectedIndex();
     if (selected == 0) platform::MsgBox(kNoSelection, platform::mb::Critical);
     return selected;
@@ -86,7 +87,10 @@ void NoteCommands::新建便签() {
 }
 
 void NoteCommands::删除便签() {
-    const int selected = 选中行();
+    删除行(选中行());
+}
+
+void NoteCommands::删除行(int selected) {
     if (selected == 0) return;
     const platform::ListItem item = list_.item(selected);
     // A row whose ID is not an identifier is refused (reported by the caller) before any
@@ -134,7 +138,10 @@ void NoteCommands::更新撤销删除() {
 }
 
 void NoteCommands::修改便签() {
-    const int selected = 选中行();
+    修改行(选中行());
+}
+
+void NoteCommands::修改行(int selected) {
     if (selected == 0) return;
     const platform::ListItem item = list_.item(selected);
     const std::int64_t id = platform::toIdentifier(item.subItem(1));
@@ -157,8 +164,10 @@ void NoteCommands::修改便签() {
 }
 
 void NoteCommands::setAllChecks(bool checked) {
-    const int count = list_.count();
-    for (int i = 1; i <= count; ++i) list_.setChecked(i, checked);
+    // The rows first: a window that opens or closes may not move them, but nothing promises it.
+    std::vector<int> rows(static_cast<size_t>(list_.visibleRowCount()));
+    for (size_t i = 0; i < rows.size(); ++i) rows[i] = list_.visibleRow(static_cast<int>(i) + 1);
+    for (const int row : rows) list_.setChecked(row, checked);
 }
 
 void NoteCommands::全部显示() {
@@ -212,17 +221,19 @@ void NoteCommands::从备份恢复() {
     platform::MsgBox(text, platform::mb::Information);
 }
 
+// The row is acted on by its index, not through the selection: a row that a find hides cannot
+// be selected, and the command would then act on whichever row is.
 void NoteCommands::便签菜单_修改(std::int64_t 便签ID) {
     if (const int row = 便签行(便签ID)) {
         list_.setSelected(row, true);
-        修改便签();
+        修改行(row);
     }
 }
 
 void NoteCommands::便签菜单_删除(std::int64_t 便签ID) {
     if (const int row = 便签行(便签ID)) {
         list_.setSelected(row, true);
-        删除便签();
+        删除行(row);
     }
 }
 

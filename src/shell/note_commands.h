@@ -23,6 +23,8 @@ class NoteCommands : public QObject {
                  EditorHost& host);
     ~NoteCommands() override;  // editors still open go with it
 
+    // Delete and modify act on the selected row; show all and hide all on the rows the list
+    // shows (all of them unless a find hides some).
     void 新建便签();
     void 删除便签();
     // Brings back the most recently deleted note, with its window if it had one open.
@@ -41,7 +43,8 @@ class NoteCommands : public QObject {
     // Told whether 撤销删除 has a note to bring back, whenever that may have changed.
     std::function<void(bool)> 撤销删除可用;
 
-    // The note menu's commands act on the list row of 便签ID; without one nothing happens.
+    // The note menu's commands act on the list row of 便签ID, shown or hidden by a find;
+    // without one nothing happens.
     void 便签菜单_修改(std::int64_t 便签ID);
     void 便签菜单_删除(std::int64_t 便签ID);
     void 便签菜单_关闭窗口(std::int64_t 便签ID);
@@ -65,6 +68,8 @@ class NoteCommands : public QObject {
     int 选中行() const;
     // The list row of 便签ID, or 0.
     int 便签行(std::int64_t 便签ID) const;
+    void 删除行(int row);  // row 0: nothing
+    void 修改行(int row);
     void setAllChecks(bool checked);
     void 更新撤销删除();
     void 保存后刷新列表(bool tell);

@@ -1,7 +1,7 @@
 """Note commands on a real display: a new note through Ctrl+N and the editor, deleting through
 the note window's menu and through the Del key on the main window's list, taking a delete back
 with Ctrl+Z, restoring a backup through the 文件 menu, export and import through the file
-dialog."""
+dialog, finding with Ctrl+F."""
 
 import glob
 import json
@@ -151,6 +151,42 @@ class CommandsTest(DisplayTest):
             "a second Del found a row selected")
         self.assertTrue(program.answer_box("Zettara-6471", "Return"))
         self.assertEqual(program.rows(), [(1, "first", 1)])
+
+    def test_ctrl_f_narrows_the_list_and_del_deletes_the_visible_selected_row(self):
+        program = self.program([dict(content=BLOCK + " 今天开会", Visual=0),
+                                dict(content="Zebra 便签一", Visual=0),
+                                dict(content="zebra 便签二", Visual=0), dict(content="zebra", Visual=0)])
+        self.running(program)
+        main = program.main_windows()[0]
+        spot = wait_for(lambda: self.find_block(main), 5)
+        self.assertTrue(spot, "the first row is not on the screen")
+
+        # Ctrl+F selects what the field holds, so a retry types the words anew.
+        for _ in range(3):
+            self.display.activate(main)
+            self.display.xdotool("key", "ctrl+f")
+            time.sleep(0.3)
+            self.display.xdotool("type", "--delay", "30", "ZEBRA 便签")
+            if wait_for(lambda: self.find_block(main) is None, 3):
+                break
+        self.assertIsNone(self.find_block(main), "the first row was not filtered out")
+
+        # The first visible row is note 2, where note 1 was listed before.
+        self.display.click(*spot)
+        time.sleep(0.2)
+        for _ in range(3):
+            if len(program.rows()) == 4:
+                self.display.xdotool("key", "Delete")
+            if wait_for(lambda: len(program.rows()) == 3, 2.5):
+                break
+        self.assertEqual([row[0] for row in program.rows()], [1, 3, 4])
+
+        self.display.xdotool("key", "F5")  # a reload keeps the find
+        time.sleep(0.5)
+        self.assertIsNone(self.find_block(main), "the reload showed every row")
+        self.assertTrue(self.display.key_until("Escape", lambda: self.find_block(main), window=main),
+                        "Esc did not show every row again")
+        self.assertEqual(self.display.windows(name="^Zettara-6471$"), [], "a message box appeared")
 
     def test_ctrl_z_brings_back_the_deleted_note_with_its_window_and_place(self):
         program = self.program([dict(content="green", BackColor=0xC0FFC0, FontColor=0x800000),

@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <stdexcept>
 
 #include "editor/note_editor.h"
@@ -294,6 +296,32 @@ TEST_F(MainWindowTest, NoteMenuCommandsFindTheirRowByCurrentNoteId) {
     run("便签菜单_删除");
     EXPECT_EQ(db.count(), 2);
     EXPECT_EQ(list().count(), 2);
+}
+
+TEST_F(MainWindowTest, FindNarrowsTheListCommandsButNotTheNoteMenu) {
+    run("编辑_查找");
+    child<QLineEdit>("查找_文字")->setText(QStringLiteral("t\u3000E"));  // "three" only
+    ASSERT_EQ(list().visibleRowCount(), 1);
+    EXPECT_EQ(list().visibleRow(1), 3);
+    run("列表菜单_全部隐藏");
+    EXPECT_EQ(noteTags(), QStringList{"1"});  // hidden by the find, so left alone
+    list().setSelected(1, true);
+    EXPECT_EQ(list().selectedIndex(), 0);
+    QTest::keyClick(&list(), Qt::Key_Down);
+    QTest::keyClick(&list(), Qt::Key_Space);
+    EXPECT_EQ(list().selectedIndex(), 3);
+    EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
+
+    form->showNoteMenu(1);
+    run("便签菜单_删除");  // note 1, not the selected row
+    EXPECT_EQ(db.column("SELECT group_concat(ID) FROM Tips").value(0), "2,3");
+    EXPECT_EQ(noteTags(), QStringList{"3"});
+    run("编辑_刷新列表");
+    EXPECT_EQ(list().visibleRowCount(), 1);
+    list().setSubItem(2, 2, "gone");  // a changed text is searched anew
+    EXPECT_EQ(list().visibleRowCount(), 0);
+    child<QToolButton>("查找_关闭")->click();
+    EXPECT_EQ(list().visibleRowCount(), 2);
 }
 
 TEST_F(MainWindowTest, ModifyOpensAnEditorWithListedTextAndStoredColours) {

@@ -114,10 +114,25 @@ const QString& ListModel::cell(int row, int cell) const {
     return rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(cell)];
 }
 
+const QString& ListModel::foldedCell(int row, int cell) const {
+    const Row& stored = rows_[static_cast<size_t>(row)];
+    if (stored.foldedOf != cell) {
+        // Shares the cell's text when folding changes nothing (most CJK text).
+        stored.folded = stored.cells[static_cast<size_t>(cell)].toCaseFolded();
+        stored.foldedOf = static_cast<qint8>(cell);
+    }
+    return stored.folded;
+}
+
 void ListModel::setCell(int row, int cell, const QString& text) {
-    QString& stored = rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(cell)];
+    Row& changedRow = rows_[static_cast<size_t>(row)];
+    QString& stored = changedRow.cells[static_cast<size_t>(cell)];
     if (stored == text) return;
     stored = text;
+    if (changedRow.foldedOf == cell) {
+        changedRow.foldedOf = -1;
+        changedRow.folded.clear();
+    }
     if (cell < columnCount() && announced(row)) {
         const QModelIndex changed = index(row, cell);
         emit dataChanged(changed, changed, {Qt::DisplayRole});

@@ -54,6 +54,9 @@ class ListModel : public QAbstractTableModel {
     // cell 0 is the item text, 1..kSubItems the sub-items.
     const QString& cell(int row, int cell) const;
     void setCell(int row, int cell, const QString& text);
+    // The cell's text case-folded, for searching: made on first use and kept until the cell
+    // changes, so that a search keystroke over many rows only compares.
+    const QString& foldedCell(int row, int cell) const;
     bool checked(int row) const { return rows_[static_cast<size_t>(row)].checked; }
     void setChecked(int row, bool checked, bool fromView);
 
@@ -61,6 +64,8 @@ class ListModel : public QAbstractTableModel {
     struct Row {
         std::array<QString, 1 + kSubItems> cells;
         bool checked = false;
+        mutable qint8 foldedOf = -1;  // the cell `folded` was made from; -1: none
+        mutable QString folded;
     };
 
     bool announced(int row) const { return row < announced_; }

@@ -6,6 +6,7 @@
 
 #include "platform/core/error.h"
 #include "platform/ui/guard.h"
+#include "platform/ui/list_filter.h"
 #include "platform/ui/list_model.h"
 #include "platform/ui/twips.h"
 
@@ -66,8 +67,11 @@ void ListItem::setSubItem(int k, const QString& text) const {
 
 // --- ListView ---
 
-ListView::ListView(QWidget* parent) : QTreeView(parent), model_(std::make_unique<ListModel>()) {
-    setModel(model_.get());
+ListView::ListView(QWidget* parent)
+    : QTreeView(parent),
+      model_(std::make_unique<ListModel>()),
+      filter_(std::make_unique<ListFilter>(*model_)) {
+    setModel(filter_.get());
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -91,7 +95,7 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(std::make_unique
 }
 
 ListView::~ListView() {
-    // The view must let go of the model before the model goes away.
+    // The view must let go of the models before they go away.
     setModel(nullptr);
 }
 
@@ -135,7 +139,7 @@ ListItem ListView::add(const QString& text) {
 void ListView::remove(int index) {
     const int row = item(index).index() - 1;
     const QModelIndex current = currentIndex();
-    const bool picked = (current.isValid() && current.row() == row) || selectedIndex() == index;
+    const bool picked = (current.isValid() && modelRow(current) == row) || selectedIndex() == index;
     model_->removeRow(row);
     // The view would move the selection on to a neighbour, which a second Del would then
     // remove without the user ever having picked it.
@@ -160,7 +164,34 @@ ListView::AppendBatch::~AppendBatch() {
 
 int ListView::selectedIndex() const {
     const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? 0 : rows.first().row() + 1;
+    return rows.isEmpty() ? 0 : modelRow(rows.first()) + 1;
+}
+
+void ListView::setRowFilter(int k, const QStringList& words) {
+    if (k < 1 || k > ListModel::kSubItems) {
+        throw Error(errc::itemNotFound, QStringLiteral("Sub-item %1 does not exist.").arg(k));
+    }
+    filter_->setWords(k, words);
+}
+
+int ListView::visibleRowCount() const {
+    return filter_->rowCount();
+}
+
+int ListView::visibleRow(int position) const {
+    if (position < 1 || position > visibleRowCount()) {
+        throw Error(errc::itemNotFound,
+                    QStringLiteral("Visible row %1 does not exist.").arg(position));
+    }
+    return modelRow(filter_->index(position - 1, 0)) + 1;
+}
+
+QModelIndex ListView::viewIndex(int row) const {
+    return filter_->mapFromSource(model_->index(row, 0));
+}
+
+int ListView::modelRow(const QModelIndex& viewIndex) const {
+    return filter_->mapToSource(viewIndex).row();
 }
 
 QString ListView::text(int index) const {
@@ -179,7 +210,8 @@ void ListView::setSelected(int index, bool selected) {
     const int row = item(index).index() - 1;
     if (columnCount() == 0) return;  // nothing that could show a selection
     model_->flushPending();          // the view must know the row to select it
-    const QModelIndex cell = model_->index(row, 0);
+    const QModelIndex cell = viewIndex(row);
+    if (!cell.isValid()) return;
     if (selected) {
         selectionModel()->setCurrentIndex(
             cell, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -219,8 +251,8 @@ void ListView::keyPressEvent(QKeyEvent* event) {
     const QModelIndex current = currentIndex();
     if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) &&
         event->modifiers() == Qt::NoModifier && current.isValid()) {
-        model_->setData(model_->index(current.row(), 0),
-                        model_->checked(current.row()) ? Qt::Unchecked : Qt::Checked,
+        const int row = modelRow(current);
+        model_->setData(model_->index(row, 0), model_->checked(row) ? Qt::Unchecked : Qt::Checked,
                         Qt::CheckStateRole);
         event->accept();
         return;

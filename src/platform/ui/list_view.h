@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QTreeView>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@ namespace platform {
 
 class ListView;
 class ListModel;
+class ListFilter;
 
 // A handle on one row of a ListView, addressed by its 1-based position at the time it was
 // taken. It stays valid until rows before it are removed.
@@ -33,6 +35,9 @@ class ListItem {
 // Report view with a check box on every row, over a model of its own (fast with many rows).
 // Rows are addressed from 1. Column 0 holds the item's text and check mark; SubItems(k) are
 // the texts of column k.
+// A row filter can hide rows from the user. Every index of this class is a position among all
+// rows, hidden or not (count, item, remove, selectedIndex...); only visibleRowCount and
+// visibleRow speak of the rows the user sees.
 class ListView : public QTreeView {
     Q_OBJECT
   public:
@@ -66,13 +71,22 @@ class ListView : public QTreeView {
         ListView& view_;
     };
 
-    // The selected row, or 0 when none is selected.
+    // The selected row, or 0 when none is selected. A selected row is always a visible one.
     int selectedIndex() const;
+
+    // Shows only the rows whose sub-item k holds every one of words, ignoring case; no words:
+    // every row. Kept through clear() and later add()s.
+    void setRowFilter(int k, const QStringList& words);
+    // The rows the user sees, in their order: how many, and the index of the one at a 1-based
+    // position among them (errc::itemNotFound when out of range).
+    int visibleRowCount() const;
+    int visibleRow(int position) const;
 
     QString text(int index) const;
     bool checked(int index) const;
     // Raises itemCheck synchronously when the mark really changes.
     void setChecked(int index, bool checked);
+    // A row the filter hides cannot be selected: selecting it changes nothing.
     void setSelected(int index, bool selected);
     QString subItem(int index, int k) const;
     void setSubItem(int index, int k, const QString& text);
@@ -93,7 +107,11 @@ class ListView : public QTreeView {
     friend class ListModel;
     void raiseItemCheck(int index);
 
+    QModelIndex viewIndex(int row) const;  // invalid for a hidden row
+    int modelRow(const QModelIndex& viewIndex) const;
+
     std::unique_ptr<ListModel> model_;
+    std::unique_ptr<ListFilter> filter_;  // what the view shows of model_
 };
 
 }  // namespace platform
