@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "controller/note_placement_keeper.h"
+#include "controller/note_window_arranger.h"
 #include "notewindow/note_window.h"
 #include "platform/core/colour.h"
 #include "platform/core/convert.h"
@@ -163,6 +164,7 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
     window->setIdTag(id);
     NotePlacementKeeper::attach(*window, 数据库对象);
+    NoteWindowArranger::attach(*window, 数据库对象);
     // Deletes itself when closed; the pointer then turns null.
     windows_.emplace_back(window.get());
     window.release()->show();

@@ -12,15 +12,15 @@
 #include <utility>
 
 #include "platform/core/app.h"
+#include "platform/core/perf_log.h"
+#include "platform/net/web_browser.h"
+#include "platform/os/window_hints.h"
 #include "platform/ui/centre.h"
 #include "platform/ui/form_font.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
-#include "platform/core/perf_log.h"
 #include "platform/ui/twips.h"
-#include "platform/net/web_browser.h"
-#include "platform/os/window_hints.h"
 #include "shell/main_menus.h"
 #include "shell/note_commands.h"
 #include "shell/tray_icon.h"
@@ -209,6 +209,10 @@ void Form_Main::便签已保存(std::int64_t 便签ID, bool closing) {
 void Form_Main::showNoteMenu(std::int64_t noteId) {
     当前便签ID = noteId;
     popupMenu_(menus_->便签菜单);
+}
+
+void Form_Main::stepNoteText(std::int64_t noteId, int step) {
+    commands_->便签菜单_文字大小(noteId, step);
 }
 
 void Form_Main::显示主窗体() {

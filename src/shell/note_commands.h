@@ -3,7 +3,10 @@
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <vector>
+
+#include "store/note_window_states.h"
 
 class Class_主窗体;
 class EditorHost;
@@ -34,6 +37,15 @@ class NoteCommands : public QObject {
     void 便签菜单_修改(std::int64_t 便签ID);
     void 便签菜单_删除(std::int64_t 便签ID);
     void 便签菜单_关闭窗口(std::int64_t 便签ID);
+    // The note menu's window commands: each stores the note's new window state and applies it
+    // at once to every open window of the note.
+    void 便签菜单_总在最前(std::int64_t 便签ID);
+    void 便签菜单_透明度(std::int64_t 便签ID, int percent);
+    // One size larger (1), smaller (-1), or the window's own size (0).
+    void 便签菜单_文字大小(std::int64_t 便签ID, int step);
+    void 便签菜单_所有工作区(std::int64_t 便签ID);
+    // The stored window state of 便签ID; the plain look when there is none.
+    NoteWindowStates::State 窗口状态(std::int64_t 便签ID) const;
 
     // An editor stored a note (便签ID 0: a new one): the list is reloaded; a reload that fails
     // is told once and tried again when one of the program's windows is next activated.
@@ -50,6 +62,8 @@ class NoteCommands : public QObject {
     // The list row of 便签ID, or 0.
     int 便签行(std::int64_t 便签ID) const;
     void setAllChecks(bool checked);
+    void 改变窗口状态(std::int64_t 便签ID,
+                      const std::function<void(NoteWindowStates::State&)>& change);
     void 保存后刷新列表(bool tell);
     void keepEditor(Form_添加便签* editor);
 

@@ -25,9 +25,16 @@ void addPlacements(platform::Database& db) {
         db.execute(QStringLiteral("ALTER TABLE NotePlacement ADD COLUMN Scale REAL"));
 }
 
+// Version 1 to 2: how each note window is arranged (on top, see-through, text size, workspace).
+void addWindowStates(platform::Database& db) {
+    db.execute(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS NoteWindowState(ID INTEGER PRIMARY KEY, KeepAbove INTEGER, "
+        "Opacity INTEGER, TextPoints INTEGER, AllWorkspaces INTEGER, Workspace INTEGER)"));
+}
+
 // Step n brings version n to n + 1. A new table or column is a new step at the end; a step
 // that has shipped never changes, since files of every version are out there.
-constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements};
+constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addWindowStates};
 
 int versionOf(platform::Database& db) {
     platform::PreparedStatement version = db.prepare(QStringLiteral("PRAGMA user_version"));

@@ -149,7 +149,10 @@ TEST_F(MainWindowTest, CaptionMenusAndShortcuts) {
     EXPECT_EQ(captions("列表菜单"),
               QStringList({"新建便签[&N]", "-", "全部隐藏[&H]", "全部显示[&S]", "-", "删除便签[&D]",
                            "修改便签[&E]", "-", "刷新列表[&F]"}));
-    EXPECT_EQ(captions("便签菜单"), QStringList({"修改便签[&E]", "删除便签[&D]", "关闭窗口[&C]"}));
+    EXPECT_EQ(captions("便签菜单"),
+              QStringList({"修改便签[&E]", "删除便签[&D]", "关闭窗口[&C]", "-", "总在最前[&T]",
+                           "透明度[&O]", "放大文字[&I]", "缩小文字[&R]", "默认大小[&Z]",
+                           "在所有工作区显示[&W]"}));
     EXPECT_EQ(child<QTabWidget>("TabControl_Main")->tabText(0), "Zettara");
     child<platform::WebBrowser>("WebBrowser_广告");
     child<QObject>("TrayIcon");

@@ -28,7 +28,7 @@ QStringList places(const testsupport::TempNoteDb& db) {
 
 TEST(OwnSchema, EveryNoteFileOpensAtOurVersionWithItsPlacementsKept) {
     const QString current = kFiveColumns.chopped(1) + ", Scale REAL)";
-    const QString ours = "1:ID,X,Y,Width,Height,Scale";
+    const QString ours = "2:ID,X,Y,Width,Height,Scale";
     const std::pair<QStringList, QString> files[] = {
         // set-up, shape after opening
         {{}, ours},
