@@ -1,5 +1,6 @@
 #include "controller/note_window_arranger.h"
 
+#include <QApplication>
 #include <utility>
 
 #include "notewindow/note_window.h"
@@ -27,7 +28,13 @@ void NoteWindowArranger::attach(Form_Zettara& window, 数据库操作模块& sto
         if (stored->workspace && !stored->allWorkspaces && can(platform::workspaceHint()))
             platform::putOnWorkspace(&window, *stored->workspace);
     }
-    platform::watchWorkspace(&window, [arranger](int desktop) { arranger->moved(desktop); });
+    platform::watchWorkspace(&window, [arranger, &window](int desktop) {
+        // Not kept: a closing window that a window manager puts back on the first desktop as
+        // it lets go, nor the pull onto the desktop of a parentless box (Qt makes it transient
+        // for the whole program, and KWin brings every window of the program to it).
+        if (window.isVisible() && !window.isClosing() && !QApplication::activeModalWidget())
+            arranger->moved(desktop);
+    });
 }
 
 NoteWindowArranger::NoteWindowArranger(Form_Zettara& window, 数据库操作模块& store)

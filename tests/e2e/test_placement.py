@@ -60,6 +60,7 @@ def check_arranged_note(test):
     display.xdotool("set_desktop", 0)
     test.assertTrue(program.exit_via_menu("Return"), "exit not confirmed")
     test.assertEqual(proc.wait(10), 0)
+    said += (proc.stdout.read() or b"").decode()
     test.assertEqual(state(), [(1, 0 if no_compositor else 30, 10, 0, 1)], said)
     if no_compositor:  # kept for a desktop with a compositor
         with sqlite3.connect(program.db) as con:
