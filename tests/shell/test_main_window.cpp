@@ -14,12 +14,12 @@
 
 #include "editor/note_editor.h"
 #include "notewindow/note_window.h"
-#include "platform/ui/color_picker.h"
 #include "platform/core/error.h"
+#include "platform/net/web_browser.h"
+#include "platform/ui/color_picker.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/twips.h"
-#include "platform/net/web_browser.h"
 #include "seams.h"
 #include "shell/main_window.h"
 #include "store/database_module.h"
@@ -296,6 +296,42 @@ TEST_F(MainWindowTest, NoteMenuCommandsFindTheirRowByCurrentNoteId) {
     run("便签菜单_删除");
     EXPECT_EQ(db.count(), 2);
     EXPECT_EQ(list().count(), 2);
+}
+
+TEST_F(MainWindowTest, NoteMenuArrangesEveryWindowOfItsNoteAndItOpensSoAgain) {
+    form->主窗体控制器().便签显示(list().item(1));  // a second window of note 1
+    form->showNoteMenu(1);
+    for (const char* item : {"便签菜单_总在最前", "便签菜单_透明度_30", "便签菜单_放大文字",
+                             "便签菜单_放大文字", "便签菜单_缩小文字", "便签菜单_所有工作区"})
+        run(item);
+    QTest::keyClick(noteWindows("1")[0], Qt::Key_Equal, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents();
+    const auto look = [](Form_Zettara* w) {
+        return QString("%1 %2 %3")
+            .arg(bool(w->windowFlags() & Qt::WindowStaysOnTopHint))
+            .arg(w->windowOpacity(), 0, 'f', 1)
+            .arg(w->Label_Zettara->font().pointSizeF());
+    };
+    ASSERT_EQ(noteWindows("1").size(), 2);
+    for (Form_Zettara* w : noteWindows("1")) EXPECT_EQ(look(w), "1 0.7 10");
+    EXPECT_EQ(look(noteWindows("3")[0]), "0 1.0 8.25");  // untouched
+    EXPECT_EQ(
+        db.column("SELECT ID||KeepAbove||Opacity||TextPoints||AllWorkspaces||ifnull(Workspace,"
+                  "'-') FROM NoteWindowState"),
+        QStringList{"1130101-"});
+    emit child<QMenu>("便签菜单")->aboutToShow();
+    EXPECT_TRUE(child("便签菜单_总在最前")->isChecked());
+    EXPECT_TRUE(child("便签菜单_透明度_30")->isChecked());
+    EXPECT_FALSE(child("便签菜单_透明度_0")->isChecked());
+
+    // Opened again, and back to the plain text size.
+    list().setChecked(1, false);
+    list().setChecked(1, true);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(noteWindows("1").size(), 1);
+    EXPECT_EQ(look(noteWindows("1")[0]), "1 0.7 10");
+    run("便签菜单_默认大小");
+    EXPECT_EQ(look(noteWindows("1")[0]), "1 0.7 8.25");
 }
 
 TEST_F(MainWindowTest, ModifyOpensAnEditorWithListedTextAndStoredColours) {
