@@ -23,8 +23,9 @@ PHASE = re.compile(r"^zettara\.perf: (.+?): ([0-9.]+) ms \(at ([0-9.]+) ms\)")
 
 
 class Case:
-    def __init__(self, name, kind, notes, visible, huge=0):
+    def __init__(self, name, kind, notes, visible, huge=0, arranged=0):
         self.name, self.kind, self.notes, self.visible, self.huge = name, kind, notes, visible, huge
+        self.arranged = arranged  # notes with a stored window state
 
     def windows(self):
         return 1 + self.visible  # the main window and every shown note
@@ -35,6 +36,7 @@ def all_cases():
         Case("zettara 1k/20", "zettara", 1000, 20),
         Case("zettara 10k/20", "zettara", 10000, 20),
         Case("zettara 10k/100", "zettara", 10000, 100),
+        Case("zettara 10k/100 arranged", "zettara", 10000, 100, arranged=100),
         Case("zettara 100k/20", "zettara", 100000, 20),
         Case("zettara 100k/20 + 1MB texts", "zettara", 100000, 20, huge=5),
         Case("reference 10k/20", "reference", 10000, 20),
@@ -84,13 +86,16 @@ class Runner:
                 f.write(f"{pid}\n")
 
     def database(self, case):
-        key = (case.notes, case.visible, case.huge)
+        key = (case.notes, case.visible, case.huge, case.arranged)
         if key not in self.dbs:
-            path = os.path.join(self.work, f"notes-{case.notes}-{case.visible}-{case.huge}.mdb")
+            path = os.path.join(self.work, f"notes-{case.notes}-{case.visible}-{case.huge}-"
+                                           f"{case.arranged}.mdb")
             cmd = [sys.executable, os.path.join(HERE, "make_notes.py"), path, str(case.notes),
                    str(case.visible)]
             if case.huge:
                 cmd += ["--huge", str(case.huge)]
+            if case.arranged:
+                cmd += ["--arranged", str(case.arranged)]
             subprocess.run(cmd, check=True)
             self.dbs[key] = path
         return self.dbs[key]

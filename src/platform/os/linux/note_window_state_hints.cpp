@@ -3,6 +3,7 @@
 // Qt's window opacity (_NET_WM_WINDOW_OPACITY), which only a compositing manager draws.
 #include "platform/os/note_window_state_hints.h"
 
+#include <QEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -50,6 +51,26 @@ void setDesktopProperty(xcb_window_t window, std::uint32_t desktop) {
                         XCB_ATOM_CARDINAL, 32, 1, &desktop);
     xcb_flush(c);
 }
+
+// Adds the keep-above state to a window about to be mapped. A native window's show event comes
+// after the widget's (which writes the skip states) and before the map, where Qt merges its own
+// states into what it finds.
+class AboveOnMap : public QObject {
+  public:
+    explicit AboveOnMap(QObject* window) : QObject(window) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            const xcb_atom_t above = x11::atom("_NET_WM_STATE_ABOVE");
+            const auto id = static_cast<xcb_window_t>(static_cast<QWindow*>(watched)->winId());
+            xcb_change_property(x11::connection(), XCB_PROP_MODE_APPEND, id,
+                                x11::atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &above);
+            deleteLater();  // once: the window manager keeps it from here on
+        }
+        return false;
+    }
+};
 
 // One filter for every watched window: property changes arrive on Qt's connection.
 class WorkspaceWatch : public QAbstractNativeEventFilter {
@@ -120,21 +141,23 @@ WindowHint transparencyHint() {
 }
 
 void setKeepAbove(QWidget* window, bool above) {
-    if (!window->isVisible()) {
-        // New flags on a native window that is not mapped yet make Qt build another one, which
-        // has lost the hints set on the first (skip states, desktop): asked once it is mapped.
-        QMetaObject::invokeMethod(
-            window,
-            [window, above] {
-                if (window->isVisible()) setKeepAbove(window, above);
-            },
-            Qt::QueuedConnection);
+#if QT_CONFIG(xcb)
+    // On X11 the state is ours alone: Qt's stay-on-top flag, set before the first map, makes Qt
+    // build another native window that has lost the hints set on the first.
+    if (const xcb_window_t id = x11::windowOf(window); x11::connection() && id != XCB_WINDOW_NONE) {
+        if (window->isVisible()) {
+            askWindowManager(id, "_NET_WM_STATE",
+                             {above ? 1u : 0u, x11::atom("_NET_WM_STATE_ABOVE"), 0});
+        } else if (above && window->windowHandle()) {
+            window->windowHandle()->installEventFilter(new AboveOnMap(window->windowHandle()));
+        }
         return;
     }
+#endif
     Qt::WindowFlags flags = window->windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, above);
     if (flags == window->windowFlags()) return;
-    // Not QWidget::setWindowFlags: that hides a shown window. Qt asks the window manager.
+    // Not QWidget::setWindowFlags: that hides a shown window.
     window->overrideWindowFlags(flags);
     if (QWindow* handle = window->windowHandle()) handle->setFlags(flags);
 }
