@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Writes a note database with the program's own schema (data/schema.sql).
 
-usage: make_notes.py <path> <notes> <visible> [--huge N] [--placed N]
+usage: make_notes.py <path> <notes> <visible> [--huge N] [--placed N] [--arranged N]
 Every note is about 40 characters; the first <visible> notes are shown on the desktop.
 --huge N makes every (notes / N)-th note a 1 MB text, the first of them a shown note.
---placed N (default 100) stores a window place for the first N notes, spread over 1600x1000."""
+--placed N (default 100) stores a window place for the first N notes, spread over 1600x1000.
+--arranged N stores a window state for the first N notes: on top, 30% see-through, 12 pt, on
+desktop 0."""
 import argparse
 import os
 import sqlite3
@@ -19,6 +21,7 @@ def main():
     parser.add_argument("visible", type=int)
     parser.add_argument("--huge", type=int, default=0)
     parser.add_argument("--placed", type=int, default=100)
+    parser.add_argument("--arranged", type=int, default=0)
     args = parser.parse_args()
 
     if os.path.exists(args.path):
@@ -46,6 +49,11 @@ def main():
         db.executemany("INSERT INTO NotePlacement VALUES(?, ?, ?, 170, 120)",
                        ((i, 20 + (i - 1) % 9 * 175, 20 + (i - 1) // 9 % 7 * 135, )
                         for i in range(1, min(args.placed, args.notes) + 1)))
+    if args.arranged:
+        db.execute("CREATE TABLE NoteWindowState(ID INTEGER PRIMARY KEY, KeepAbove INTEGER, "
+                   "Opacity INTEGER, TextPoints INTEGER, AllWorkspaces INTEGER, Workspace INTEGER)")
+        db.executemany("INSERT INTO NoteWindowState VALUES(?, 1, 30, 12, 0, 0)",
+                       ((i,) for i in range(1, min(args.arranged, args.notes) + 1)))
     db.commit()
     db.close()
 

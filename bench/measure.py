@@ -24,11 +24,12 @@ PHASE = re.compile(r"^zettara\.perf: (.+?): ([0-9.]+) ms \(at ([0-9.]+) ms\)")
 
 class Case:
     def __init__(self, name, kind, notes, visible, huge=0, timeout_ms=30000, by_name_only=False,
-                 bare=False):
+                 bare=False, arranged=0):
         self.name, self.kind, self.notes, self.visible, self.huge = name, kind, notes, visible, huge
         self.timeout_ms, self.by_name_only = timeout_ms, by_name_only
         # On an X server without a window manager: the program's own cost alone.
         self.bare = bare
+        self.arranged = arranged  # notes with a stored window state
 
     def windows(self):
         return 1 + self.visible  # the main window and every shown note
@@ -39,6 +40,7 @@ def all_cases():
         Case("zettara 1k/20", "zettara", 1000, 20),
         Case("zettara 10k/20", "zettara", 10000, 20),
         Case("zettara 10k/100", "zettara", 10000, 100),
+        Case("zettara 10k/100 arranged", "zettara", 10000, 100, arranged=100),
         Case("zettara 100k/20", "zettara", 100000, 20),
         Case("zettara 100k/20 + 1MB texts", "zettara", 100000, 20, huge=5),
         Case("reference 10k/20", "reference", 10000, 20),
@@ -101,14 +103,17 @@ class Runner:
                 f.write(f"{pid}\n")
 
     def database(self, case):
-        key = (case.notes, case.visible, case.huge)
+        key = (case.notes, case.visible, case.huge, case.arranged)
         if key not in self.dbs:
-            path = os.path.join(self.work, f"notes-{case.notes}-{case.visible}-{case.huge}.mdb")
+            path = os.path.join(self.work, f"notes-{case.notes}-{case.visible}-{case.huge}-"
+                                           f"{case.arranged}.mdb")
             # Every shown note has a place, as every reference window has.
             cmd = [sys.executable, os.path.join(HERE, "make_notes.py"), path, str(case.notes),
                    str(case.visible), "--placed", str(max(100, case.visible))]
             if case.huge:
                 cmd += ["--huge", str(case.huge)]
+            if case.arranged:
+                cmd += ["--arranged", str(case.arranged)]
             subprocess.run(cmd, check=True)
             self.dbs[key] = path
         return self.dbs[key]

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "controller/note_placement_keeper.h"
+#include "controller/note_window_arranger.h"
 #include "notewindow/note_window.h"
 #include "platform/core/colour.h"
 #include "platform/core/convert.h"
@@ -213,6 +214,7 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     NotePlacementKeeper::attach(
         *window, 数据库对象,
         startupLooks_ && startupLooks_->places ? &*startupLooks_->places : nullptr);
+    NoteWindowArranger::attach(*window, 数据库对象);
     // Deletes itself when closed; the pointer then turns null.
     windows_.emplace_back(window.get());
     window.release()->show();

@@ -1,8 +1,10 @@
 #include "notewindow/note_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
@@ -79,6 +81,16 @@ void Form_Zettara::setText(const QString& text) {
     Label_Zettara->setText(text);
 }
 
+void Form_Zettara::setTextPoints(std::optional<int> points) {
+    // A font that sets nothing inherits the window's whole font again.
+    QFont font;
+    if (points) {
+        font = this->font();
+        font.setPointSize(*points);
+    }
+    Label_Zettara->setFont(font);
+}
+
 void Form_Zettara::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     platform::runEvent([&] {
@@ -118,6 +130,31 @@ void Form_Zettara::closeEvent(QCloseEvent* event) {
     closing_ = true;
     if (placementEnded) platform::runEvent([&] { placementEnded(true); });
     event->accept();
+}
+
+void Form_Zettara::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int key = event->key();
+        const int step = key == Qt::Key_Equal || key == Qt::Key_Plus ? 1
+                         : key == Qt::Key_Minus                      ? -1
+                         : key == Qt::Key_0                          ? 0
+                                                                     : 2;
+        if (step != 2) {
+            platform::runEvent([&] { host_.stepNoteText(platform::toIdentifier(idTag_), step); });
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Form_Zettara::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (!(event->modifiers() & Qt::ControlModifier) || delta == 0) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    platform::runEvent(
+        [&] { host_.stepNoteText(platform::toIdentifier(idTag_), delta > 0 ? 1 : -1); });
 }
 
 bool Form_Zettara::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "notewindow/edge_zones.h"
 
@@ -28,6 +29,8 @@ class Form_Zettara : public QWidget {
     void setTextColor(const QColor& colour);
     QString text() const;  // the label's
     void setText(const QString& text);
+    // The text's size in points; none: the window's own font.
+    void setTextPoints(std::optional<int> points);
 
     // Depth of the resize bands along the edges, in twips (3 pixels).
     std::int16_t edgeBand() const { return edgeBand_; }
@@ -48,6 +51,8 @@ class Form_Zettara : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

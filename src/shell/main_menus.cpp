@@ -1,17 +1,23 @@
 #include "shell/main_menus.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QLoggingCategory>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <initializer_list>
 
+#include "platform/os/note_window_state_hints.h"
 #include "platform/ui/guard.h"
 #include "shell/note_commands.h"
 #include "system/feedback_call.h"
 #include "system/start_with_login.h"
 
 namespace {
+
+// What the window system does not allow, each time the note menu opens.
+Q_LOGGING_CATEGORY(lcNoteMenu, "zettara.notemenu", QtWarningMsg)
 
 using Run = std::function<void()>;
 
@@ -42,14 +48,39 @@ QMenu* fill(QMenu* menu, const char* name, std::initializer_list<Item> items) {
     return menu;
 }
 
+// Why an item the window system cannot honour is disabled; none when it can.
+QString unavailable(platform::WindowHint hint, const char* onWayland, const char* elsewhere) {
+    switch (hint) {
+        case platform::WindowHint::Available:
+            return {};
+        case platform::WindowHint::NotOnWayland:
+            return QString::fromUtf8(onWayland);
+        case platform::WindowHint::NoCompositor:
+            return QStringLiteral("没有运行窗口合成器，窗口无法显示透明效果");
+        case platform::WindowHint::NotOnPlatform:
+            return QString::fromUtf8(elsewhere);
+    }
+    return {};
+}
+
+void offer(QAction* action, const QString& whyNot) {
+    action->setEnabled(whyNot.isEmpty());
+    action->setToolTip(whyNot);
+    if (!whyNot.isEmpty()) qCDebug(lcNoteMenu).noquote() << action->text() << "disabled:" << whyNot;
+}
+
 }  // namespace
 
-MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCommands& own) {
+MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCommands& own)
+    : commands_(commands) {
     const auto note = [&commands](void (NoteCommands::*command)()) -> Run {
         return [&commands, command] { (commands.*command)(); };
     };
     const auto atNote = [&commands, &own](void (NoteCommands::*command)(std::int64_t)) -> Run {
         return [&commands, command, id = own.当前便签ID] { (commands.*command)(id()); };
+    };
+    const auto textStep = [&commands, &own](int step) -> Run {
+        return [&commands, step, id = own.当前便签ID] { commands.便签菜单_文字大小(id(), step); };
     };
     QMenuBar* bar = window.menuBar();
 
@@ -100,7 +131,14 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
         fill(new QMenu(&window), "便签菜单",
              {{"便签菜单_修改", "修改便签[&E]", atNote(&NoteCommands::便签菜单_修改)},
               {"便签菜单_删除", "删除便签[&D]", atNote(&NoteCommands::便签菜单_删除)},
-              {"便签菜单_关闭窗口", "关闭窗口[&C]", atNote(&NoteCommands::便签菜单_关闭窗口)}});
+              {"便签菜单_关闭窗口", "关闭窗口[&C]", atNote(&NoteCommands::便签菜单_关闭窗口)},
+              {"便签菜单_分隔符0"},
+              {"便签菜单_总在最前", "总在最前[&T]", atNote(&NoteCommands::便签菜单_总在最前)},
+              {"便签菜单_放大文字", "放大文字[&I]", textStep(1), Qt::CTRL | Qt::Key_Equal},
+              {"便签菜单_缩小文字", "缩小文字[&R]", textStep(-1), Qt::CTRL | Qt::Key_Minus},
+              {"便签菜单_默认大小", "默认大小[&Z]", textStep(0), Qt::CTRL | Qt::Key_0},
+              {"便签菜单_所有工作区", "在所有工作区显示[&W]",
+               atNote(&NoteCommands::便签菜单_所有工作区)}});
     // Enabled once the store says the trash holds a note.
     QAction* undo = bar->findChild<QAction*>(QStringLiteral("编辑_撤销删除"));
     QAction* listUndo = 列表菜单->findChild<QAction*>(QStringLiteral("列表菜单_撤销删除"));
@@ -110,6 +148,54 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
         undo->setEnabled(any);
         listUndo->setEnabled(any);
     };
+    // The keys act on a note window (and in the open menu), never on the main window.
+    for (QAction* action : 便签菜单->actions()) action->setShortcutContext(Qt::WidgetShortcut);
+    for (const char* name : {"便签菜单_总在最前", "便签菜单_所有工作区"})
+        便签菜单->findChild<QAction*>(QString::fromUtf8(name))->setCheckable(true);
+    便签菜单_透明度 = new QMenu(QStringLiteral("透明度[&O]"), 便签菜单);
+    便签菜单_透明度->setObjectName(QStringLiteral("便签菜单_透明度"));
+    便签菜单->insertMenu(便签菜单->findChild<QAction*>(QStringLiteral("便签菜单_放大文字")),
+                         便签菜单_透明度);
+    透明度档 = new QActionGroup(便签菜单_透明度);
+    for (int percent = 0; percent <= 90; percent += 10) {
+        QAction* step = 便签菜单_透明度->addAction(
+            percent == 0 ? QStringLiteral("不透明") : QStringLiteral("%1%透明").arg(percent));
+        step->setObjectName(QStringLiteral("便签菜单_透明度_%1").arg(percent));
+        step->setCheckable(true);
+        step->setData(percent);
+        透明度档->addAction(step);
+        QObject::connect(step, &QAction::triggered, 便签菜单_透明度,
+                         [&commands, id = own.当前便签ID, percent] {
+                             platform::runEvent([&] { commands.便签菜单_透明度(id(), percent); });
+                         });
+    }
+    // A disabled item says why in its tool tip.
+    便签菜单->setToolTipsVisible(true);
+    QObject::connect(便签菜单, &QMenu::aboutToShow, 便签菜单, [this, id = own.当前便签ID] {
+        platform::runEvent([&] { 便签菜单_显示前(id()); });
+    });
+}
+
+void MainMenus::便签菜单_显示前(std::int64_t 便签ID) {
+    NoteWindowStates::State state;
+    // An unreadable state shows the plain look; choosing an item then reports the error.
+    platform::guarded([&] { state = commands_.窗口状态(便签ID); });
+    const auto item = [this](const char* name) {
+        return 便签菜单->findChild<QAction*>(QString::fromUtf8(name));
+    };
+    QAction* above = item("便签菜单_总在最前");
+    above->setChecked(state.keepAbove);
+    offer(above, unavailable(platform::keepAboveHint(), "Wayland 桌面不允许程序让窗口总在最前",
+                             "本系统不允许程序让窗口总在最前"));
+    QAction* all = item("便签菜单_所有工作区");
+    all->setChecked(state.allWorkspaces);
+    offer(all, unavailable(platform::workspaceHint(), "Wayland 桌面不允许程序选择窗口所在的工作区",
+                           "本系统不允许程序选择窗口所在的工作区"));
+    for (QAction* step : 透明度档->actions())
+        step->setChecked(step->data().toInt() == state.transparency);
+    offer(便签菜单_透明度->menuAction(),
+          unavailable(platform::transparencyHint(), "Wayland 桌面不允许程序设置窗口透明度",
+                      "本系统不允许程序设置窗口透明度"));
 }
 
 void MainMenus::工具_开机启动_Click() {

@@ -7,6 +7,7 @@ class NoteCommands;
 class QAction;
 class QMainWindow;
 class QMenu;
+class QActionGroup;
 
 // The main window's menu bar and its three pop-up menus: items named, captioned and given their
 // shortcuts, each wired to the command it runs. Every item runs as an event handler.
@@ -34,6 +35,13 @@ class MainMenus {
     QAction* 工具_开机启动 = nullptr;
 
   private:
+    NoteCommands& commands_;
+    QMenu* 便签菜单_透明度 = nullptr;
+    QActionGroup* 透明度档 = nullptr;
+
+  private:
+    // The note menu's second group, set for the note it pops up for.
+    void 便签菜单_显示前(std::int64_t 便签ID);
     void 工具_开机启动_Click();
     void 帮助_意见反馈_Click();
 };

@@ -231,6 +231,10 @@ void Form_Main::showNoteMenu(std::int64_t noteId) {
     popupMenu_(menus_->便签菜单);
 }
 
+void Form_Main::stepNoteText(std::int64_t noteId, int step) {
+    commands_->便签菜单_文字大小(noteId, step);
+}
+
 void Form_Main::显示主窗体() {
     // show() keeps the window state: a minimised window stays minimised.
     show();

@@ -56,6 +56,7 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     void 便签已保存(std::int64_t 便签ID, bool closing) override;
     // NoteMenuHost
     void showNoteMenu(std::int64_t noteId) override;
+    void stepNoteText(std::int64_t noteId, int step) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;  // the unload request

@@ -11,10 +11,14 @@
 #include <utility>
 
 #include "controller/note_list_controller.h"
+#include "controller/note_window_arranger.h"
 #include "editor/note_editor.h"
+#include "notewindow/note_window.h"
+#include "notewindow/text_sizes.h"
 #include "platform/core/colour.h"
 #include "platform/core/convert.h"
 #include "platform/core/error.h"
+#include "platform/ui/form_font.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
@@ -100,6 +104,7 @@ void NoteCommands::删除行(int selected) {
     // The note and its place go to the trash with the delete, so that it can come back.
     NoteTrash(store_).deleteNote(id, item.checked());
     item.setChecked(false);  // closes the note's windows
+
     list_.remove(selected);
     更新撤销删除();
 }
@@ -289,6 +294,42 @@ void NoteCommands::导入便签() {
                          .arg(imported.added)
                          .arg(imported.skipped),
                      platform::mb::Information);
+}
+
+NoteWindowStates::State NoteCommands::窗口状态(std::int64_t 便签ID) const {
+    return NoteWindowStates(store_).find(便签ID).value_or(NoteWindowStates::State{});
+}
+
+void NoteCommands::改变窗口状态(std::int64_t 便签ID,
+                                const std::function<void(NoteWindowStates::State&)>& change) {
+    // Stored first: a choice the store refuses is reported and changes no window.
+    const NoteWindowStates::State before = 窗口状态(便签ID);
+    NoteWindowStates::State now = before;
+    change(now);
+    if (now == before) return;
+    NoteWindowStates(store_).save(便签ID, now);
+    const QString tag = QString::number(便签ID);
+    for (Form_Zettara* window : controller_.便签窗口()) {
+        if (window->idTag() == tag) NoteWindowArranger::apply(*window, now, before);
+    }
+}
+
+void NoteCommands::便签菜单_总在最前(std::int64_t 便签ID) {
+    改变窗口状态(便签ID, [](NoteWindowStates::State& s) { s.keepAbove = !s.keepAbove; });
+}
+
+void NoteCommands::便签菜单_透明度(std::int64_t 便签ID, int percent) {
+    改变窗口状态(便签ID, [percent](NoteWindowStates::State& s) { s.transparency = percent; });
+}
+
+void NoteCommands::便签菜单_文字大小(std::int64_t 便签ID, int step) {
+    改变窗口状态(便签ID, [step](NoteWindowStates::State& s) {
+        s.textPoints = textsizes::stepped(s.textPoints, platform::formFont().pointSizeF(), step);
+    });
+}
+
+void NoteCommands::便签菜单_所有工作区(std::int64_t 便签ID) {
+    改变窗口状态(便签ID, [](NoteWindowStates::State& s) { s.allWorkspaces = !s.allWorkspaces; });
 }
 
 void NoteCommands::便签已保存(std::int64_t 便签ID, bool closing) {

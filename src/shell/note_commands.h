@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "store/note_window_states.h"
+
 class Class_主窗体;
 class EditorHost;
 class Form_添加便签;
@@ -48,6 +50,15 @@ class NoteCommands : public QObject {
     void 便签菜单_修改(std::int64_t 便签ID);
     void 便签菜单_删除(std::int64_t 便签ID);
     void 便签菜单_关闭窗口(std::int64_t 便签ID);
+    // The note menu's window commands: each stores the note's new window state and applies it
+    // at once to every open window of the note.
+    void 便签菜单_总在最前(std::int64_t 便签ID);
+    void 便签菜单_透明度(std::int64_t 便签ID, int percent);
+    // One size larger (1), smaller (-1), or the window's own size (0).
+    void 便签菜单_文字大小(std::int64_t 便签ID, int step);
+    void 便签菜单_所有工作区(std::int64_t 便签ID);
+    // The stored window state of 便签ID; the plain look when there is none.
+    NoteWindowStates::State 窗口状态(std::int64_t 便签ID) const;
 
     // Every note to a file the user picks (JSON or text, by the file type); notes from such a
     // JSON file added as new ones, then the list reloaded.
@@ -72,6 +83,8 @@ class NoteCommands : public QObject {
     void 修改行(int row);
     void setAllChecks(bool checked);
     void 更新撤销删除();
+    void 改变窗口状态(std::int64_t 便签ID,
+                      const std::function<void(NoteWindowStates::State&)>& change);
     void 保存后刷新列表(bool tell);
     void keepEditor(Form_添加便签* editor);
 

@@ -36,9 +36,16 @@ void addTrash(platform::Database& db) {
         QStringLiteral("CREATE INDEX IF NOT EXISTS NoteTrashDeletedAt ON NoteTrash(DeletedAt)"));
 }
 
+// Version 2 to 3: how each note window is arranged (on top, see-through, text size, workspace).
+void addWindowStates(platform::Database& db) {
+    db.execute(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS NoteWindowState(ID INTEGER PRIMARY KEY, KeepAbove INTEGER, "
+        "Opacity INTEGER, TextPoints INTEGER, AllWorkspaces INTEGER, Workspace INTEGER)"));
+}
+
 // Step n brings version n to n + 1. A new table or column is a new step at the end; a step
 // that has shipped never changes, since files of every version are out there.
-constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addTrash};
+constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addTrash, addWindowStates};
 
 int versionOf(platform::Database& db) {
     platform::PreparedStatement version = db.prepare(QStringLiteral("PRAGMA user_version"));

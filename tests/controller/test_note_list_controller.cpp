@@ -22,6 +22,7 @@ namespace {
 class FakeHost : public NoteMenuHost {
   public:
     void showNoteMenu(std::int64_t) override {}
+    void stepNoteText(std::int64_t, int) override {}
 };
 
 // Records the id tags of note windows in the order they are shown.

@@ -16,6 +16,7 @@ namespace {
 class NoHost : public NoteMenuHost {
   public:
     void showNoteMenu(std::int64_t) override {}
+    void stepNoteText(std::int64_t, int) override {}
 };
 
 }  // namespace

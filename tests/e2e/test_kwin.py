@@ -5,6 +5,7 @@ import subprocess
 import unittest
 
 from harness import DisplayTest, wait_for
+from test_placement import check_arranged_note
 
 
 @unittest.skipUnless(shutil.which("kwin_x11"), "kwin_x11 is not installed (Debian package kwin-x11)")
@@ -42,6 +43,9 @@ class KWinTest(DisplayTest):
         self.assertFalse(wait_for(lambda: note not in program.note_windows(), 1.5),
                          "the note left the desktop when another program became active")
         self.assertIsNone(proc.poll())
+
+    def test_a_note_kept_on_top_see_through_larger_and_on_workspace_2_opens_so_again(self):
+        check_arranged_note(self)
 
 
 if __name__ == "__main__":

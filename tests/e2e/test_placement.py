@@ -1,15 +1,96 @@
 """Note windows keep their place on a real display: across a restart (also after kill -9), back
-on the screen when their stored place is off it, and forgotten with their note. The note file is
-backed up once a day and checked at start-up."""
+on the screen when their stored place is off it, and forgotten with their note; and the way they
+are arranged (on top, see-through, text size, workspaces). The note file is backed up once a day
+and checked at start-up."""
 
 import datetime
 import os
 import sqlite3
 import stat
+import subprocess
 import time
 import unittest
 
 from harness import DATA, DisplayTest, wait_for
+
+OPACITY_70 = int(0.7 * 0xFFFFFFFF + 0.5)  # 30% see-through, as Qt rounds it
+
+
+def check_arranged_note(test):
+    """The note menu's second group on test.display's window manager, kept across a restart."""
+    display = test.display
+    display.xdotool("set_num_desktops", 4)
+    display.xdotool("set_desktop", 0)
+    program = test.program([dict(content="arranged")])
+    env = dict(program.env, QT_LOGGING_RULES="zettara.notemenu.debug=true")
+    proc = program.start(env=env)
+    test.assertTrue(program.wait_ready(proc), "main window did not appear")
+    note = wait_for(program.note_windows)[0]
+    test.assertTrue(display.place([note], 40, 300))  # clear of the main window
+    prop = lambda name: display.x(["xprop", "-id", str(note), name]).stdout
+    state = lambda: program.rows("SELECT KeepAbove, Opacity, TextPoints, AllWorkspaces, Workspace "
+                                 "FROM NoteWindowState")
+
+    def choose(*keys):
+        x, y, w, h = display.geometry(note)
+        display.click(x + w // 2, y + h // 2, 3)
+        test.assertTrue(wait_for(display.popups, 5), "no note menu")
+        display.xdotool("key", "--delay", "150", *keys)
+        time.sleep(0.3)
+
+    test.assertNotIn("_NET_WM_STATE_ABOVE", prop("_NET_WM_STATE"))
+    choose("t")
+    test.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" in prop("_NET_WM_STATE")), prop("_NET_WM_STATE"))
+    # On every desktop: neither openbox nor KWin offers _NET_WM_STATE_STICKY; both show it as
+    # the desktop number 0xFFFFFFFF.
+    choose("w")
+    test.assertTrue(wait_for(lambda: "= 4294967295" in prop("_NET_WM_DESKTOP")), prop("_NET_WM_DESKTOP"))
+    choose("w")
+    test.assertTrue(wait_for(lambda: "= 0" in prop("_NET_WM_DESKTOP")), prop("_NET_WM_DESKTOP"))
+    choose("i")  # 8.25 pt, then 9 pt, then 10 pt from the keyboard on the note
+    test.assertTrue(display.key_until("ctrl+equal", lambda: state()[0][2] == 10, window=note), state())
+    # What the menus said so far: 透明度 is disabled where no compositor runs.
+    os.set_blocking(proc.stdout.fileno(), False)
+    said = (proc.stdout.read() or b"").decode()
+    no_compositor = "透明度[&O] disabled: 没有运行窗口合成器" in said
+    if not no_compositor:
+        choose("o", "Down", "Down", "Down", "Return")  # 30%透明
+    display.xdotool("set_desktop_for_window", note, 1)
+    test.assertTrue(wait_for(lambda: state() and state()[0][4] == 1), state())
+    display.xdotool("set_desktop", 0)
+    test.assertTrue(program.exit_via_menu("Return"), "exit not confirmed")
+    test.assertEqual(proc.wait(10), 0)
+    said += (proc.stdout.read() or b"").decode()
+    test.assertEqual(state(), [(1, 0 if no_compositor else 30, 10, 0, 1)], said)
+    if no_compositor:  # kept for a desktop with a compositor
+        with sqlite3.connect(program.db) as con:
+            con.execute("UPDATE NoteWindowState SET Opacity = 30")
+        con.close()
+    test.assertNotIn("总在最前", said)
+
+    proc = test.running(program)
+    display.xdotool("set_desktop", 1)  # where the note was left
+    note = (wait_for(program.note_windows) or [0])[0]
+    test.assertTrue(wait_for(lambda: "= 1" in prop("_NET_WM_DESKTOP")), prop("_NET_WM_DESKTOP"))
+    test.assertIn("_NET_WM_STATE_ABOVE", prop("_NET_WM_STATE"))
+    test.assertIn("_NET_WM_STATE_SKIP_TASKBAR", prop("_NET_WM_STATE"))
+    test.assertIn("= %d" % OPACITY_70, prop("_NET_WM_WINDOW_OPACITY"))
+    # Above another program's window activated on top of it.
+    other = subprocess.Popen(["xmessage", "-title", "on top", "-geometry", "300x250", "on top"],
+                             env=display.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    test.addCleanup(other.wait)
+    test.addCleanup(other.terminate)
+    others = wait_for(lambda: display.windows(name="^on top$"), 10)
+    test.assertTrue(others, "xmessage did not appear")
+    x, y, w, h = display.geometry(note)
+    display.xdotool("windowmove", others[0], x - 20, y - 20)
+    display.activate(others[0])
+    stacking = lambda: display.x(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).stdout
+    order = [int(w, 16) for w in stacking().split("#")[1].replace(",", " ").split()]
+    test.assertGreater(order.index(note), order.index(others[0]), "the note went below")
+    display.screenshot(os.path.join(os.environ.get("ZETTARA_E2E_SHOTS", "/tmp"),
+                                    "zettara-arranged-%s.png" % test.wm))
+    test.assertIsNone(proc.poll())
 
 
 class PlacementTest(DisplayTest):
@@ -75,6 +156,9 @@ class PlacementTest(DisplayTest):
         self.assertTrue(wait_for(lambda: os.path.exists(backup)), os.listdir(program.dir))
         self.assertEqual(stat.S_IMODE(os.stat(folder).st_mode), 0o700)
         self.assertEqual(stat.S_IMODE(os.stat(backup).st_mode), 0o600)
+
+    def test_a_note_kept_on_top_see_through_larger_and_on_workspace_2_opens_so_again(self):
+        check_arranged_note(self)
 
     def test_a_note_moved_by_the_window_manager_keeps_its_spot_at_any_scale(self):
         program = self.program([dict(content="note")])

@@ -8,6 +8,7 @@ import shutil
 import sqlite3
 import subprocess
 import tempfile
+import time
 import unittest
 
 from harness import CAPTION, Display, Program, wait_for
@@ -211,7 +212,8 @@ class WestonPointerTest(unittest.TestCase):
             con.execute("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X, Y, Width, Height)")
             con.execute("INSERT INTO NotePlacement VALUES(1, 300, 200, 170, 120)")
         con.close()
-        env = dict(program.env, QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=bus.address)
+        env = dict(program.env, QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=bus.address,
+                   QT_LOGGING_RULES="zettara.notemenu.debug=true")
         # With a notification area a hidden start shows only the note, wherever weston puts it.
         host = TrayHost(env)
         self.addCleanup(host.close)
@@ -236,6 +238,18 @@ class WestonPointerTest(unittest.TestCase):
         kept = lambda: program.rows("SELECT X, Y, Width, Height FROM NotePlacement")
         want = [(300, 200, w + 60, h + 40)]
         self.assertEqual(wait_for(lambda: kept() == want, 5) and kept(), want)
+
+        # The note menu: what Wayland does not let a program do is disabled and says why.
+        display.click(x + dx + w // 2, y + dy + h // 2, 3)
+        said = lambda: [line for line in log().splitlines() if line.startswith("zettara.notemenu:")]
+        self.assertEqual(wait_for(lambda: len(said()) == 3, 10) and said(), [
+            "zettara.notemenu: 总在最前[&T] disabled: Wayland 桌面不允许程序让窗口总在最前",
+            "zettara.notemenu: 在所有工作区显示[&W] disabled: Wayland 桌面不允许程序选择窗口所在的工作区",
+            "zettara.notemenu: 透明度[&O] disabled: Wayland 桌面不允许程序设置窗口透明度"])
+        display.move_pointer(x + dx + w // 2 + 40, y + dy + h // 2 + 85)  # over 总在最前: its tip
+        time.sleep(2)
+        display.screenshot(os.path.join(os.environ.get("ZETTARA_E2E_SHOTS", tempfile.gettempdir()),
+                                        "zettara-weston-note-menu.png"))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,67 @@
+#include "controller/note_window_arranger.h"
+
+#include <QApplication>
+#include <utility>
+
+#include "notewindow/note_window.h"
+#include "platform/core/convert.h"
+#include "platform/core/error.h"
+#include "platform/os/note_window_state_hints.h"
+#include "platform/os/window_hints.h"
+#include "platform/ui/guard.h"
+
+namespace {
+
+bool can(platform::WindowHint hint) {
+    return hint == platform::WindowHint::Available;
+}
+
+}  // namespace
+
+void NoteWindowArranger::attach(Form_Zettara& window, 数据库操作模块& store) {
+    auto* arranger = new NoteWindowArranger(window, store);
+    std::optional<State> stored;
+    platform::guarded([&] { stored = NoteWindowStates(store).find(arranger->id_); });
+    // Nothing to do for the plain look: a note without state opens as it always has.
+    if (stored && *stored != State{}) {
+        apply(window, *stored, State{});
+        if (stored->workspace && !stored->allWorkspaces && can(platform::workspaceHint()))
+            platform::putOnWorkspace(&window, *stored->workspace);
+    }
+    platform::watchWorkspace(&window, [arranger, &window](int desktop) {
+        // Not kept: a closing window that a window manager puts back on the first desktop as
+        // it lets go, nor the pull onto the desktop of a parentless box (Qt makes it transient
+        // for the whole program, and KWin brings every window of the program to it).
+        if (window.isVisible() && !window.isClosing() && !QApplication::activeModalWidget())
+            arranger->moved(desktop);
+    });
+}
+
+NoteWindowArranger::NoteWindowArranger(Form_Zettara& window, 数据库操作模块& store)
+    : QObject(&window), store_(store), id_(platform::toIdentifier(window.idTag())) {}
+
+void NoteWindowArranger::apply(Form_Zettara& window, const State& now, const State& before) {
+    if (now.keepAbove != before.keepAbove && can(platform::keepAboveHint()))
+        platform::setKeepAbove(&window, now.keepAbove);
+    // An X11 window carries its opacity whether a compositor draws it now or starts later;
+    // Wayland has no way to ask for it.
+    if (now.transparency != before.transparency && !platform::windowSystemPlacesWindows())
+        window.setWindowOpacity(1.0 - now.transparency / 100.0);
+    if (now.textPoints != before.textPoints) window.setTextPoints(now.textPoints);
+    if (now.allWorkspaces != before.allWorkspaces && can(platform::workspaceHint()))
+        platform::setOnAllWorkspaces(&window, now.allWorkspaces);
+}
+
+void NoteWindowArranger::moved(int desktop) {
+    // The first desktop is where the window was put when it opened; only a later move by the
+    // user (or the window manager) is kept.
+    const std::optional<int> was = std::exchange(desktop_, desktop);
+    if (!was || *was == desktop) return;
+    platform::guarded([&] {
+        const NoteWindowStates states(store_);
+        State state = states.find(id_).value_or(State{});
+        if (state.workspace == desktop) return;
+        state.workspace = desktop;
+        states.save(id_, state);
+    });
+}
