@@ -115,4 +115,11 @@ void NoteTrash::prune(const QDateTime& now) const {
     prune.bindInt64(1, now.toSecsSinceEpoch() - kKeptSeconds);
     prune.setBusyTimeout(kPruneWaitMs);
     prune.step();
+    // A deleted note's window state stays under its ID while the note may come back with it;
+    // once it cannot, the state goes too.
+    platform::PreparedStatement states = store_.database()->prepare(
+        QStringLiteral("DELETE FROM NoteWindowState WHERE ID NOT IN (SELECT ID FROM Tips) AND ID "
+                       "NOT IN (SELECT ID FROM NoteTrash WHERE ID IS NOT NULL)"));
+    states.setBusyTimeout(kPruneWaitMs);
+    states.step();
 }

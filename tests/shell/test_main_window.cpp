@@ -325,375 +325,374 @@ TEST_F(MainWindowTest, FindNarrowsTheListCommandsButNotTheNoteMenu) {
     EXPECT_EQ(list().visibleRowCount(), 0);
     child<QToolButton>("查找_关闭")->click();
     EXPECT_EQ(list().visibleRowCount(), 2);
-    TEST_F(MainWindowTest, NoteMenuArrangesEveryWindowOfItsNoteAndItOpensSoAgain) {
-        form->主窗体控制器().便签显示(list().item(1));  // a second window of note 1
-        form->showNoteMenu(1);
-        for (const char* item : {"便签菜单_总在最前", "便签菜单_透明度_30", "便签菜单_放大文字",
-                                 "便签菜单_放大文字", "便签菜单_缩小文字", "便签菜单_所有工作区"})
-            run(item);
-        QTest::keyClick(noteWindows("1")[0], Qt::Key_Equal, Qt::ControlModifier);
-        QCoreApplication::sendPostedEvents();
-        const auto look = [](Form_Zettara* w) {
-            return QString("%1 %2 %3")
-                .arg(bool(w->windowFlags() & Qt::WindowStaysOnTopHint))
-                .arg(w->windowOpacity(), 0, 'f', 1)
-                .arg(w->Label_Zettara->font().pointSizeF());
-        };
-        ASSERT_EQ(noteWindows("1").size(), 2);
-        for (Form_Zettara* w : noteWindows("1")) EXPECT_EQ(look(w), "1 0.7 10");
-        EXPECT_EQ(look(noteWindows("3")[0]), "0 1.0 8.25");  // untouched
+}
+
+TEST_F(MainWindowTest, NoteMenuArrangesEveryWindowOfItsNoteAndItOpensSoAgain) {
+    form->主窗体控制器().便签显示(list().item(1));  // a second window of note 1
+    form->showNoteMenu(1);
+    for (const char* item : {"便签菜单_总在最前", "便签菜单_透明度_30", "便签菜单_放大文字",
+                             "便签菜单_放大文字", "便签菜单_缩小文字", "便签菜单_所有工作区"})
+        run(item);
+    QTest::keyClick(noteWindows("1")[0], Qt::Key_Equal, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents();
+    const auto look = [](Form_Zettara* w) {
+        return QString("%1 %2 %3")
+            .arg(bool(w->windowFlags() & Qt::WindowStaysOnTopHint))
+            .arg(w->windowOpacity(), 0, 'f', 1)
+            .arg(w->Label_Zettara->font().pointSizeF());
+    };
+    ASSERT_EQ(noteWindows("1").size(), 2);
+    for (Form_Zettara* w : noteWindows("1")) EXPECT_EQ(look(w), "1 0.7 10");
+    EXPECT_EQ(look(noteWindows("3")[0]), "0 1.0 8.25");  // untouched
+    EXPECT_EQ(
+        db.column("SELECT ID||KeepAbove||Opacity||TextPoints||AllWorkspaces||ifnull(Workspace,"
+                  "'-') FROM NoteWindowState"),
+        QStringList{"1130101-"});
+    emit child<QMenu>("便签菜单")->aboutToShow();
+    EXPECT_TRUE(child("便签菜单_总在最前")->isChecked());
+    EXPECT_TRUE(child("便签菜单_透明度_30")->isChecked());
+    EXPECT_FALSE(child("便签菜单_透明度_0")->isChecked());
+
+    // Opened again, and back to the plain text size.
+    list().setChecked(1, false);
+    list().setChecked(1, true);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(noteWindows("1").size(), 1);
+    EXPECT_EQ(look(noteWindows("1")[0]), "1 0.7 10");
+    run("便签菜单_默认大小");
+    EXPECT_EQ(look(noteWindows("1")[0]), "1 0.7 8.25");
+}
+
+TEST_F(MainWindowTest, ModifyOpensAnEditorWithListedTextAndStoredColours) {
+    list().setSubItem(3, 2, "listed text");  // the editor takes the text as listed
+    list().setSelected(3, true);
+    run("编辑_修改");
+    run("列表菜单_修改");
+    const auto opened = editors();
+    ASSERT_EQ(opened.size(), 2);  // a second modify opens a second editor
+    for (Form_添加便签* editor : opened) {
+        EXPECT_EQ(editor->便签ID(), list().subItem(3, 1).toInt());
+        EXPECT_EQ(testsupport::control<QPlainTextEdit>(*editor, "FlatEdit_内容")->toPlainText(),
+                  "listed text");
+        EXPECT_EQ(editor->内容背景颜色(), 16711680);
         EXPECT_EQ(
-            db.column("SELECT ID||KeepAbove||Opacity||TextPoints||AllWorkspaces||ifnull(Workspace,"
-                      "'-') FROM NoteWindowState"),
-            QStringList{"1130101-"});
-        emit child<QMenu>("便签菜单")->aboutToShow();
-        EXPECT_TRUE(child("便签菜单_总在最前")->isChecked());
-        EXPECT_TRUE(child("便签菜单_透明度_30")->isChecked());
-        EXPECT_FALSE(child("便签菜单_透明度_0")->isChecked());
-
-        // Opened again, and back to the plain text size.
-        list().setChecked(1, false);
-        list().setChecked(1, true);
-        QCoreApplication::sendPostedEvents();
-        ASSERT_EQ(noteWindows("1").size(), 1);
-        EXPECT_EQ(look(noteWindows("1")[0]), "1 0.7 10");
-        run("便签菜单_默认大小");
-        EXPECT_EQ(look(noteWindows("1")[0]), "1 0.7 8.25");
-    }
-
-    TEST_F(MainWindowTest, ModifyOpensAnEditorWithListedTextAndStoredColours) {
-        list().setSubItem(3, 2, "listed text");  // the editor takes the text as listed
-        list().setSelected(3, true);
-        run("编辑_修改");
-        run("列表菜单_修改");
-        const auto opened = editors();
-        ASSERT_EQ(opened.size(), 2);  // a second modify opens a second editor
-        for (Form_添加便签* editor : opened) {
-            EXPECT_EQ(editor->便签ID(), list().subItem(3, 1).toInt());
-            EXPECT_EQ(testsupport::control<QPlainTextEdit>(*editor, "FlatEdit_内容")->toPlainText(),
-                      "listed text");
-            EXPECT_EQ(editor->内容背景颜色(), 16711680);
-            EXPECT_EQ(testsupport::control<platform::ColorPicker>(*editor, "ColorPicker_背景颜色")
-                          ->color(),
-                      16711680);
-            EXPECT_EQ(testsupport::control<platform::ColorPicker>(*editor, "ColorPicker_字体颜色")
-                          ->color(),
-                      0);
-        }
-    }
-
-    TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) {
-        form.reset();
-        store.关闭数据库();
-        // Made elsewhere: the ID column takes any value.
-        db.exec(
-            "ALTER TABLE Tips RENAME TO Old; CREATE TABLE Tips(ID, content, CreateTime, "
-            "ChangeTime, "
-            "Deleted, BackColor, FontColor, Visual, TopMost, Transparent); "
-            "INSERT INTO Tips SELECT * FROM Old; DROP TABLE Old; INSERT INTO Tips VALUES "
-            "('0 OR 1=1','all',1,1,0,255,0,1,0,20), ('+2','plus',1,1,0,255,0,1,0,20), "
-            "(NULL,'none',1,1,0,255,0,1,0,20), (2147483648,'big',1,1,0,NULL,-1,0,0,20)");
-        load();
-        ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text, "有 3 个便签的编号无效，未列出。");
-        ASSERT_EQ(list().count(), 4);
-        EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
-
-        // Even a row claiming such an ID is refused before any statement runs.
-        list().setSubItem(2, 1, "0 OR 1=1");
-        list().setSelected(2, true);
-        run("编辑_删除");
-        EXPECT_EQ(db.count(), 7);
-        list().setSubItem(2, 1, "2");
-
-        form->showNoteMenu(3);
-        run("便签菜单_关闭窗口");
-        EXPECT_FALSE(list().checked(3));
-        run("托盘菜单_全部显示");  // the last note's NULL colour keeps its window closed
-        EXPECT_EQ(noteTags(), (QStringList{"1", "2", "3"}));
-        EXPECT_EQ(boxes.boxes().size(), 3u);
-
-        // Past 32 bits, with unreadable colours: modified with a new note's colours.
-        list().setSelected(4, true);
-        run("编辑_修改");
-        ASSERT_EQ(editors().size(), 1);
-        EXPECT_EQ(editors()[0]->内容背景颜色(), 12648447);
-        saveAndClose(editors()[0], "big, saved");
+            testsupport::control<platform::ColorPicker>(*editor, "ColorPicker_背景颜色")->color(),
+            16711680);
         EXPECT_EQ(
-            db.column(
-                "SELECT BackColor||','||FontColor||','||content FROM Tips WHERE ID = 2147483648"),
-            QStringList{"12648447,0,big, saved"});
-        EXPECT_EQ(boxes.boxes().size(), 3u);  // a refresh leaves the unlisted rows out silently
+            testsupport::control<platform::ColorPicker>(*editor, "ColorPicker_字体颜色")->color(),
+            0);
     }
+}
 
-    TEST_F(MainWindowTest, ModifyOfANoteDeletedMeanwhileLeavesNoEditor) {
-        const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
-        db.exec("DELETE FROM Tips WHERE ID = " + list().subItem(2, 1));
-        list().setSelected(2, true);
-        run("编辑_修改");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(boxes.boxes().empty());
-        EXPECT_TRUE(editors().isEmpty());
-        EXPECT_LE(static_cast<int>(QApplication::topLevelWidgets().size()), windowsBefore);
-    }
+TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) {
+    form.reset();
+    store.关闭数据库();
+    // Made elsewhere: the ID column takes any value.
+    db.exec(
+        "ALTER TABLE Tips RENAME TO Old; CREATE TABLE Tips(ID, content, CreateTime, "
+        "ChangeTime, "
+        "Deleted, BackColor, FontColor, Visual, TopMost, Transparent); "
+        "INSERT INTO Tips SELECT * FROM Old; DROP TABLE Old; INSERT INTO Tips VALUES "
+        "('0 OR 1=1','all',1,1,0,255,0,1,0,20), ('+2','plus',1,1,0,255,0,1,0,20), "
+        "(NULL,'none',1,1,0,255,0,1,0,20), (2147483648,'big',1,1,0,NULL,-1,0,0,20)");
+    load();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "有 3 个便签的编号无效，未列出。");
+    ASSERT_EQ(list().count(), 4);
+    EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
 
-    TEST_F(MainWindowTest, SaveAndCloseOfANewNoteOpensItsWindowOnly) {
-        const QPointer<Form_Zettara> one = noteWindows("1")[0];
-        run("托盘菜单_新建");
-        ASSERT_EQ(editors().size(), 1);
-        saveAndClose(editors()[0], "newest");
+    // Even a row claiming such an ID is refused before any statement runs.
+    list().setSubItem(2, 1, "0 OR 1=1");
+    list().setSelected(2, true);
+    run("编辑_删除");
+    EXPECT_EQ(db.count(), 7);
+    list().setSubItem(2, 1, "2");
 
-        EXPECT_TRUE(editors().isEmpty());
-        ASSERT_EQ(list().count(), 4);
-        EXPECT_EQ(list().subItem(4, 2), "newest");
-        EXPECT_TRUE(list().checked(4));
-        const std::vector<Form_Zettara*> opened = noteWindows(list().subItem(4, 1));
-        ASSERT_EQ(opened.size(), 1u);
-        EXPECT_EQ(opened[0]->text(), "newest");
-        EXPECT_EQ(noteTags().size(), 3);
-        EXPECT_FALSE(one.isNull());  // the other notes' windows stay as they were
-        EXPECT_TRUE(boxes.boxes().empty());
-    }
+    form->showNoteMenu(3);
+    run("便签菜单_关闭窗口");
+    EXPECT_FALSE(list().checked(3));
+    run("托盘菜单_全部显示");  // the last note's NULL colour keeps its window closed
+    EXPECT_EQ(noteTags(), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(boxes.boxes().size(), 3u);
 
-    TEST_F(MainWindowTest, SaveAndCloseOfAModifiedNoteLeavesCheckMarksAlone) {
-        // The last row's note is on the desktop; a toggle of its mark would close and reopen it.
-        const QPointer<Form_Zettara> last = noteWindows("3")[0];
-        const QPointer<Form_Zettara> modified = noteWindows("1")[0];
-        list().setSelected(1, true);
-        run("编辑_修改");
-        ASSERT_EQ(editors().size(), 1);
-        testsupport::control<platform::ColorPicker>(*editors()[0], "ColorPicker_背景颜色")
-            ->setColor(0x000000FF);
-        saveAndClose(editors()[0], "changed");
+    // Past 32 bits, with unreadable colours: modified with a new note's colours.
+    list().setSelected(4, true);
+    run("编辑_修改");
+    ASSERT_EQ(editors().size(), 1);
+    EXPECT_EQ(editors()[0]->内容背景颜色(), 12648447);
+    saveAndClose(editors()[0], "big, saved");
+    EXPECT_EQ(
+        db.column("SELECT BackColor||','||FontColor||','||content FROM Tips WHERE ID = 2147483648"),
+        QStringList{"12648447,0,big, saved"});
+    EXPECT_EQ(boxes.boxes().size(), 3u);  // a refresh leaves the unlisted rows out silently
+}
 
-        EXPECT_TRUE(editors().isEmpty());
-        EXPECT_EQ(db.column("SELECT content FROM Tips WHERE ID = 1"), QStringList{"changed"});
-        ASSERT_FALSE(modified.isNull());
-        EXPECT_EQ(modified->text(), "changed");
-        EXPECT_EQ(modified->backColor(), QColor(255, 0, 0));
-        ASSERT_FALSE(last.isNull());
-        EXPECT_FALSE(last->isClosing());
-        EXPECT_EQ(noteWindows("3").size(), 1u);
-    }
+TEST_F(MainWindowTest, ModifyOfANoteDeletedMeanwhileLeavesNoEditor) {
+    const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
+    db.exec("DELETE FROM Tips WHERE ID = " + list().subItem(2, 1));
+    list().setSelected(2, true);
+    run("编辑_修改");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(editors().isEmpty());
+    EXPECT_LE(static_cast<int>(QApplication::topLevelWidgets().size()), windowsBefore);
+}
 
-    TEST_F(MainWindowTest, ASaveStandsWhenWhatFollowsItFails) {
-        // The list cannot be reloaded after the save: told once, no mark is touched.
-        db.exec("ALTER TABLE Tips RENAME TO Elsewhere");
-        form->便签已保存(0, true);
-        ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].style, 48);
-        EXPECT_TRUE(boxes.boxes()[0].text.startsWith("便签已保存，但列表暂时无法刷新（错误 1："));
-        EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
-        db.exec("ALTER TABLE Elsewhere RENAME TO Tips");
+TEST_F(MainWindowTest, SaveAndCloseOfANewNoteOpensItsWindowOnly) {
+    const QPointer<Form_Zettara> one = noteWindows("1")[0];
+    run("托盘菜单_新建");
+    ASSERT_EQ(editors().size(), 1);
+    saveAndClose(editors()[0], "newest");
 
-        // Stored, but with a colour its desktop window cannot take: told once, the editor closes.
-        db.exec(
-            "CREATE TRIGGER spoil AFTER INSERT ON Tips BEGIN "
-            "UPDATE Tips SET BackColor = NULL WHERE ID = new.ID; END");
-        run("文件_新建");
-        saveAndClose(editors()[0], "saved");
-        EXPECT_EQ(db.count(), 4);
-        EXPECT_EQ(boxes.boxes().size(), 2u);
-        EXPECT_TRUE(editors().isEmpty());
-        EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
-    }
+    EXPECT_TRUE(editors().isEmpty());
+    ASSERT_EQ(list().count(), 4);
+    EXPECT_EQ(list().subItem(4, 2), "newest");
+    EXPECT_TRUE(list().checked(4));
+    const std::vector<Form_Zettara*> opened = noteWindows(list().subItem(4, 1));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0]->text(), "newest");
+    EXPECT_EQ(noteTags().size(), 3);
+    EXPECT_FALSE(one.isNull());  // the other notes' windows stay as they were
+    EXPECT_TRUE(boxes.boxes().empty());
+}
 
-    TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation) {
-        // A new note's save-and-close has stored its row; then another program locks the file.
-        db.exec(
-            "INSERT INTO Tips SELECT NULL,'four',CreateTime,ChangeTime,Deleted,BackColor,"
-            "FontColor,Visual,TopMost,Transparent FROM Tips WHERE ID = 1");
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
-        sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
-        form->便签已保存(0, true);
-        ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text,
-                  "便签已保存，但列表暂时无法刷新（便签文件被占用）。稍后会自动刷新。");
+TEST_F(MainWindowTest, SaveAndCloseOfAModifiedNoteLeavesCheckMarksAlone) {
+    // The last row's note is on the desktop; a toggle of its mark would close and reopen it.
+    const QPointer<Form_Zettara> last = noteWindows("3")[0];
+    const QPointer<Form_Zettara> modified = noteWindows("1")[0];
+    list().setSelected(1, true);
+    run("编辑_修改");
+    ASSERT_EQ(editors().size(), 1);
+    testsupport::control<platform::ColorPicker>(*editors()[0], "ColorPicker_背景颜色")
+        ->setColor(0x000000FF);
+    saveAndClose(editors()[0], "changed");
 
-        sqlite3_close(other);  // rolls back and unlocks
-        QEvent activate(QEvent::WindowActivate);
-        QApplication::sendEvent(form.get(), &activate);
+    EXPECT_TRUE(editors().isEmpty());
+    EXPECT_EQ(db.column("SELECT content FROM Tips WHERE ID = 1"), QStringList{"changed"});
+    ASSERT_FALSE(modified.isNull());
+    EXPECT_EQ(modified->text(), "changed");
+    EXPECT_EQ(modified->backColor(), QColor(255, 0, 0));
+    ASSERT_FALSE(last.isNull());
+    EXPECT_FALSE(last->isClosing());
+    EXPECT_EQ(noteWindows("3").size(), 1u);
+}
+
+TEST_F(MainWindowTest, ASaveStandsWhenWhatFollowsItFails) {
+    // The list cannot be reloaded after the save: told once, no mark is touched.
+    db.exec("ALTER TABLE Tips RENAME TO Elsewhere");
+    form->便签已保存(0, true);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].style, 48);
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith("便签已保存，但列表暂时无法刷新（错误 1："));
+    EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
+    db.exec("ALTER TABLE Elsewhere RENAME TO Tips");
+
+    // Stored, but with a colour its desktop window cannot take: told once, the editor closes.
+    db.exec(
+        "CREATE TRIGGER spoil AFTER INSERT ON Tips BEGIN "
+        "UPDATE Tips SET BackColor = NULL WHERE ID = new.ID; END");
+    run("文件_新建");
+    saveAndClose(editors()[0], "saved");
+    EXPECT_EQ(db.count(), 4);
+    EXPECT_EQ(boxes.boxes().size(), 2u);
+    EXPECT_TRUE(editors().isEmpty());
+    EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
+}
+
+TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation) {
+    // A new note's save-and-close has stored its row; then another program locks the file.
+    db.exec(
+        "INSERT INTO Tips SELECT NULL,'four',CreateTime,ChangeTime,Deleted,BackColor,"
+        "FontColor,Visual,TopMost,Transparent FROM Tips WHERE ID = 1");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    form->便签已保存(0, true);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text,
+              "便签已保存，但列表暂时无法刷新（便签文件被占用）。稍后会自动刷新。");
+
+    sqlite3_close(other);  // rolls back and unlocks
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(form.get(), &activate);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(list().count(), 4);
+    EXPECT_EQ(noteWindows(list().subItem(4, 1)).size(), 1u);
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ASecondLaunchDuringAStartUpBoxShowsTheWindowOnceLoaded) {
+    db.exec("UPDATE Tips SET BackColor = NULL WHERE ID = 1");  // a box at start-up
+    数据库操作模块 otherStore;
+    QStringList otherPopups;
+    TestMainWindow other(otherStore, otherPopups, tray);
+    const auto recorder =
+        testsupport::Seams::setMsgBoxImpl([&](const QString&, int, const QString&) {
+            other.显示并恢复主窗体();  // the request arrives while the box waits
+            EXPECT_FALSE(other.isVisible());
+            return platform::mb::Ok;
+        });
+    other.Form_Load(db.path(), "mini");
+    testsupport::Seams::setMsgBoxImpl(recorder);
+    EXPECT_TRUE(other.isVisible());
+    otherStore.关闭数据库();
+}
+
+TEST_F(MainWindowTest, RightButtonOnTheListPopsUpTheListMenuEvenWhenEmpty) {
+    list().clear();
+    list().mouseUp(2, 0, 10, 10);
+    list().mouseUp(1, 0, 10, 10);
+    EXPECT_EQ(popups, QStringList({"列表菜单"}));
+}
+
+TEST_F(MainWindowTest, ResizeRuleKeepsTheListInsideAndNeverGoesNegative) {
+    form->show();
+    auto* tabs = child<QTabWidget>("TabControl_Main");
+    for (QSize size : {QSize(800, 600), QSize(400, 300), QSize(60, 40), QSize(1200, 900)}) {
+        form->resize(size);
         QCoreApplication::processEvents();
-        ASSERT_EQ(list().count(), 4);
-        EXPECT_EQ(noteWindows(list().subItem(4, 1)).size(), 1u);
-        EXPECT_EQ(boxes.boxes().size(), 1u);
-    }
-
-    TEST_F(MainWindowTest, ASecondLaunchDuringAStartUpBoxShowsTheWindowOnceLoaded) {
-        db.exec("UPDATE Tips SET BackColor = NULL WHERE ID = 1");  // a box at start-up
-        数据库操作模块 otherStore;
-        QStringList otherPopups;
-        TestMainWindow other(otherStore, otherPopups, tray);
-        const auto recorder =
-            testsupport::Seams::setMsgBoxImpl([&](const QString&, int, const QString&) {
-                other.显示并恢复主窗体();  // the request arrives while the box waits
-                EXPECT_FALSE(other.isVisible());
-                return platform::mb::Ok;
-            });
-        other.Form_Load(db.path(), "mini");
-        testsupport::Seams::setMsgBoxImpl(recorder);
-        EXPECT_TRUE(other.isVisible());
-        otherStore.关闭数据库();
-    }
-
-    TEST_F(MainWindowTest, RightButtonOnTheListPopsUpTheListMenuEvenWhenEmpty) {
-        list().clear();
-        list().mouseUp(2, 0, 10, 10);
-        list().mouseUp(1, 0, 10, 10);
-        EXPECT_EQ(popups, QStringList({"列表菜单"}));
-    }
-
-    TEST_F(MainWindowTest, ResizeRuleKeepsTheListInsideAndNeverGoesNegative) {
-        form->show();
-        auto* tabs = child<QTabWidget>("TabControl_Main");
-        for (QSize size : {QSize(800, 600), QSize(400, 300), QSize(60, 40), QSize(1200, 900)}) {
-            form->resize(size);
-            QCoreApplication::processEvents();
-            const QWidget* client = form->centralWidget();
-            const QRect tab = tabs->geometry();
-            EXPECT_GE(tab.width(), 0);
-            EXPECT_GE(tab.height(), 0);
-            if (client->height() > platform::twips::toPixels(1200)) {
-                EXPECT_LE(tab.bottom(), client->height());  // the list stays inside the window
-                EXPECT_NEAR(tab.width(), client->width() - platform::twips::toPixels(30), 1);
-            }
-            EXPECT_GE(list().width(), 0);
-            EXPECT_GE(list().height(), 0);
-            EXPECT_EQ(child<platform::WebBrowser>("WebBrowser_广告")->width(), client->width());
+        const QWidget* client = form->centralWidget();
+        const QRect tab = tabs->geometry();
+        EXPECT_GE(tab.width(), 0);
+        EXPECT_GE(tab.height(), 0);
+        if (client->height() > platform::twips::toPixels(1200)) {
+            EXPECT_LE(tab.bottom(), client->height());  // the list stays inside the window
+            EXPECT_NEAR(tab.width(), client->width() - platform::twips::toPixels(30), 1);
         }
-        const QRect before = tabs->geometry();
-        form->showMinimized();
-        QCoreApplication::processEvents();
-        form->resize(500, 400);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(tabs->geometry(), before);
-        form->showNormal();
+        EXPECT_GE(list().width(), 0);
+        EXPECT_GE(list().height(), 0);
+        EXPECT_EQ(child<platform::WebBrowser>("WebBrowser_广告")->width(), client->width());
     }
+    const QRect before = tabs->geometry();
+    form->showMinimized();
+    QCoreApplication::processEvents();
+    form->resize(500, 400);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tabs->geometry(), before);
+    form->showNormal();
+}
 
-    TEST_F(MainWindowTest, AboutIsOneBoxWhileOpenAndANewOneOnceClosed) {
-        run("帮助_关于");
-        run("帮助_关于");
-        ASSERT_EQ(aboutBoxes().size(), 1);
-        const QPointer<frmAbout> first = aboutBoxes()[0];
-        testsupport::control<QPushButton>(*first, "cmdOK")->click();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(first.isNull());
-        run("帮助_关于");
-        ASSERT_EQ(aboutBoxes().size(), 1);
-        EXPECT_EQ(testsupport::control<QLabel>(*aboutBoxes()[0], "lblVersion")->text(),
-                  "版本 3.0.0.0");
-    }
+TEST_F(MainWindowTest, AboutIsOneBoxWhileOpenAndANewOneOnceClosed) {
+    run("帮助_关于");
+    run("帮助_关于");
+    ASSERT_EQ(aboutBoxes().size(), 1);
+    const QPointer<frmAbout> first = aboutBoxes()[0];
+    testsupport::control<QPushButton>(*first, "cmdOK")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    run("帮助_关于");
+    ASSERT_EQ(aboutBoxes().size(), 1);
+    EXPECT_EQ(testsupport::control<QLabel>(*aboutBoxes()[0], "lblVersion")->text(), "版本 3.0.0.0");
+}
 
-    TEST_F(MainWindowTest, ExitAnsweredNoChangesNothingAndYesClosesEverythingOnce) {
-        form->show();
-        run("文件_新建");
-        run("帮助_关于");
-        ASSERT_EQ(editors().size(), 1);
-        boxes.answerNext(platform::mb::No);
-        run("文件_退出");
-        ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text, "退出本程序后Zettara将不再显示，是否确定？");
-        EXPECT_EQ(boxes.boxes()[0].style, 0x24);
-        EXPECT_EQ(boxes.boxes()[0].title, "确定退出");
-        EXPECT_TRUE(form->isVisible());
-        EXPECT_EQ(noteTags().size(), 2);
-        EXPECT_EQ(aboutBoxes().size(), 1);
+TEST_F(MainWindowTest, ExitAnsweredNoChangesNothingAndYesClosesEverythingOnce) {
+    form->show();
+    run("文件_新建");
+    run("帮助_关于");
+    ASSERT_EQ(editors().size(), 1);
+    boxes.answerNext(platform::mb::No);
+    run("文件_退出");
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "退出本程序后Zettara将不再显示，是否确定？");
+    EXPECT_EQ(boxes.boxes()[0].style, 0x24);
+    EXPECT_EQ(boxes.boxes()[0].title, "确定退出");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(noteTags().size(), 2);
+    EXPECT_EQ(aboutBoxes().size(), 1);
 
-        boxes.answerNext(platform::mb::Yes);
-        run("托盘菜单_退出程序");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_FALSE(form->isVisible());
-        EXPECT_TRUE(noteTags().isEmpty());
-        EXPECT_TRUE(editors().isEmpty());
-        EXPECT_TRUE(aboutBoxes().isEmpty());
-        EXPECT_FALSE(store.database()->isOpen());
-        EXPECT_EQ(boxes.boxes().size(), 2u);  // closing the database raised nothing
-    }
+    boxes.answerNext(platform::mb::Yes);
+    run("托盘菜单_退出程序");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(noteTags().isEmpty());
+    EXPECT_TRUE(editors().isEmpty());
+    EXPECT_TRUE(aboutBoxes().isEmpty());
+    EXPECT_FALSE(store.database()->isOpen());
+    EXPECT_EQ(boxes.boxes().size(), 2u);  // closing the database raised nothing
+}
 
-    TEST_F(MainWindowTest, CloseBoxOnlyHides) {
-        form->show();
-        form->close();
-        EXPECT_FALSE(form->isVisible());
-        EXPECT_TRUE(store.database()->isOpen());
-        EXPECT_EQ(noteTags().size(), 2);
+TEST_F(MainWindowTest, CloseBoxOnlyHides) {
+    form->show();
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(store.database()->isOpen());
+    EXPECT_EQ(noteTags().size(), 2);
 
-        // Without a notification area it is minimised instead, so it can still be reached.
-        tray = false;
-        form->show();
-        form->close();
-        EXPECT_TRUE(form->isVisible());
-        EXPECT_TRUE(form->isMinimized());
-        EXPECT_TRUE(store.database()->isOpen());
-    }
+    // Without a notification area it is minimised instead, so it can still be reached.
+    tray = false;
+    form->show();
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->isMinimized());
+    EXPECT_TRUE(store.database()->isOpen());
+}
 
-    TEST_F(MainWindowTest, UpdateTimerCallsOnceAfterLoad) {
-        QList<QByteArray> calls;
-        testsupport::Seams::setUpdateCall([&calls](const QByteArray& address) {
-            calls << address;
-            return 0;
+TEST_F(MainWindowTest, UpdateTimerCallsOnceAfterLoad) {
+    QList<QByteArray> calls;
+    testsupport::Seams::setUpdateCall([&calls](const QByteArray& address) {
+        calls << address;
+        return 0;
+    });
+    // The timer runs from the creation of the controls, 2 s; here it is made to tick at once.
+    QTimer* timer = updateTimer();
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 2000);
+    timer->setInterval(0);
+    EXPECT_TRUE(calls.isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&calls] { return !calls.isEmpty(); }, 5000));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    testsupport::Seams::setUpdateCall({});
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0], "https://www.zettara-6471.example/update/Zettara.txt");
+    EXPECT_FALSE(timer->isActive());
+}
+
+TEST_F(MainWindowTest, NoUpdateCallWhenTheProgramEndsBeforeTheTick) {
+    int calls = 0;
+    testsupport::Seams::setUpdateCall([&calls](const QByteArray&) { return ++calls; });
+    updateTimer()->setInterval(0);  // due at the next pass of the event loop
+    boxes.answerNext(platform::mb::Yes);
+    run("文件_退出");
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    testsupport::Seams::setUpdateCall({});
+    EXPECT_EQ(calls, 0);
+    EXPECT_FALSE(updateTimer()->isActive());
+}
+
+// An error no handler expects reaches the application object, which reports it; the program
+// goes on. Platform errors stop at the step or handler that expects them.
+TEST(ErrorBoundary, WhatNoHandlerExpectsIsReportedOnceAndTheProgramGoesOn) {
+    testsupport::MsgBoxRecorder boxes;
+    struct Faulty : QObject {
+        bool event(QEvent*) override { throw std::logic_error("broken"); }
+    } faulty;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&faulty, &event));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "错误：broken");
+    EXPECT_EQ(boxes.boxes()[0].style, 16);
+
+    EXPECT_THROW(platform::guarded([] { throw std::logic_error("not ours"); }), std::logic_error);
+    EXPECT_FALSE(platform::guarded([] { throw platform::Error(3, "expected"); }));
+
+    // A menu command that throws anything stops at its handler, never unwinding through Qt.
+    QAction command;
+    int thrown = 0;
+    QObject::connect(&command, &QAction::triggered, [&] {
+        platform::runEvent([&] {
+            ++thrown;
+            if (thrown == 1) throw platform::Error(3, "expected");
+            if (thrown == 2) throw std::logic_error("not ours");
+            throw 42;
         });
-        // The timer runs from the creation of the controls, 2 s; here it is made to tick at once.
-        QTimer* timer = updateTimer();
-        EXPECT_TRUE(timer->isActive());
-        EXPECT_EQ(timer->interval(), 2000);
-        timer->setInterval(0);
-        EXPECT_TRUE(calls.isEmpty());
-        EXPECT_TRUE(QTest::qWaitFor([&calls] { return !calls.isEmpty(); }, 5000));
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        testsupport::Seams::setUpdateCall({});
-        ASSERT_EQ(calls.size(), 1);
-        EXPECT_EQ(calls[0], "https://www.zettara-6471.example/update/Zettara.txt");
-        EXPECT_FALSE(timer->isActive());
-    }
-
-    TEST_F(MainWindowTest, NoUpdateCallWhenTheProgramEndsBeforeTheTick) {
-        int calls = 0;
-        testsupport::Seams::setUpdateCall([&calls](const QByteArray&) { return ++calls; });
-        updateTimer()->setInterval(0);  // due at the next pass of the event loop
-        boxes.answerNext(platform::mb::Yes);
-        run("文件_退出");
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        testsupport::Seams::setUpdateCall({});
-        EXPECT_EQ(calls, 0);
-        EXPECT_FALSE(updateTimer()->isActive());
-    }
-
-    // An error no handler expects reaches the application object, which reports it; the program
-    // goes on. Platform errors stop at the step or handler that expects them.
-    TEST(ErrorBoundary, WhatNoHandlerExpectsIsReportedOnceAndTheProgramGoesOn) {
-        testsupport::MsgBoxRecorder boxes;
-        struct Faulty : QObject {
-            bool event(QEvent*) override { throw std::logic_error("broken"); }
-        } faulty;
-        QEvent event(QEvent::User);
-        EXPECT_FALSE(QCoreApplication::sendEvent(&faulty, &event));
-        ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text, "错误：broken");
-        EXPECT_EQ(boxes.boxes()[0].style, 16);
-
-        EXPECT_THROW(platform::guarded([] { throw std::logic_error("not ours"); }),
-                     std::logic_error);
-        EXPECT_FALSE(platform::guarded([] { throw platform::Error(3, "expected"); }));
-
-        // A menu command that throws anything stops at its handler, never unwinding through Qt.
-        QAction command;
-        int thrown = 0;
-        QObject::connect(&command, &QAction::triggered, [&] {
-            platform::runEvent([&] {
-                ++thrown;
-                if (thrown == 1) throw platform::Error(3, "expected");
-                if (thrown == 2) throw std::logic_error("not ours");
-                throw 42;
-            });
-        });
-        for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(command.trigger());
-        ASSERT_EQ(boxes.boxes().size(), 4u);
-        EXPECT_EQ(boxes.boxes()[1].text, "错误 3：expected");
-        EXPECT_EQ(boxes.boxes()[2].text, "错误：not ours");
-        EXPECT_EQ(boxes.boxes()[3].text, "错误：未知错误");
-    }
+    });
+    for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(command.trigger());
+    ASSERT_EQ(boxes.boxes().size(), 4u);
+    EXPECT_EQ(boxes.boxes()[1].text, "错误 3：expected");
+    EXPECT_EQ(boxes.boxes()[2].text, "错误：not ours");
+    EXPECT_EQ(boxes.boxes()[3].text, "错误：未知错误");
+}
 
 }  // namespace

@@ -54,12 +54,14 @@ TEST(NoteTrash, AnInterruptedDeleteOrUndoLeavesTheNoteInExactlyOneTable) {
     EXPECT_TRUE(back->id == 1 && back->windowOpen && note(1) == first);
     EXPECT_FALSE(trash.holdsAny());
 
-    // Kept for 30 days.
+    // Kept for 30 days, with the window state a note may come back with.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     db.exec(QString("INSERT INTO NoteTrash(ID, DeletedAt) VALUES(8, %1), (9, %2)")
                 .arg(now.addDays(-31).toSecsSinceEpoch())
                 .arg(now.addDays(-29).toSecsSinceEpoch()));
+    db.exec("INSERT INTO NoteWindowState(ID, KeepAbove) VALUES(1, 1), (8, 1), (9, 1)");
     trash.prune(now);
     EXPECT_EQ(db.column("SELECT ID FROM NoteTrash"), QStringList{"9"});
+    EXPECT_EQ(db.column("SELECT ID FROM NoteWindowState ORDER BY ID"), (QStringList{"1", "9"}));
     store.关闭数据库();
 }
