@@ -17,7 +17,9 @@
 
 #include "platform/core/error.h"
 #include "platform/db/database.h"
+#include "platform/db/transaction.h"
 #include "store/database_module.h"
+#include "store/note_window_states.h"
 
 namespace {
 
@@ -111,6 +113,26 @@ void writePlace(数据库操作模块& store, qint64 id, const std::vector<QVari
     write.step();
 }
 
+// A note's window state as stored (null without one).
+QJsonValue windowOf(数据库操作模块& store, qint64 id) {
+    const std::optional<NoteWindowStates::State> state = NoteWindowStates(store).find(id);
+    if (!state) return QJsonValue(QJsonValue::Null);
+    const auto orNull = [](const std::optional<int>& v) {
+        return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+    };
+    return QJsonObject{{QStringLiteral("keepAbove"), state->keepAbove},
+                       {QStringLiteral("transparency"), state->transparency},
+                       {QStringLiteral("textPoints"), orNull(state->textPoints)},
+                       {QStringLiteral("allWorkspaces"), state->allWorkspaces},
+                       {QStringLiteral("workspace"), orNull(state->workspace)}};
+}
+
+void writeWindow(数据库操作模块& store, qint64 id,
+                 const std::optional<NoteWindowStates::State>& state) {
+    if (state && store.ownTables() == OwnSchema::Access::ReadWrite)
+        NoteWindowStates(store).save(id, *state);
+}
+
 // ---- export ------------------------------------------------------------------------------
 
 QByteArray jsonDocument(数据库操作模块& store, int& count) {
@@ -127,7 +149,8 @@ QByteArray jsonDocument(数据库操作模块& store, int& count) {
         notes.append(QJsonObject{
             {QStringLiteral("tips"), tips},
             {QStringLiteral("place"),
-             place == places.constEnd() ? QJsonValue(QJsonValue::Null) : QJsonValue(*place)}});
+             place == places.constEnd() ? QJsonValue(QJsonValue::Null) : QJsonValue(*place)},
+            {QStringLiteral("window"), windowOf(store, rows.value(0).toLongLong())}});
     }
     count = int(notes.size());
     return QJsonDocument(QJsonObject{{QStringLiteral("format"), kFormatName},
@@ -235,7 +258,38 @@ QVariant storedValue(const QJsonValue& value, Kind kind, const QString& where) {
 struct Note {
     std::array<QVariant, kColumns.size()> values;
     std::vector<QVariant> place;  // empty: none
+    std::optional<NoteWindowStates::State> window;
 };
+
+// One note's window state: every value of the kind and range a note window can take.
+std::optional<NoteWindowStates::State> readWindow(const QJsonValue& value, const QString& where) {
+    if (value.isNull() || value.isUndefined()) return std::nullopt;
+    const QString bad = QStringLiteral("%1的窗口设置无效。").arg(where);
+    if (!value.isObject()) throw Refusal(bad);
+    const QJsonObject object = value.toObject();
+    const auto flag = [&](const char* name) {
+        const QJsonValue v = object.value(QLatin1String(name));
+        if (!v.isBool()) throw Refusal(bad);
+        return v.toBool();
+    };
+    // A whole number in [low, high] (and a multiple of `step`), or null where allowed.
+    const auto number = [&](const char* name, int low, int high, int step,
+                            bool nullable) -> std::optional<int> {
+        const QJsonValue v = object.value(QLatin1String(name));
+        if (nullable && v.isNull()) return std::nullopt;
+        const double d = v.toDouble(-1);
+        if (!v.isDouble() || d != double(int(d)) || d < low || d > high || int(d) % step != 0)
+            throw Refusal(bad);
+        return int(d);
+    };
+    NoteWindowStates::State state;
+    state.keepAbove = flag("keepAbove");
+    state.transparency = *number("transparency", 0, 90, 10, false);
+    state.textPoints = number("textPoints", 6, 48, 1, true);
+    state.allWorkspaces = flag("allWorkspaces");
+    state.workspace = number("workspace", 0, 1023, 1, true);
+    return state;
+}
 
 // One note's place: X, Y, Width, Height as 32-bit integers and Scale as a number, each or NULL.
 std::vector<QVariant> readPlace(const QJsonValue& value, const QString& where) {
@@ -275,7 +329,8 @@ std::vector<Note> readNotes(const QJsonObject& root) {
                                            QStringLiteral("%1的“%2”").arg(where, name));
         }
         parsed.place = readPlace(note.value(QStringLiteral("place")), where);
-        // "window" and anything else a later version adds are not ours to read.
+        parsed.window = readWindow(note.value(QStringLiteral("window")), where);
+        // Anything else a later version adds is not ours to read.
         read.push_back(std::move(parsed));
     }
     return read;
@@ -300,9 +355,8 @@ void bind(platform::PreparedStatement& statement, int index, const QVariant& val
 
 NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<Note>& notes) {
     platform::Database& db = *store.database();
-    NoteArchive::Imported result;
-    db.execute(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
+    return platform::inTransaction(db, [&] {
+        NoteArchive::Imported result;
         QSet<QString> present;
         platform::PreparedStatement rows =
             db.prepare(QStringLiteral("SELECT content, CreateTime FROM Tips"));
@@ -323,17 +377,11 @@ NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<N
             const qint64 id = add.value(0).toLongLong();
             add.step();
             writePlace(store, id, note.place);
+            writeWindow(store, id, note.window);
             ++result.added;
         }
-        db.execute(QStringLiteral("COMMIT"));
-    } catch (const platform::Error&) {
-        try {
-            db.execute(QStringLiteral("ROLLBACK"));
-        } catch (const platform::Error&) {
-        }
-        throw;
-    }
-    return result;
+        return result;
+    });
 }
 
 }  // namespace

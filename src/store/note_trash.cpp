@@ -2,6 +2,7 @@
 
 #include "platform/core/error.h"
 #include "platform/db/database.h"
+#include "platform/db/transaction.h"
 #include "store/database_module.h"
 #include "store/statements.h"
 
@@ -10,24 +11,6 @@ namespace {
 constexpr std::int64_t kKeptSeconds = 30LL * 24 * 60 * 60;
 // Start-up does not wait long for another program's lock: the pruning can wait a start.
 constexpr int kPruneWaitMs = 100;
-
-// Runs `steps` in one write transaction; any failure undoes all of them and is raised.
-template <typename Steps>
-auto inTransaction(platform::Database& db, Steps steps) {
-    db.execute(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        auto result = steps();
-        db.execute(QStringLiteral("COMMIT"));
-        return result;
-    } catch (const platform::Error&) {
-        try {
-            db.execute(QStringLiteral("ROLLBACK"));
-        } catch (const platform::Error&) {
-            // The engine has already rolled back on its own.
-        }
-        throw;
-    }
-}
 
 }  // namespace
 
@@ -41,7 +24,7 @@ void NoteTrash::deleteNote(std::int64_t id, bool windowOpen) const {
         return;
     }
     platform::Database& db = *store_.database();
-    inTransaction(db, [&] {
+    platform::inTransaction(db, [&] {
         platform::PreparedStatement keep = db.prepare(QStringLiteral(
             "INSERT INTO NoteTrash(ID, content, CreateTime, ChangeTime, Deleted, BackColor, "
             "FontColor, Visual, TopMost, Transparent, X, Y, Width, Height, Scale, WindowOpen, "
@@ -65,7 +48,7 @@ void NoteTrash::deleteNote(std::int64_t id, bool windowOpen) const {
 std::optional<NoteTrash::Restored> NoteTrash::restoreNewest() const {
     if (!writable()) return std::nullopt;
     platform::Database& db = *store_.database();
-    return inTransaction(db, [&]() -> std::optional<Restored> {
+    return platform::inTransaction(db, [&]() -> std::optional<Restored> {
         platform::PreparedStatement newest = db.prepare(
             QStringLiteral("SELECT Seq, WindowOpen FROM NoteTrash ORDER BY Seq DESC LIMIT 1"));
         if (!newest.step()) return std::nullopt;

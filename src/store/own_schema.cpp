@@ -5,6 +5,7 @@
 
 #include "platform/core/error.h"
 #include "platform/db/database.h"
+#include "platform/db/transaction.h"
 #include "store/database_module.h"
 
 namespace {
@@ -60,22 +61,14 @@ OwnSchema::Access migrate(platform::Database& db) {
         return OwnSchema::Access::ReadWrite;
     }
     // Read again under the write lock: another process may have got there first.
-    db.execute(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
+    return platform::inTransaction(db, [&db] {
         const int version = versionOf(db);
         for (int step = version; step < OwnSchema::kVersion; ++step) kSteps[step](db);
         if (version < OwnSchema::kVersion)
             db.execute(QStringLiteral("PRAGMA user_version = %1").arg(OwnSchema::kVersion));
-        db.execute(QStringLiteral("COMMIT"));
         return version > OwnSchema::kVersion ? OwnSchema::Access::Read
                                              : OwnSchema::Access::ReadWrite;
-    } catch (const platform::Error&) {
-        try {
-            db.execute(QStringLiteral("ROLLBACK"));
-        } catch (const platform::Error&) {
-        }
-        throw;
-    }
+    });
 }
 
 }  // namespace

@@ -20,8 +20,10 @@ TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
     ASSERT_TRUE(read.open(QIODevice::ReadOnly));
     const QByteArray good = read.readAll();
     const QByteArray head = R"({"format": "zettara-notes", "version": 1, "notes": [)";
-    const auto note = [&head](const QByteArray& tips, const QByteArray& place = "null") {
-        return head + R"({"tips": {"content": "b", )" + tips + R"(}, "place": )" + place + "}]}";
+    const auto note = [&head](const QByteArray& tips, const QByteArray& place = "null",
+                              const QByteArray& window = "null") {
+        return head + R"({"tips": {"content": "b", )" + tips + R"(}, "place": )" + place +
+               R"(, "window": )" + window + "}]}";
     };
     const auto repeat = [](const QByteArray& part, int times) {
         QByteArray out;
@@ -41,6 +43,8 @@ TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
         {note(R"("CreateTime": 7)"), "“CreateTime”无效"},
         {note(R"("Deleted": 0)", R"({"Width": 1e12})"), "位置“Width”无效"},
         {note(R"("Deleted": 0)", R"({"Scale": "big"})"), "位置“Scale”无效"},
+        {note(R"("Deleted": 0)", "null", R"({"keepAbove": true, "transparency": 35})"),
+         "窗口设置无效"},
         {head + repeat("{},", 500'001) + "{}]}", "便签太多"},
         {head + repeat("[],", 2'000'100) + "[]]}", "便签太多"},
     };
@@ -68,6 +72,14 @@ TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
     // Our own file is read, and its one note is already here.
     const NoteArchive::Imported again = NoteArchive::importFrom(store, ours);
     EXPECT_EQ(std::make_pair(again.added, again.skipped), std::make_pair(0, 1));
+    // A note's window state goes out and comes back in with it.
+    db.exec("INSERT INTO NoteWindowState VALUES(1, 1, 30, 14, 0, 2)");
+    NoteArchive::exportTo(store, ours, NoteArchive::Format::Json);
+    db.exec("DELETE FROM Tips; DELETE FROM NoteWindowState");
+    EXPECT_EQ(NoteArchive::importFrom(store, ours).added, 1);
+    EXPECT_EQ(db.column("SELECT KeepAbove||Opacity||TextPoints||AllWorkspaces||Workspace FROM "
+                        "NoteWindowState"),
+              QStringList{"1301402"});
     namespace fs = std::filesystem;
     EXPECT_EQ(fs::status(ours.toStdString()).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);

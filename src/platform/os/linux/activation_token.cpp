@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QString>
 
+#include "platform/os/linux/x11_atoms.h"
 #include "platform/os/window_hints.h"
 
 #if QT_CONFIG(xcb)
@@ -20,15 +21,6 @@ namespace platform {
 
 namespace {
 
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return found;
-}
-
 // Qt ends the feedback of the id it was started with when it maps its first window; an id
 // handed over by a later launch is ended here. The message goes to the root window in pieces
 // of 20 bytes, the first typed _BEGIN, the last holding the terminating NUL.
@@ -39,8 +31,8 @@ void endStartupFeedback(xcb_connection_t* connection, const QString& id) {
         message += c;
     }
     message += '\0';
-    const xcb_atom_t begin = atom(connection, "_NET_STARTUP_INFO_BEGIN");
-    const xcb_atom_t more = atom(connection, "_NET_STARTUP_INFO");
+    const xcb_atom_t begin = x11::atom("_NET_STARTUP_INFO_BEGIN");
+    const xcb_atom_t more = x11::atom("_NET_STARTUP_INFO");
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     if (begin == XCB_ATOM_NONE || more == XCB_ATOM_NONE || !screen) return;
     for (qsizetype sent = 0; sent < message.size(); sent += 20) {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QWidget>
 
+#include "platform/os/linux/x11_atoms.h"
 #include "platform/os/window_hints.h"
 
 #if QT_CONFIG(xcb)
@@ -11,8 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #endif
 
 namespace platform {
@@ -21,43 +20,17 @@ namespace platform {
 
 namespace {
 
-struct SkipAtoms {
-    xcb_atom_t state = XCB_ATOM_NONE;
-    std::array<xcb_atom_t, 2> skips{XCB_ATOM_NONE, XCB_ATOM_NONE};
-};
-
-// Atoms live as long as the X server, so one look-up per process does: the three requests go
-// out together and cost one round trip, not three per window and show.
-const SkipAtoms& skipAtoms(xcb_connection_t* connection) {
-    static const SkipAtoms atoms = [connection] {
-        constexpr std::array<const char*, 3> names{"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
-                                                   "_NET_WM_STATE_SKIP_PAGER"};
-        std::array<xcb_intern_atom_cookie_t, 3> cookies{};
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            cookies[i] = xcb_intern_atom(
-                connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
-        }
-        std::array<xcb_atom_t, 3> found{};
-        for (std::size_t i = 0; i < cookies.size(); ++i) {
-            xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
-            found[i] = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-            std::free(reply);
-        }
-        return SkipAtoms{found[0], {found[1], found[2]}};
-    }();
-    return atoms;
-}
-
 // Writes the two states on the unmapped window. Qt merges its own states into the property
 // when it maps the window (and flushes), and the window manager drops the property when the
 // window is withdrawn, so this runs before every show.
 void setSkipStates(xcb_connection_t* connection, xcb_window_t window) {
-    const SkipAtoms& atoms = skipAtoms(connection);
-    if (atoms.state == XCB_ATOM_NONE || atoms.skips[0] == XCB_ATOM_NONE ||
-        atoms.skips[1] == XCB_ATOM_NONE)
-        return;
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atoms.state, XCB_ATOM_ATOM, 32,
-                        static_cast<std::uint32_t>(atoms.skips.size()), atoms.skips.data());
+    // Atoms live as long as the X server: looked up once per process, not per window and show.
+    const xcb_atom_t state = x11::atom("_NET_WM_STATE");
+    const std::array<xcb_atom_t, 2> skips{x11::atom("_NET_WM_STATE_SKIP_TASKBAR"),
+                                          x11::atom("_NET_WM_STATE_SKIP_PAGER")};
+    if (state == XCB_ATOM_NONE || skips[0] == XCB_ATOM_NONE || skips[1] == XCB_ATOM_NONE) return;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(skips.size()), skips.data());
 }
 
 class SkipStatesOnShow : public QObject {
