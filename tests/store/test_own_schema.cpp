@@ -83,3 +83,22 @@ TEST(OwnSchema, AFileLockedAtOpenStartsWithoutPlacementsAndIsLeftAsItIs) {
     placements.save(1, {QPoint(5, 6), QSize(70, 80), 1});
     EXPECT_EQ(shape(db) + places(db).join(""), "0:ID,X,Y,Width,Height1,30000,24,170,160");
 }
+
+// Where the compositor places windows only the size is known: saving it keeps the place the
+// note has on X11, and a note without a row gets a size alone.
+TEST(NotePlacements, ASizeAloneKeepsTheStoredPosition) {
+    testsupport::TempNoteDb db;
+    db.exec("INSERT INTO Tips(ID, content) VALUES(1, 'a'), (2, 'b')");
+    db.exec(kFiveColumns);
+    db.exec("INSERT INTO NotePlacement VALUES(1, 300, 200, 170, 120)");
+    数据库操作模块 store;
+    NoteFileCheck::open(store, db.path());
+    const NotePlacements placements(store);
+    placements.save(1, {std::nullopt, QSize(230, 160), 0});
+    placements.save(2, {std::nullopt, QSize(200, 100), 0});
+    EXPECT_EQ(places(db), (QStringList{"1,300,200,230,160", "2,-,-,200,100"}));
+    const std::optional<NotePlacements::Place> second = placements.find(2);
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(second->position);
+    store.关闭数据库();
+}
