@@ -20,21 +20,30 @@ bool can(platform::WindowHint hint) {
 
 void NoteWindowArranger::attach(Form_Zettara& window, 数据库操作模块& store) {
     auto* arranger = new NoteWindowArranger(window, store);
-    std::optional<State> stored;
-    platform::guarded([&] { stored = NoteWindowStates(store).find(arranger->id_); });
+    platform::guarded([&] { arranger->stored_ = NoteWindowStates(store).find(arranger->id_); });
+    // The window-system hints go on the native window, which the first show makes just before
+    // it maps it; making it earlier would cost every note window round trips to the X server.
+    window.installEventFilter(arranger);
+}
+
+bool NoteWindowArranger::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Show || arranged_) return false;
+    arranged_ = true;
+    auto& window = static_cast<Form_Zettara&>(*watched);
     // Nothing to do for the plain look: a note without state opens as it always has.
-    if (stored && *stored != State{}) {
-        apply(window, *stored, State{});
-        if (stored->workspace && !stored->allWorkspaces && can(platform::workspaceHint()))
-            platform::putOnWorkspace(&window, *stored->workspace);
+    if (stored_ && *stored_ != State{}) {
+        apply(window, *stored_, State{});
+        if (stored_->workspace && !stored_->allWorkspaces && can(platform::workspaceHint()))
+            platform::putOnWorkspace(&window, *stored_->workspace);
     }
-    platform::watchWorkspace(&window, [arranger, &window](int desktop) {
+    platform::watchWorkspace(&window, [this, &window](int desktop) {
         // Not kept: a closing window that a window manager puts back on the first desktop as
         // it lets go, nor the pull onto the desktop of a parentless box (Qt makes it transient
         // for the whole program, and KWin brings every window of the program to it).
         if (window.isVisible() && !window.isClosing() && !QApplication::activeModalWidget())
-            arranger->moved(desktop);
+            moved(desktop);
     });
+    return false;
 }
 
 NoteWindowArranger::NoteWindowArranger(Form_Zettara& window, 数据库操作模块& store)

@@ -23,11 +23,16 @@ class NoteWindowArranger : public QObject {
     // A state changed from `before` to `now`, on a shown window.
     static void apply(Form_Zettara& window, const State& now, const State& before);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     NoteWindowArranger(Form_Zettara& window, 数据库操作模块& store);
     void moved(int workspace);
 
     数据库操作模块& store_;
     std::int64_t id_;
-    std::optional<int> desktop_;  // the one the window is on, as far as we know
+    std::optional<int> desktop_;   // the one the window is on, as far as we know
+    std::optional<State> stored_;  // as read when the window was made
+    bool arranged_ = false;        // at its first show
 };

@@ -145,7 +145,8 @@ void setKeepAbove(QWidget* window, bool above) {
     // On X11 the state is ours alone: Qt's stay-on-top flag, set before the first map, makes Qt
     // build another native window that has lost the hints set on the first.
     if (const xcb_window_t id = x11::windowOf(window); x11::connection() && id != XCB_WINDOW_NONE) {
-        if (window->isVisible()) {
+        // Mapped, the window manager owns the state and is asked; before that it is read at map.
+        if (window->testAttribute(Qt::WA_Mapped)) {
             askWindowManager(id, "_NET_WM_STATE",
                              {above ? 1u : 0u, x11::atom("_NET_WM_STATE_ABOVE"), 0});
         } else if (above && window->windowHandle()) {
@@ -167,7 +168,7 @@ void setKeepAbove(QWidget* window, bool above) {
 void setOnAllWorkspaces(QWidget* window, bool all) {
     const xcb_window_t id = x11::windowOf(window);
     if (!x11::connection() || id == XCB_WINDOW_NONE) return;
-    if (!window->isVisible()) {
+    if (!window->testAttribute(Qt::WA_Mapped)) {
         // Read by the window manager when it takes the window on.
         if (all) setDesktopProperty(id, kAllDesktops);
         return;
