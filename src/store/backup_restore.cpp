@@ -33,10 +33,7 @@ QString stamp() {
 int notesIn(const QString& path) {
     try {
         const auto db = platform::Database::open(path, false, true, QString());
-        platform::Recordset check = db->openRecordset(QStringLiteral("PRAGMA quick_check"));
-        if (check.eof() ||
-            check.field(QStringLiteral("quick_check")).toString() != QLatin1String("ok"))
-            return -1;
+        if (!db->passesQuickCheck()) return -1;
         return db->openRecordset(QStringLiteral("SELECT count(*) AS n FROM Tips"))
             .field(QStringLiteral("n"))
             .toInt();

@@ -67,9 +67,7 @@ void stampAfter(const QString& file, const QFileInfoList& others) {
 }
 
 bool checksOut(const QString& file) {
-    const auto db = platform::Database::open(file, false, true, QString());
-    platform::Recordset rs = db->openRecordset(QStringLiteral("PRAGMA quick_check"));
-    return !rs.eof() && rs.field(QStringLiteral("quick_check")).toString() == QLatin1String("ok");
+    return platform::Database::open(file, false, true, QString())->passesQuickCheck();
 }
 
 }  // namespace

@@ -172,6 +172,11 @@ Recordset Database::openRecordset(const QString& sql) {
     return rs;
 }
 
+bool Database::passesQuickCheck() {
+    PreparedStatement check = prepare(QStringLiteral("PRAGMA quick_check"));
+    return check.step() && check.value(0).toString() == QLatin1String("ok");
+}
+
 void Database::execute(const QString& sql) {
     PreparedStatement stmt = prepare(sql);
     while (stmt.step()) {

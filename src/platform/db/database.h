@@ -73,6 +73,9 @@ class Database {
     PreparedStatement prepare(const QString& sql);
     // Rows changed by the last INSERT, UPDATE or DELETE that completed on this connection.
     int changes() const;
+    // The engine's quick check finds nothing wrong; an engine error (not a database, badly
+    // damaged) is raised.
+    bool passesQuickCheck();
     void close();
 
     bool isOpen() const { return db_ != nullptr; }
