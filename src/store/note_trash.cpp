@@ -4,6 +4,7 @@
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
 #include "store/database_module.h"
+#include "store/note_placements.h"
 #include "store/statements.h"
 
 namespace {
@@ -37,10 +38,7 @@ void NoteTrash::deleteNote(std::int64_t id, bool windowOpen) const {
             .bindInt64(3, QDateTime::currentSecsSinceEpoch());
         keep.step();
         store_.数据库_删除_语句(statements::deleteOne(id));
-        platform::PreparedStatement place =
-            db.prepare(QStringLiteral("DELETE FROM NotePlacement WHERE ID = ?1"));
-        place.bindInt64(1, id);
-        place.step();
+        NotePlacements(store_).remove(id);
         return true;
     });
 }

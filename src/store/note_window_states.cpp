@@ -59,11 +59,3 @@ void NoteWindowStates::save(std::int64_t id, const State& state) const {
     write.setBusyTimeout(kStateWaitMs);
     write.step();
 }
-
-void NoteWindowStates::remove(std::int64_t id) const {
-    if (store_.ownTables() != OwnSchema::Access::ReadWrite) return;
-    platform::PreparedStatement forget =
-        store_.database()->prepare(QStringLiteral("DELETE FROM NoteWindowState WHERE ID = ?1"));
-    forget.bindInt64(1, id);
-    forget.step();
-}

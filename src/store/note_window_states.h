@@ -27,7 +27,6 @@ class NoteWindowStates {
     // Stores the state of an existing note (a note deleted meanwhile gets no row). Raises the
     // store's error when it cannot; a store that keeps none of our tables takes nothing.
     void save(std::int64_t id, const State& state) const;
-    void remove(std::int64_t id) const;
 
   private:
     数据库操作模块& store_;
