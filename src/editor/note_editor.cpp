@@ -1,11 +1,13 @@
 #include "editor/note_editor.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTextDocument>
 #include <algorithm>
@@ -41,6 +43,7 @@ constexpr double kAdvancedHeight = 255;
 constexpr std::int32_t kPaleYellow = 12648447;
 constexpr std::int32_t kBlack = 0;
 const QString kNoteGone = QStringLiteral("该便签已不存在，是否将内容保存为新便签？");
+const QString kChanged = QStringLiteral("内容已修改，是否保存？");
 constexpr int kPictureSide = 16;
 
 }  // namespace
@@ -60,6 +63,7 @@ Form_添加便签::Form_添加便签(EditorHost& host, QWidget* parent)
     resize(twips::toPixels(kClientWidth, kClientHeight));
     platform::centreOnScreen(*this);
     布局();
+    记下原样();
 }
 
 Form_添加便签::~Form_添加便签() = default;
@@ -243,26 +247,39 @@ void Form_添加便签::加载便签(std::int64_t id, const QString& text,
     ColorPicker_背景颜色->setColor(back);
     设置内容字体颜色(fore);
     ColorPicker_字体颜色->setColor(fore);
+    记下原样();
+}
+
+void Form_添加便签::记下原样() {
+    原样文字_ = 内容文字();
+    原样背景颜色_ = ColorPicker_背景颜色->color();
+    原样字体颜色_ = ColorPicker_字体颜色->color();
+}
+
+bool Form_添加便签::已修改() const {
+    return 内容文字() != 原样文字_ || ColorPicker_背景颜色->color() != 原样背景颜色_ ||
+           ColorPicker_字体颜色->color() != 原样字体颜色_;
+}
+
+void Form_添加便签::前置() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 bool Form_添加便签::保存便签(bool closing) {
     if (便签ID_ != 0) return 更新便签(closing);
     if (!内容已填写()) return false;
-    const QDateTime now = platform::clock::now();
-    host_.数据库对象().数据库_添加_语句(statements::insertNote(
-        保存文字(), now, ColorPicker_背景颜色->color(), ColorPicker_字体颜色->color(), 透明度()));
+    执行添加();
+    记下原样();
     host_.便签已保存(0, closing);
     return true;
 }
 
 bool Form_添加便签::更新便签(bool closing) {
     if (!内容已填写()) return false;
-    数据库操作模块& store = host_.数据库对象();
-    const QDateTime now = platform::clock::now();
-    store.数据库_添加_语句(statements::updateNote(保存文字(), now, ColorPicker_背景颜色->color(),
-                                                  ColorPicker_字体颜色->color(), 透明度(),
-                                                  便签ID_));
-    if (store.database()->changes() == 0) {
+    if (!执行更新()) {
         // The note was deleted while this editor was open: its text would be lost unseen.
         if (platform::MsgBox(kNoteGone, platform::mb::YesNo | platform::mb::Question) !=
             platform::mb::Yes)
@@ -270,8 +287,56 @@ bool Form_添加便签::更新便签(bool closing) {
         便签ID_ = 0;  // from here on the editor adds, as for a new note
         return 保存便签(closing);
     }
+    记下原样();
     host_.便签已保存(便签ID_, closing);
     return true;
+}
+
+void Form_添加便签::执行添加() {
+    host_.数据库对象().数据库_添加_语句(
+        statements::insertNote(保存文字(), platform::clock::now(), ColorPicker_背景颜色->color(),
+                               ColorPicker_字体颜色->color(), 透明度()));
+}
+
+bool Form_添加便签::执行更新() {
+    数据库操作模块& store = host_.数据库对象();
+    store.数据库_添加_语句(
+        statements::updateNote(保存文字(), platform::clock::now(), ColorPicker_背景颜色->color(),
+                               ColorPicker_字体颜色->color(), 透明度(), 便签ID_));
+    return store.database()->changes() != 0;
+}
+
+void Form_添加便签::保存不询问() {
+    不再询问_ = true;
+    // An empty text makes no note, and at this point nobody can be told so.
+    if (!已修改() || 内容文字().isEmpty()) return;
+    if (便签ID_ != 0 && 执行更新()) return;
+    便签ID_ = 0;
+    执行添加();
+}
+
+void Form_添加便签::closeEvent(QCloseEvent* event) {
+    if (!可以关闭()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+bool Form_添加便签::可以关闭() {
+    if (不再询问_ || !已修改()) return true;
+    // A second close request while the question (or the save after it) is still open.
+    if (正在询问_) return false;
+    const QScopedValueRollback asking(正在询问_, true);
+    前置();  // the question is about this window: the user sees which one
+    const int answer =
+        platform::MsgBox(kChanged, platform::mb::YesNoCancel | platform::mb::Question);
+    if (answer == platform::mb::No) return true;
+    if (answer != platform::mb::Yes) return false;
+    // As 保存并关闭: an empty text or a failed save keeps the editor open with its text.
+    bool saved = false;
+    platform::runEvent([&] { saved = 保存便签(true); });
+    return saved;
 }
 
 void Form_添加便签::PushButton_保存并关闭_Click() {
@@ -279,5 +344,7 @@ void Form_添加便签::PushButton_保存并关闭_Click() {
 }
 
 void Form_添加便签::PushButton_保存且继续添加_Click() {
-    if (保存便签()) FlatEdit_内容->clear();
+    if (!保存便签()) return;
+    FlatEdit_内容->clear();
+    记下原样();  // the cleared editor has nothing left to lose
 }

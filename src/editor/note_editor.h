@@ -19,8 +19,8 @@ class ColorPicker;
 }
 
 // The window in which a note is written (便签ID 0) or changed (便签ID = the note's ID). Every
-// opening creates a new, independent window that deletes itself when closed. Its controls
-// carry their names as object names.
+// opening creates a new, independent window that deletes itself when closed; closing it with
+// changes asks whether to save them. Its controls carry their names as object names.
 class Form_添加便签 : public QWidget {
   public:
     explicit Form_添加便签(EditorHost& host, QWidget* parent = nullptr);
@@ -44,8 +44,18 @@ class Form_添加便签 : public QWidget {
     // and the user keeps the text in the editor. Store errors propagate.
     bool 保存便签(bool closing = false);
 
+    // Whether the text or a colour differs from what the editor opened with or last saved.
+    bool 已修改() const;
+    // Restored from minimised, raised and made the active window.
+    void 前置();
+    // At the end of the desktop session, when nothing can be asked: a changed text is stored
+    // (as a new note when the note being modified no longer exists), an empty one is not, and
+    // the editor closes from then on without asking. Store errors propagate.
+    void 保存不询问();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void 创建控件();
@@ -56,6 +66,11 @@ class Form_添加便签 : public QWidget {
     void 设置内容背景颜色(std::int32_t colour);
     void 设置内容字体颜色(std::int32_t colour);
     bool 更新便签(bool closing);
+    void 执行添加();
+    bool 执行更新();  // false when no row was changed: the note no longer exists
+    void 记下原样();
+    // The close question; true when the editor may close (unchanged, saved, or not wanted).
+    bool 可以关闭();
     QString 内容文字() const;  // every line break as "\n"
     QString 保存文字() const;  // ...as it is stored: a modified note keeps its kind of break
     bool 内容已填写();
@@ -84,4 +99,9 @@ class Form_添加便签 : public QWidget {
     QString 原文显示为_;  // ...and as the editor gives it back unchanged
     std::int32_t 内容背景颜色_ = 0;
     std::int32_t 内容字体颜色_ = 0;
+    QString 原样文字_;  // what 已修改 compares with
+    std::int32_t 原样背景颜色_ = 0;
+    std::int32_t 原样字体颜色_ = 0;
+    bool 正在询问_ = false;
+    bool 不再询问_ = false;
 };

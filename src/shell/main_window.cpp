@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSessionManager>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -70,6 +71,8 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
         MainMenus::WindowCommands{[this] { 退出程序(); }, [this] { 显示主窗体(); },
                                   [this] { 帮助_关于_Click(); }, [this] { return 当前便签ID; },
                                   [this] { 查找便签(); }});
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { platform::runEvent([this] { 会话结束(); }); });
     TrayIcon = std::make_unique<Tray>(
         *this, *menus_->托盘菜单, [this] { 显示主窗体(); },
         [this](QMenu* menu) { popupMenu_(menu); });
@@ -202,10 +205,24 @@ void Form_Main::hideOrMinimise() {
 }
 
 void Form_Main::退出程序() {
-    if (platform::MsgBox(QStringLiteral("退出本程序后Zettara将不再显示，是否确定？"),
+    // Typed text first: a cancelled editor question keeps the program running.
+    if (!commands_->询问已修改的编辑器() ||
+        platform::MsgBox(QStringLiteral("退出本程序后Zettara将不再显示，是否确定？"),
                          platform::mb::YesNo | platform::mb::Question,
                          QStringLiteral("确定退出")) != platform::mb::Yes)
         return;
+    结束程序();
+}
+
+void Form_Main::会话结束() {
+    commands_->保存全部编辑器();
+    // Ended once the session manager has had its answer: the program must not quit inside
+    // the request.
+    QMetaObject::invokeMethod(
+        this, [this] { platform::runEvent([this] { 结束程序(); }); }, Qt::QueuedConnection);
+}
+
+void Form_Main::结束程序() {
     // Every other window of the program closes first; none of them refuses.
     commands_->关闭全部编辑器();
     主窗体控制器_->关闭全部便签();

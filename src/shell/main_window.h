@@ -69,12 +69,17 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     void setTrayAvailable(std::function<bool()> available) {
         trayAvailable_ = std::move(available);
     }
+    // The end of the desktop session: nothing can be asked; every changed editor is stored,
+    // then the program ends.
+    void 会话结束();
 
   private:
     void createControls();
     // The close box and a hidden start: hidden with a notification area, minimised without.
     void hideOrMinimise();
     void 退出程序();
+    // The exit once confirmed: every window closes, then the program ends.
+    void 结束程序();
     // Tray activation and "显示窗口": make the window visible and active.
     void 显示主窗体();
     void 查找便签();

@@ -34,6 +34,7 @@
 namespace {
 
 Q_LOGGING_CATEGORY(lcTrash, "zettara.trash")
+Q_LOGGING_CATEGORY(lcEditors, "zettara.editors")
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
 const QString kListNotRefreshed =
@@ -62,10 +63,36 @@ void NoteCommands::keepEditor(Form_添加便签* editor) {
     editors_.emplace_back(editor);
 }
 
-void NoteCommands::关闭全部编辑器() {
+std::vector<Form_添加便签*> NoteCommands::openEditors() const {
+    // A closed editor lingers until its deferred delete: no longer visible.
+    std::vector<Form_添加便签*> open;
     for (const QPointer<Form_添加便签>& editor : editors_) {
-        if (editor) editor->close();
+        if (editor && editor->isVisible()) open.push_back(editor);
     }
+    return open;
+}
+
+bool NoteCommands::询问已修改的编辑器() {
+    // A copy: a question's event loop may open another editor. Each asks from its own close.
+    for (const QPointer<Form_添加便签> editor : openEditors()) {
+        if (editor && editor->已修改() && !editor->close()) return false;
+    }
+    return true;
+}
+
+void NoteCommands::保存全部编辑器() {
+    for (Form_添加便签* editor : openEditors()) {
+        try {
+            editor->保存不询问();
+        } catch (const platform::Error& error) {
+            qCWarning(lcEditors) << "an editor's text was not stored at the session's end:"
+                                 << error.number() << error.message();
+        }
+    }
+}
+
+void NoteCommands::关闭全部编辑器() {
+    for (Form_添加便签* editor : openEditors()) editor->close();
 }
 
 int NoteCommands::选中行() const {
@@ -150,6 +177,13 @@ void NoteCommands::修改行(int selected) {
     if (selected == 0) return;
     const platform::ListItem item = list_.item(selected);
     const std::int64_t id = platform::toIdentifier(item.subItem(1));
+    // Two editors on one note: the later save would silently undo the earlier one.
+    for (Form_添加便签* open : openEditors()) {
+        if (open->便签ID() == id) {
+            open->前置();
+            return;
+        }
+    }
     auto editor = std::make_unique<Form_添加便签>(host_);
     try {
         platform::Recordset rs = store_.数据库_查找_语句(statements::selectOne(id));
@@ -207,7 +241,8 @@ void NoteCommands::从备份恢复() {
                                         "先另存为一个备份。")
                              .arg(QDir::toNativeSeparators(chosen)),
                          platform::mb::YesNo | platform::mb::Question,
-                         QStringLiteral("确定恢复")) != platform::mb::Yes)
+                         QStringLiteral("确定恢复")) != platform::mb::Yes ||
+        !询问已修改的编辑器())
         return;
     QString kept;
     try {

@@ -17,7 +17,8 @@ class ListView;
 }  // namespace platform
 
 // The note commands behind every menu (menu bar, list menu, tray menu, note menu), working on
-// the main window's note list. Keeps the editors it opens, so that the exit can close them.
+// the main window's note list. Keeps the editors it opens, so that the exit can close them and
+// a note is changed in one editor at a time.
 class NoteCommands : public QObject {
   public:
     // list and controller are the main window's; host is what the editors report to.
@@ -31,6 +32,7 @@ class NoteCommands : public QObject {
     void 删除便签();
     // Brings back the most recently deleted note, with its window if it had one open.
     void 撤销删除();
+    // A note that already has an editor brings that editor up instead of opening another.
     void 修改便签();
     void 全部显示();
     void 全部隐藏();
@@ -68,6 +70,12 @@ class NoteCommands : public QObject {
     // An editor stored a note (便签ID 0: a new one): the list is reloaded; a reload that fails
     // is told once and tried again when one of the program's windows is next activated.
     void 便签已保存(std::int64_t 便签ID, bool closing);
+    // Each editor with changes asks, in turn, whether to save them; false when one was
+    // cancelled (it stays open, and so do those not yet asked).
+    bool 询问已修改的编辑器();
+    // The end of the desktop session: every changed editor stores its text without asking.
+    // Store errors are logged; nothing can be shown any more.
+    void 保存全部编辑器();
     // The exit command: every editor closes.
     void 关闭全部编辑器();
 
@@ -87,6 +95,8 @@ class NoteCommands : public QObject {
                       const std::function<void(NoteWindowStates::State&)>& change);
     void 保存后刷新列表(bool tell);
     void keepEditor(Form_添加便签* editor);
+    // The editors still open, in the order they were opened.
+    std::vector<Form_添加便签*> openEditors() const;
 
     platform::ListView& list_;
     Class_主窗体& controller_;

@@ -90,6 +90,30 @@ class CommandsTest(DisplayTest):
         self.assertEqual(len(notes), 1, "no window for the new note")
         self.assertTrue(self.wait_colour(notes[0], (255, 255, 192)), "the new note is not pale yellow")
 
+    def test_typed_text_is_asked_about_at_the_editor_close_box_and_at_exit(self):
+        program = self.program()
+        proc = self.running(program)
+        main = program.main_windows()[0]
+        box = "Zettara-6471"
+        for closing in ("close box", "exit"):
+            self.assertTrue(self.display.key_until("ctrl+n", lambda: self.display.windows(name=EDITOR),
+                                                   window=main), "Ctrl+N opened no editor")
+            editor = self.display.windows(name=EDITOR)[0]
+            x, y = self.display.client_origin(editor)
+            self.display.click(x + 260, y + 200)
+            time.sleep(0.3)
+            self.display.xdotool("type", "--delay", "15", TEXT)
+            if closing == "close box":
+                self.display.key_until("alt+F4", lambda: self.display.windows(name="^%s$" % box), window=editor)
+            else:  # 文件 > 退出程序
+                self.assertTrue(self.display.key_until("alt+f", self.display.popups, window=main))
+                self.display.xdotool("key", "x")
+            self.assertTrue(program.answer_box(box, "Return"), "no question about the typed text (%s)" % closing)
+            self.assertTrue(wait_for(lambda: not self.display.windows(name=EDITOR), 5), "the editor stayed")
+        self.assertTrue(program.answer_box("确定退出", "Return"), "no exit question after the editor's")
+        self.assertEqual(proc.wait(10), 0)
+        self.assertEqual(program.rows(), [(1, TEXT, 1), (2, TEXT, 1)])
+
     def test_note_menu_delete_removes_the_note_and_closes_its_window(self):
         program = self.program([dict(content="keep", Visual=1), dict(content="remove", Visual=1),
                                 dict(content="hidden", Visual=0)])

@@ -221,17 +221,30 @@ TEST_F(EditorTest, ANoteDeletedMeanwhileIsOfferedAsANewNote) {
     EXPECT_TRUE(editors.back().isNull());
 }
 
-TEST_F(EditorTest, CloseBoxStoresNothingAndAsksNothing) {
-    Form_添加便签* editor = openEditor();
-    const Controls c{editor};
-    editor->show();
-    c.text->setPlainText(QStringLiteral("unsaved"));
-    editor->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    EXPECT_TRUE(editors.back().isNull());
-    EXPECT_EQ(db.count(), 0);
-    EXPECT_TRUE(boxes.boxes().empty());
+TEST_F(EditorTest, CloseBoxAsksAboutChangesAndYesSavesAsSaveAndClose) {
+    const auto stays = [this](Form_添加便签* editor, int answer) {
+        boxes.answerNext(answer);
+        editor->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return !editors.back().isNull();
+    };
+    const int id = insertRow(db, QStringLiteral("old"));
+    Form_添加便签* modified = openEditor(id);
+    modified->加载便签(id, QStringLiteral("old"), 255, 0);
+    Controls{modified}.text->clear();
+    EXPECT_TRUE(stays(modified, platform::mb::Cancel));
+    EXPECT_TRUE(stays(modified, platform::mb::Yes));  // the empty-text rule keeps it open
+    EXPECT_EQ(boxes.boxes()[2].text, "未填写任何内容！");
+    Controls{modified}.text->setPlainText(QStringLiteral("new"));
+    EXPECT_FALSE(stays(modified, platform::mb::Yes));
+    Form_添加便签* added = openEditor();
+    Controls{added}.backColour->setColor(0x00123456);  // a colour alone is a change
+    EXPECT_FALSE(stays(added, platform::mb::No));
+    ASSERT_EQ(boxes.boxes().size(), 5u);
+    EXPECT_EQ(boxes.boxes()[4].text, "内容已修改，是否保存？");
+    EXPECT_EQ(boxes.boxes()[4].style, 0x23);
+    EXPECT_EQ(db.column("SELECT content FROM Tips"), QStringList{"new"});
+    EXPECT_FALSE(stays(openEditor(), platform::mb::Cancel));  // unchanged: nothing asked
 }
 
 TEST_F(EditorTest, EditorsAreIndependent) {

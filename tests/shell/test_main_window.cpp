@@ -2,6 +2,8 @@
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +41,7 @@ class TestMainWindow : public Form_Main {
         setPopupMenu([&popups](QMenu* menu) { popups << menu->objectName(); });
         setTrayAvailable([&tray] { return tray; });
     }
+    using Form_Main::会话结束;
 };
 
 // The editors on screen (they are windows of their own, not children of the main window).
@@ -367,10 +370,15 @@ TEST_F(MainWindowTest, ModifyOpensAnEditorWithListedTextAndStoredColours) {
     list().setSubItem(3, 2, "listed text");  // the editor takes the text as listed
     list().setSelected(3, true);
     run("编辑_修改");
-    run("列表菜单_修改");
+    editors()[0]->showMinimized();
+    run("文件_新建");      // new notes' editors stay independent
+    run("列表菜单_修改");  // the note's editor comes up instead of a second one
     const auto opened = editors();
-    ASSERT_EQ(opened.size(), 2);  // a second modify opens a second editor
+    ASSERT_EQ(opened.size(), 2);
     for (Form_添加便签* editor : opened) {
+        if (editor->便签ID() == 0) continue;
+        EXPECT_FALSE(editor->isMinimized());
+        EXPECT_TRUE(QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; }));
         EXPECT_EQ(editor->便签ID(), list().subItem(3, 1).toInt());
         EXPECT_EQ(testsupport::control<QPlainTextEdit>(*editor, "FlatEdit_内容")->toPlainText(),
                   "listed text");
@@ -609,6 +617,31 @@ TEST_F(MainWindowTest, ExitAnsweredNoChangesNothingAndYesClosesEverythingOnce) {
     EXPECT_TRUE(aboutBoxes().isEmpty());
     EXPECT_FALSE(store.database()->isOpen());
     EXPECT_EQ(boxes.boxes().size(), 2u);  // closing the database raised nothing
+}
+
+TEST_F(MainWindowTest, ChangedEditorsAskBeforeARestoreAndAreSavedUnaskedAtTheSessionEnd) {
+    QDir(db.dir()).mkdir("backups", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::copy(db.path(), db.dir() + "/backups/Zettara-2026-12-01.mdb");
+    list().setSelected(1, true);
+    run("编辑_修改");
+    run("文件_新建");
+    for (Form_添加便签* editor : editors())
+        testsupport::control<QPlainTextEdit>(*editor, "FlatEdit_内容")
+            ->setPlainText(editor->便签ID() ? "one, changed" : "typed");
+    testsupport::whenModalOpens([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+    boxes.answerNext(platform::mb::Yes);  // the restore; the editor's question then: 取消
+    run("文件_从备份恢复");
+    EXPECT_EQ(boxes.boxes().back().text, "内容已修改，是否保存？");
+    EXPECT_EQ(QDir(db.dir() + "/backups").entryList(QDir::Files).size(), 1);  // nothing replaced
+
+    const std::size_t asked = boxes.boxes().size();
+    static_cast<TestMainWindow&>(*form).会话结束();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(db.column("SELECT content FROM Tips ORDER BY ID"),
+              QStringList({"one, changed", "two", "three", "typed"}));
+    EXPECT_EQ(boxes.boxes().size(), asked);
+    EXPECT_TRUE(editors().isEmpty());
+    EXPECT_FALSE(store.database()->isOpen());
 }
 
 TEST_F(MainWindowTest, CloseBoxOnlyHides) {

@@ -91,6 +91,7 @@ MsgBoxRecorder::MsgBoxRecorder() {
                 answers_.pop_front();
                 return a;
             }
+            if ((style & 7) == platform::mb::YesNoCancel) return platform::mb::Cancel;
             return (style & 7) == platform::mb::YesNo ? platform::mb::No : platform::mb::Ok;
         });
 }

@@ -100,11 +100,14 @@ QMessageBox* makeMsgBox(const QString& text, int style, const QString& title) {
             box.setIcon(QMessageBox::NoIcon);
             break;
     }
-    if ((style & 7) == mb::YesNo) {
+    if ((style & 7) == mb::YesNo || (style & 7) == mb::YesNoCancel) {
         QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
+        // Escape and the box's close button take the answer that changes nothing.
+        if ((style & 7) == mb::YesNoCancel)
+            box.setEscapeButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
     } else {
         QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
         box.setDefaultButton(ok);
@@ -119,6 +122,8 @@ int msgBoxAnswer(const QMessageBox& box) {
             return mb::Yes;
         case QMessageBox::NoRole:
             return mb::No;
+        case QMessageBox::RejectRole:
+            return mb::Cancel;
         default:
             return box.buttons().size() > 1 ? mb::No : mb::Ok;
     }

@@ -10,6 +10,7 @@ namespace platform {
 // Message box style values and answers as the program uses them.
 namespace mb {
 inline constexpr int OkOnly = 0;
+inline constexpr int YesNoCancel = 3;
 inline constexpr int YesNo = 4;
 inline constexpr int Critical = 16;
 inline constexpr int Question = 32;
@@ -17,11 +18,12 @@ inline constexpr int Exclamation = 48;
 inline constexpr int Information = 64;
 
 inline constexpr int Ok = 1;
+inline constexpr int Cancel = 2;
 inline constexpr int Yes = 6;
 inline constexpr int No = 7;
 }  // namespace mb
 
-// Shows a modal message box and returns the answer (mb::Ok, mb::Yes, mb::No).
+// Shows a modal message box and returns the answer (mb::Ok, mb::Yes, mb::No, mb::Cancel).
 // An empty title gives the application title.
 int MsgBox(const QString& text, int style = mb::OkOnly, const QString& title = {});
 
