@@ -63,9 +63,9 @@ void NoteCommands::keepEditor(Form_添加便签* editor) {
     editors_.emplace_back(editor);
 }
 
-std::vector<Form_添加便签*> NoteCommands::openEditors() const {
+std::vector<QPointer<Form_添加便签>> NoteCommands::openEditors() const {
     // A closed editor lingers until its deferred delete: no longer visible.
-    std::vector<Form_添加便签*> open;
+    std::vector<QPointer<Form_添加便签>> open;
     for (const QPointer<Form_添加便签>& editor : editors_) {
         if (editor && editor->isVisible()) open.push_back(editor);
     }
@@ -73,15 +73,15 @@ std::vector<Form_添加便签*> NoteCommands::openEditors() const {
 }
 
 bool NoteCommands::询问已修改的编辑器() {
-    // A copy: a question's event loop may open another editor. Each asks from its own close.
-    for (const QPointer<Form_添加便签> editor : openEditors()) {
+    // A copy: a question's event loop may open or close editors. Each asks from its own close.
+    for (const QPointer<Form_添加便签>& editor : openEditors()) {
         if (editor && editor->已修改() && !editor->close()) return false;
     }
     return true;
 }
 
 void NoteCommands::保存全部编辑器() {
-    for (Form_添加便签* editor : openEditors()) {
+    for (const QPointer<Form_添加便签>& editor : openEditors()) {
         try {
             editor->保存不询问();
         } catch (const platform::Error& error) {
@@ -92,7 +92,9 @@ void NoteCommands::保存全部编辑器() {
 }
 
 void NoteCommands::关闭全部编辑器() {
-    for (Form_添加便签* editor : openEditors()) editor->close();
+    for (const QPointer<Form_添加便签>& editor : openEditors()) {
+        if (editor) editor->close();
+    }
 }
 
 int NoteCommands::选中行() const {
@@ -178,7 +180,7 @@ void NoteCommands::修改行(int selected) {
     const platform::ListItem item = list_.item(selected);
     const std::int64_t id = platform::toIdentifier(item.subItem(1));
     // Two editors on one note: the later save would silently undo the earlier one.
-    for (Form_添加便签* open : openEditors()) {
+    for (const QPointer<Form_添加便签>& open : openEditors()) {
         if (open->便签ID() == id) {
             open->前置();
             return;

@@ -96,7 +96,7 @@ class NoteCommands : public QObject {
     void 保存后刷新列表(bool tell);
     void keepEditor(Form_添加便签* editor);
     // The editors still open, in the order they were opened.
-    std::vector<Form_添加便签*> openEditors() const;
+    std::vector<QPointer<Form_添加便签>> openEditors() const;
 
     platform::ListView& list_;
     Class_主窗体& controller_;
