@@ -218,8 +218,14 @@ void putOnWorkspace(QWidget* window, int workspace) {
     setDesktopProperty(id, static_cast<std::uint32_t>(workspace));
     std::uint32_t current = 0;
     if (x11::readCardinal(x11::rootWindow(), x11::atom("_NET_CURRENT_DESKTOP"), &current) &&
-        current != static_cast<std::uint32_t>(workspace))
+        current != static_cast<std::uint32_t>(workspace)) {
+        // Wanting the focus, it would take the user to its desktop (KWin does). The native
+        // window exists already: Qt reads the attribute from it, as this property, at the map.
+        window->setAttribute(Qt::WA_ShowWithoutActivating);
+        if (QWindow* handle = window->windowHandle())
+            handle->setProperty("_q_showWithoutActivating", true);
         WorkspaceWatch::instance().openedElsewhere.insert(id);
+    }
 }
 
 void watchWorkspace(QWidget* window, std::function<void(int)> moved) {
