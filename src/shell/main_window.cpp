@@ -286,7 +286,9 @@ bool Form_Main::eventFilter(QObject* watched, QEvent* event) {
     if (再次最小化_ && watched == windowHandle() && event->type() == QEvent::Expose) {
         // After the expose has drawn the window and handed it to the compositor.
         QTimer::singleShot(0, this, [this] {
-            if (std::exchange(再次最小化_, false)) showMinimized();
+            if (!std::exchange(再次最小化_, false)) return;
+            showMinimized();
+            已在Wayland最小化_ = true;  // whatever the compositor did with the first show
         });
     }
     return QMainWindow::eventFilter(watched, event);

@@ -65,7 +65,7 @@ TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
     store.关闭数据库();
 }
 
-TEST(NotePlacementKeeper, APlaceAtTheEndOfTheNumberRangeComesFullyOnScreen) {
+TEST(NotePlacementKeeper, PlacesAtTheEndsOfTheNumberRangeComeOnScreen) {
     testsupport::TempNoteDb db;
     db.exec("INSERT INTO Tips(content, BackColor, FontColor, Visual) VALUES('a', 0, 0, 1)");
     db.exec("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X, Y, Width, Height)");
