@@ -16,8 +16,11 @@ OwnWindowsAboveNotes::OwnWindowsAboveNotes(Class_主窗体& notes, QObject* pare
 }
 
 bool OwnWindowsAboveNotes::eventFilter(QObject* watched, QEvent* event) {
-    // A widget's show event comes before its window is mapped, where the state is read.
-    if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
+    // A widget's show event comes before its window is mapped, where the state is read; an
+    // open window taken up again comes up over a note put on top since it opened.
+    if ((event->type() != QEvent::Show && event->type() != QEvent::WindowActivate) ||
+        !watched->isWidgetType())
+        return false;
     auto* window = static_cast<QWidget*>(watched);
     if (!window->isWindow() ||
         !(qobject_cast<QDialog*>(window) || dynamic_cast<Form_添加便签*>(window)))
