@@ -98,7 +98,10 @@ void NotePlacementKeeper::restore(const NotePlacements::Places* known) {
     if (!stored) return;
     const bool sizeOnly = platform::windowSystemPlacesWindows();
     if (sizeOnly || !stored->position) {
-        window_.resize(stored->size);
+        // Nothing to fit without a position, but no note is larger than the screen it opens on.
+        const QScreen* screen = window_.screen();
+        window_.resize(screen ? stored->size.boundedTo(screen->availableGeometry().size())
+                              : stored->size);
         // A row without a position is rewritten at the first change on X11.
         stored_ = sizeOnly ? QRect(QPoint(), stored->size) : QRect();
         return;

@@ -50,8 +50,10 @@ NoteWindowArranger::NoteWindowArranger(Form_Zettara& window, 数据库操作模�
     : QObject(&window), store_(store), id_(platform::toIdentifier(window.idTag())) {}
 
 void NoteWindowArranger::apply(Form_Zettara& window, const State& now, const State& before) {
-    if (now.keepAbove != before.keepAbove && can(platform::keepAboveHint()))
+    if (now.keepAbove != before.keepAbove && can(platform::keepAboveHint())) {
         platform::setKeepAbove(&window, now.keepAbove);
+        window.setKeptAbove(now.keepAbove);
+    }
     // An X11 window carries its opacity whether a compositor draws it now or starts later;
     // Wayland has no way to ask for it.
     if (now.transparency != before.transparency && !platform::windowSystemPlacesWindows())

@@ -239,9 +239,11 @@ void Form_Zettara::endDrag(const QMouseEvent& event) {
     const bool moved = drag_ != Drag::None && drag_ != Drag::Pending;
     drag_ = Drag::None;
     if (moved && placementEnded) placementEnded(false);
-    if (event.button() == Qt::RightButton) openNoteMenu();
+    // The release may come from the label: where it is on the window.
+    if (event.button() == Qt::RightButton)
+        openNoteMenu(mapFromGlobal(event.globalPosition().toPoint()));
 }
 
-void Form_Zettara::openNoteMenu() {
-    host_.showNoteMenu(platform::toIdentifier(idTag_));
+void Form_Zettara::openNoteMenu(const QPoint& at) {
+    host_.showNoteMenu(platform::toIdentifier(idTag_), *this, at);
 }

@@ -36,6 +36,9 @@ class Form_Zettara : public QWidget {
     std::int16_t edgeBand() const { return edgeBand_; }
     // True once the window has accepted a close (it is deleted at the next event loop pass).
     bool isClosing() const { return closing_; }
+    // Whether the window system was last asked to keep the window above the others.
+    bool keptAbove() const { return keptAbove_; }
+    void setKeptAbove(bool above) { keptAbove_ = above; }
 
     QLabel* const Label_Zettara;
 
@@ -63,12 +66,13 @@ class Form_Zettara : public QWidget {
     void startResize(Qt::Edges edges);
     void dragTo(const QPoint& globalPos);
     void endDrag(const QMouseEvent& event);
-    void openNoteMenu();
+    void openNoteMenu(const QPoint& at);
 
     NoteMenuHost& host_;
     QString idTag_;
     std::int16_t edgeBand_ = 0;
     bool closing_ = false;
+    bool keptAbove_ = false;
 
     Drag drag_ = Drag::None;
     QPoint pressGlobal_;

@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <utility>
 
@@ -25,6 +26,7 @@
 #include "shell/find_bar.h"
 #include "shell/main_menus.h"
 #include "shell/note_commands.h"
+#include "shell/own_windows_above_notes.h"
 #include "shell/tray_icon.h"
 #include "store/database_module.h"
 #include "store/note_file_check.h"
@@ -56,7 +58,7 @@ QString Form_Main::caption() {
 Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
     : QMainWindow(parent),
       数据库对象_(数据库对象),
-      popupMenu_([](QMenu* menu) { menu->exec(QCursor::pos()); }),
+      popupMenu_([](QMenu* menu, const QPoint& at) { menu->exec(at); }),
       trayAvailable_([this] { return TrayIcon->available(); }) {
     setWindowTitle(caption());
     setWindowIcon(QIcon(QStringLiteral(":/zettara/zettara.png")));
@@ -75,7 +77,8 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
             [this](QSessionManager&) { platform::runEvent([this] { 会话结束(); }); });
     TrayIcon = std::make_unique<Tray>(
         *this, *menus_->托盘菜单, [this] { 显示主窗体(); },
-        [this](QMenu* menu) { popupMenu_(menu); });
+        [this](QMenu* menu) { popupMenu_(menu, QCursor::pos()); });
+    new OwnWindowsAboveNotes(*主窗体控制器_, this);
 
     // Client area 9480 x 7140 twips below the menu bar, centred on the screen.
     const QSize client = platform::twips::toPixels(kClientWidth, kClientHeight);
@@ -199,9 +202,14 @@ void Form_Main::hideOrMinimise() {
     // launch, so it waits in the task bar instead.
     if (trayAvailable_()) {
         hide();
-    } else {
-        showMinimized();
+        return;
     }
+    // A compositor may drop a minimise asked before it has mapped the window (weston does):
+    // it is asked again once the window is on the screen.
+    再次最小化_ = platform::windowSystemPlacesWindows() && !isVisible();
+    已在Wayland最小化_ = platform::windowSystemPlacesWindows();
+    showMinimized();
+    if (再次最小化_) windowHandle()->installEventFilter(this);
 }
 
 void Form_Main::退出程序() {
@@ -243,9 +251,15 @@ void Form_Main::便签已保存(std::int64_t 便签ID, bool closing) {
     commands_->便签已保存(便签ID, closing);
 }
 
-void Form_Main::showNoteMenu(std::int64_t noteId) {
+void Form_Main::showNoteMenu(std::int64_t noteId, QWidget& note, const QPoint& at) {
     当前便签ID = noteId;
-    popupMenu_(menus_->便签菜单);
+    // A Wayland compositor places a menu relative to the window it belongs to, and the
+    // program knows no window's place but its own idea of it: the note's, not the main
+    // window's (the menu's parent).
+    QMenu* menu = menus_->便签菜单;
+    menu->winId();
+    if (QWindow* handle = note.windowHandle()) menu->windowHandle()->setTransientParent(handle);
+    popupMenu_(menu, note.mapToGlobal(at));
 }
 
 void Form_Main::stepNoteText(std::int64_t noteId, int step) {
@@ -254,6 +268,7 @@ void Form_Main::stepNoteText(std::int64_t noteId, int step) {
 
 void Form_Main::显示主窗体() {
     // show() keeps the window state: a minimised window stays minimised.
+    再次最小化_ = false;
     show();
     activateWindow();
 }
@@ -270,6 +285,11 @@ void Form_Main::显示并恢复主窗体(const QString& activationToken) {
         return;
     }
     platform::useActivationToken(activationToken);
+    再次最小化_ = false;
+    // Wayland lets no program restore a minimised window, and some compositors ignore the
+    // activation that would: the window is made anew instead.
+    if (std::exchange(已在Wayland最小化_, false)) hide();
+    if (isHidden()) platform::mapAsNormal(this);
     show();
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     raise();
@@ -280,12 +300,22 @@ void Form_Main::显示并恢复主窗体(const QString& activationToken) {
 
 bool Form_Main::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) Form_Resize();
+    if (再次最小化_ && watched == windowHandle() && event->type() == QEvent::Expose) {
+        // After the expose has drawn the window and handed it to the compositor.
+        QTimer::singleShot(0, this, [this] {
+            if (!std::exchange(再次最小化_, false)) return;
+            showMinimized();
+            已在Wayland最小化_ = true;  // whatever the compositor did with the first show
+        });
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void Form_Main::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) Form_Resize();
+    // Active, it is no longer minimised, whoever restored it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) 已在Wayland最小化_ = false;
 }
 
 void Form_Main::Form_Resize() {
@@ -335,7 +365,7 @@ void Form_Main::帮助_关于_Click() {
 }
 
 void Form_Main::ListView_Zettara_MouseUp(int button) {
-    if (button == 2) popupMenu_(menus_->列表菜单);
+    if (button == 2) popupMenu_(menus_->列表菜单, QCursor::pos());
 }
 
 void Form_Main::Timer_自动升级_Timer() {

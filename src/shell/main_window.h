@@ -55,7 +55,7 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     数据库操作模块& 数据库对象() override { return 数据库对象_; }
     void 便签已保存(std::int64_t 便签ID, bool closing) override;
     // NoteMenuHost
-    void showNoteMenu(std::int64_t noteId) override;
+    void showNoteMenu(std::int64_t noteId, QWidget& note, const QPoint& at) override;
     void stepNoteText(std::int64_t noteId, int step) override;
 
   protected:
@@ -65,7 +65,9 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
 
     // How a menu pops up at the pointer, and whether a notification area holds the tray icon
     // now; tests replace them, so they need no modal menu and no notification area.
-    void setPopupMenu(std::function<void(QMenu*)> popUp) { popupMenu_ = std::move(popUp); }
+    void setPopupMenu(std::function<void(QMenu*, const QPoint& at)> popUp) {
+        popupMenu_ = std::move(popUp);
+    }
     void setTrayAvailable(std::function<bool()> available) {
         trayAvailable_ = std::move(available);
     }
@@ -103,10 +105,12 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     std::unique_ptr<MainMenus> menus_;
     std::unique_ptr<Tray> TrayIcon;
     QPointer<frmAbout> about_;  // open from 帮助_关于 until closed
-    std::function<void(QMenu*)> popupMenu_;
+    std::function<void(QMenu*, const QPoint& at)> popupMenu_;  // at: global
     std::function<bool()> trayAvailable_;
     std::int64_t 当前便签ID = 0;
     bool 退出标志 = false;
     bool 已加载_ = false;
+    bool 再次最小化_ = false;            // a hidden start minimises again once the window is mapped
+    bool 已在Wayland最小化_ = false;     // minimised by us there, as far as we know
     std::optional<QString> 待显示请求_;  // a second launch during the load: its token
 };

@@ -21,7 +21,7 @@ namespace {
 
 class FakeHost : public NoteMenuHost {
   public:
-    void showNoteMenu(std::int64_t) override {}
+    void showNoteMenu(std::int64_t, QWidget&, const QPoint&) override {}
     void stepNoteText(std::int64_t, int) override {}
 };
 

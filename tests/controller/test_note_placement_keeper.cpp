@@ -15,7 +15,7 @@ namespace {
 
 class NoHost : public NoteMenuHost {
   public:
-    void showNoteMenu(std::int64_t) override {}
+    void showNoteMenu(std::int64_t, QWidget&, const QPoint&) override {}
     void stepNoteText(std::int64_t, int) override {}
 };
 
@@ -65,11 +65,12 @@ TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
     store.关闭数据库();
 }
 
-TEST(NotePlacementKeeper, APlaceAtTheEndOfTheNumberRangeComesFullyOnScreen) {
+TEST(NotePlacementKeeper, PlacesAtTheEndsOfTheNumberRangeComeOnScreen) {
     testsupport::TempNoteDb db;
     db.exec("INSERT INTO Tips(content, BackColor, FontColor, Visual) VALUES('a', 0, 0, 1)");
     db.exec("CREATE TABLE NotePlacement(ID INTEGER PRIMARY KEY, X, Y, Width, Height)");
     db.exec("INSERT INTO NotePlacement VALUES(1, 2147483647, 2147483600, 180, 130)");
+    db.exec("INSERT INTO NotePlacement VALUES(2, NULL, NULL, 2147483647, 2147483647)");
     数据库操作模块 store;
     store.打开数据库(db.path(), QString());
     OwnSchema::prepare(store);
@@ -80,6 +81,12 @@ TEST(NotePlacementKeeper, APlaceAtTheEndOfTheNumberRangeComesFullyOnScreen) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(window->geometry())) << window->geometry().x();
     EXPECT_EQ(window->size(), QSize(180, 130));
+    delete window;
+    // Without a place, a size larger than the screen is cut to it.
+    window = new Form_Zettara(host);
+    window->setIdTag("2");
+    NotePlacementKeeper::attach(*window, store);
+    EXPECT_EQ(window->size(), screen.size());
     delete window;
     store.关闭数据库();
 }

@@ -306,6 +306,14 @@ class Program:
         con.commit()
         con.close()
 
+    def window_states(self, *rows):
+        """Stores window states (ID, KeepAbove, Opacity, TextPoints, AllWorkspaces, Workspace)."""
+        with sqlite3.connect(self.db) as con:
+            con.execute("CREATE TABLE NoteWindowState(ID INTEGER PRIMARY KEY, KeepAbove, Opacity, "
+                        "TextPoints, AllWorkspaces, Workspace)")
+            con.executemany("INSERT INTO NoteWindowState VALUES(?, ?, ?, ?, ?, ?)", rows)
+        con.close()
+
     def rows(self, sql="SELECT ID, content, Visual FROM Tips ORDER BY ID"):
         con = sqlite3.connect(self.db)
         try:

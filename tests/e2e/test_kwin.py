@@ -2,6 +2,7 @@
 
 import shutil
 import subprocess
+import time
 import unittest
 
 from harness import DisplayTest, wait_for
@@ -46,6 +47,20 @@ class KWinTest(DisplayTest):
 
     def test_a_note_kept_on_top_see_through_larger_and_on_workspace_2_opens_so_again(self):
         check_arranged_note(self)
+
+    def test_a_note_reopened_on_another_workspace_asks_for_no_attention(self):
+        self.display.xdotool("set_num_desktops", 4)
+        self.display.xdotool("set_desktop", 0)
+        program = self.program([dict(content="elsewhere")])
+        program.window_states((1, 0, 0, None, 0, 1))
+        self.running(program)
+        prop = lambda w, name: self.display.x(["xprop", "-id", str(w), name]).stdout
+        note = wait_for(lambda: [w for w in self.display.windows(name="^Zettara$", visible=False)
+                                 if "= 1" in prop(w, "_NET_WM_DESKTOP")], 10)
+        self.assertTrue(note, "the note did not open on its workspace")
+        time.sleep(1.5)
+        self.assertNotIn("DEMANDS_ATTENTION", prop(note[0], "_NET_WM_STATE"))
+        self.assertEqual(self.display.xdotool("get_desktop").stdout.strip(), "0")
 
 
 if __name__ == "__main__":

@@ -17,7 +17,7 @@ namespace {
 
 class FakeHost : public NoteMenuHost {
   public:
-    void showNoteMenu(std::int64_t id) override { ids.push_back(id); }
+    void showNoteMenu(std::int64_t id, QWidget&, const QPoint&) override { ids.push_back(id); }
     void stepNoteText(std::int64_t, int) override {}
     std::vector<std::int64_t> ids;
 };

@@ -37,7 +37,7 @@ class TestMainWindow : public Form_Main {
   public:
     TestMainWindow(数据库操作模块& store, QStringList& popups, const bool& tray)
         : Form_Main(store) {
-        setPopupMenu([&popups](QMenu* menu) { popups << menu->objectName(); });
+        setPopupMenu([&popups](QMenu* menu, const QPoint&) { popups << menu->objectName(); });
         setTrayAvailable([&tray] { return tray; });
     }
     using Form_Main::会话结束;
@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, ShowAllAndHideAllChangeOnlyTheDesktop) {
 
 TEST_F(MainWindowTest, NoteMenuCommandsFindTheirRowByCurrentNoteId) {
     const QString id3 = list().subItem(3, 1);
-    form->showNoteMenu(999);  // not in the list
+    form->showNoteMenu(999, *form, {});  // not in the list
     EXPECT_EQ(popups, QStringList{"便签菜单"});
     run("便签菜单_关闭窗口");
     run("便签菜单_删除");
@@ -288,7 +288,7 @@ TEST_F(MainWindowTest, NoteMenuCommandsFindTheirRowByCurrentNoteId) {
     EXPECT_EQ(db.count(), 3);
     EXPECT_TRUE(editors().isEmpty());
 
-    form->showNoteMenu(id3.toInt());
+    form->showNoteMenu(id3.toInt(), *form, {});
     run("便签菜单_关闭窗口");
     EXPECT_FALSE(list().checked(3));
     EXPECT_FALSE(noteTags().contains(id3));
@@ -317,7 +317,7 @@ TEST_F(MainWindowTest, FindNarrowsTheListCommandsButNotTheNoteMenu) {
     EXPECT_EQ(list().selectedIndex(), 3);
     EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
 
-    form->showNoteMenu(1);
+    form->showNoteMenu(1, *form, {});
     run("便签菜单_删除");  // note 1, not the selected row
     EXPECT_EQ(db.column("SELECT group_concat(ID) FROM Tips").value(0), "2,3");
     EXPECT_EQ(noteTags(), QStringList{"3"});
@@ -331,7 +331,7 @@ TEST_F(MainWindowTest, FindNarrowsTheListCommandsButNotTheNoteMenu) {
 
 TEST_F(MainWindowTest, NoteMenuArrangesEveryWindowOfItsNoteAndItOpensSoAgain) {
     form->主窗体控制器().便签显示(list().item(1));  // a second window of note 1
-    form->showNoteMenu(1);
+    form->showNoteMenu(1, *form, {});
     for (const char* item : {"便签菜单_总在最前", "便签菜单_透明度_30", "便签菜单_放大文字",
                              "便签菜单_放大文字", "便签菜单_缩小文字", "便签菜单_所有工作区"})
         run(item);
@@ -415,7 +415,7 @@ TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) 
     EXPECT_EQ(db.count(), 7);
     list().setSubItem(2, 1, "2");
 
-    form->showNoteMenu(3);
+    form->showNoteMenu(3, *form, {});
     run("便签菜单_关闭窗口");
     EXPECT_FALSE(list().checked(3));
     run("托盘菜单_全部显示");  // the last note's NULL colour keeps its window closed

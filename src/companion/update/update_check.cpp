@@ -82,6 +82,8 @@ void UpdateCheck::offer(const UpdateList& list) {
         if (platform::msgBoxAnswer(*question_) == platform::mb::Yes) Interaction::open(download);
         deleteLater();
     });
+    // Gone with the window it belonged to: unanswered.
+    connect(question_, &QObject::destroyed, this, &QObject::deleteLater);
     question_->show();
     question_->raise();
     question_->activateWindow();

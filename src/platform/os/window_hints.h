@@ -10,6 +10,10 @@ namespace platform {
 // such hint for ordinary windows, so there, and elsewhere, this does nothing.
 void keepOffTaskbar(QWidget* window);
 
+// Makes a window that is not shown come back normal at its next show, not in the state it was
+// last minimised to (X11: the initial state of WM_HINTS). Elsewhere this does nothing.
+void mapAsNormal(QWidget* window);
+
 // True under Wayland, where the compositor alone places top-level windows (positions are then
 // left alone, only sizes are set) and a tray icon needs a StatusNotifier host. The one answer
 // to "is this Wayland" for the whole program.

@@ -3,11 +3,12 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <memory>
 
 #include "platform/core/app.h"
+#include "platform/ui/owner_window.h"
 
 namespace platform {
 namespace {
@@ -50,6 +51,9 @@ QString breakable(const QString& text) {
 // keeps it within the screen's height too: a text too tall for the screen loses lines from its
 // middle, so that its opening, its closing question and the buttons stay visible.
 class FittedMessageBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
   protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
@@ -72,7 +76,7 @@ class FittedMessageBox : public QMessageBox {
 }  // namespace
 
 QMessageBox* makeMsgBox(const QString& text, int style, const QString& title) {
-    auto* made = new FittedMessageBox;
+    auto* made = new FittedMessageBox(ownerWindow());
     FittedMessageBox& box = *made;
     box.setWindowTitle(title.isEmpty() ? app::title() : title);
     box.setTextFormat(Qt::PlainText);
@@ -132,9 +136,13 @@ int msgBoxAnswer(const QMessageBox& box) {
 int MsgBox(const QString& text, int style, const QString& title) {
     const QString caption = title.isEmpty() ? app::title() : title;
     if (override()) return override()(text, style, caption);
-    const std::unique_ptr<QMessageBox> box(makeMsgBox(text, style, caption));
+    // The window it belongs to may close while it is open, and take the box with it.
+    const QPointer<QMessageBox> box(makeMsgBox(text, style, caption));
     box->exec();
-    return msgBoxAnswer(*box);
+    if (!box) return (style & 7) == mb::YesNo ? mb::No : mb::Ok;
+    const int answer = msgBoxAnswer(*box);
+    delete box.data();
+    return answer;
 }
 
 MsgBoxImpl MsgBoxSeam::setMsgBoxImpl(MsgBoxImpl impl) {

@@ -29,7 +29,8 @@ int MsgBox(const QString& text, int style = mb::OkOnly, const QString& title = {
 
 // The box MsgBox shows, built but not shown, for a caller that must not wait on the answer:
 // plain text, kept within the screen, the style's icon and buttons. Show it with show() and read
-// msgBoxAnswer() once it is finished. The caller owns it; setMsgBoxImpl does not apply.
+// msgBoxAnswer() once it is finished. The caller owns it, as does the window it belongs to
+// (ownerWindow()), which deletes it when it closes first; setMsgBoxImpl does not apply.
 QMessageBox* makeMsgBox(const QString& text, int style = mb::OkOnly, const QString& title = {});
 int msgBoxAnswer(const QMessageBox& box);
 

@@ -14,6 +14,8 @@
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -85,12 +87,20 @@ class WorkspaceWatch : public QAbstractNativeEventFilter {
     }
 
     QHash<xcb_window_t, std::function<void(int)>> watched;
+    // Windows opened on another desktop than the current one, until the window manager's
+    // call for attention to them is taken back.
+    QSet<xcb_window_t> openedElsewhere;
 
     bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
         auto* event = static_cast<xcb_generic_event_t*>(message);
         if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || watched.isEmpty()) return false;
         auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event);
-        if (change->atom != desktop_ || change->state != XCB_PROPERTY_NEW_VALUE) return false;
+        if (change->state != XCB_PROPERTY_NEW_VALUE) return false;
+        if (change->atom == state_ && openedElsewhere.contains(change->window)) {
+            quieten(change->window);
+            return false;
+        }
+        if (change->atom != desktop_) return false;
         const auto found = watched.constFind(change->window);
         std::uint32_t desktop = kAllDesktops;
         if (found != watched.constEnd() && x11::readCardinal(change->window, desktop_, &desktop) &&
@@ -101,7 +111,25 @@ class WorkspaceWatch : public QAbstractNativeEventFilter {
     }
 
   private:
+    // KWin asks for attention for a window it maps on another desktop than the current one, as
+    // if the program wanted the user there. A note put back on its own desktop does not.
+    void quieten(xcb_window_t window) {
+        xcb_connection_t* c = x11::connection();
+        const xcb_atom_t attention = x11::atom("_NET_WM_STATE_DEMANDS_ATTENTION");
+        const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+            xcb_get_property_reply(c, xcb_get_property(c, 0, window, state_, XCB_ATOM_ATOM, 0, 32),
+                                   nullptr),
+            &std::free);
+        if (!reply || reply->format != 32) return;
+        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+        const int count = xcb_get_property_value_length(reply.get()) / 4;
+        if (std::find(atoms, atoms + count, attention) == atoms + count) return;
+        openedElsewhere.remove(window);
+        askWindowManager(window, "_NET_WM_STATE", {0, attention, 0});
+    }
+
     xcb_atom_t desktop_ = x11::atom("_NET_WM_DESKTOP");
+    xcb_atom_t state_ = x11::atom("_NET_WM_STATE");
 };
 
 #endif
@@ -188,14 +216,26 @@ void putOnWorkspace(QWidget* window, int workspace) {
         static_cast<std::uint32_t>(workspace) >= count)
         return;
     setDesktopProperty(id, static_cast<std::uint32_t>(workspace));
+    std::uint32_t current = 0;
+    if (x11::readCardinal(x11::rootWindow(), x11::atom("_NET_CURRENT_DESKTOP"), &current) &&
+        current != static_cast<std::uint32_t>(workspace)) {
+        // Wanting the focus, it would take the user to its desktop (KWin does). The native
+        // window exists already: Qt reads the attribute from it, as this property, at the map.
+        window->setAttribute(Qt::WA_ShowWithoutActivating);
+        if (QWindow* handle = window->windowHandle())
+            handle->setProperty("_q_showWithoutActivating", true);
+        WorkspaceWatch::instance().openedElsewhere.insert(id);
+    }
 }
 
 void watchWorkspace(QWidget* window, std::function<void(int)> moved) {
     const xcb_window_t id = x11::windowOf(window);
     if (!x11::connection() || id == XCB_WINDOW_NONE) return;
     WorkspaceWatch::instance().watched.insert(id, std::move(moved));
-    QObject::connect(window, &QObject::destroyed,
-                     [id] { WorkspaceWatch::instance().watched.remove(id); });
+    QObject::connect(window, &QObject::destroyed, [id] {
+        WorkspaceWatch::instance().watched.remove(id);
+        WorkspaceWatch::instance().openedElsewhere.remove(id);
+    });
 }
 
 #else

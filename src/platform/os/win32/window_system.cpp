@@ -7,4 +7,6 @@ bool windowSystemPlacesWindows() {
     return false;
 }
 
+void mapAsNormal(QWidget*) {}
+
 }  // namespace platform
