@@ -4,6 +4,7 @@ import hashlib
 import os
 import shutil
 import sqlite3
+import tempfile
 import subprocess
 import time
 import unittest
@@ -71,8 +72,7 @@ class StartupTest(DisplayTest):
     def test_a_second_copy_on_the_note_file_ends_whatever_folders_its_environment_names(self):
         program = self.program(ONE_NOTE)
         first = self.running(program)
-        home = os.path.join(program.dir, "home")
-        os.makedirs(home)
+        home = tempfile.mkdtemp(dir=program.dir)
         base = {k: v for k, v in program.env.items() if k not in ("XDG_CACHE_HOME", "HOME")}
         if not os.path.exists("/.cache"):  # HOME unset: "/" is the home folder
             self.addCleanup(shutil.rmtree, "/.cache", True)
@@ -84,10 +84,7 @@ class StartupTest(DisplayTest):
                 self.assertEqual(second.wait(5), 1)
                 self.assertIsNone(first.poll())
         # The hold leaves the engine's own locks alone: another program still takes them.
-        con = sqlite3.connect(program.db, timeout=5)
-        con.execute("BEGIN EXCLUSIVE")
-        con.rollback()
-        con.close()
+        sqlite3.connect(program.db, timeout=5, isolation_level=None).execute("BEGIN EXCLUSIVE").close()
 
     def test_missing_database_reports_and_ends_non_zero_creating_nothing(self):
         program = self.program(database=False)

@@ -245,17 +245,14 @@ TEST_F(DatedBackupsTest, CopiesAnEarlierRunLeftUnfinishedGoAtTheNextStart) {
     setDay(1);
     DatedBackups().run(db.path());
     const QDir folder(DatedBackups::folderFor(db.path()));
-    const QStringList left{".Zettara-before-restore-20261201-093000.mdb.part",
-                           ".Zettara-2026-11-30.mdb.part", "Zettara-before-restore-x.mdb.part"};
-    for (const QString& name : left) {
+    for (const QString& name : {".Zettara-before-restore-20261201-093000.mdb.part", "other.part"}) {
         QFile file(folder.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
-                         QFileDevice::FileModificationTime);
+        file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60), QFile::FileModificationTime);
     }
     EXPECT_FALSE(DatedBackups().run(db.path()));  // the day's backup is there already
     EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden),
-              QStringList({"Zettara-2026-12-01.mdb", "Zettara-before-restore-x.mdb.part"}));
+              QStringList({"Zettara-2026-12-01.mdb", "other.part"}));
 }
 
 TEST_F(DatedBackupsTest, AJournalUndoneAtStartIsToldOnceAndItsCopiesAreKept) {

@@ -55,9 +55,9 @@ bool copy(const QString& source, const QString& target, const std::atomic<bool>&
                                                    : QDeadlineTimer(busyLimitMs));
     while (!stop.load() && (code == SQLITE_OK || code == SQLITE_BUSY || code == SQLITE_LOCKED)) {
         code = sqlite3_backup_step(backup, kPagesPerStep);
-        if (code == SQLITE_DONE) break;
-        if ((code == SQLITE_BUSY || code == SQLITE_LOCKED) && busyLimit.hasExpired()) break;
-        if (code == SQLITE_BUSY || code == SQLITE_LOCKED) sqlite3_sleep(20);
+        const bool busy = code == SQLITE_BUSY || code == SQLITE_LOCKED;
+        if (busy && busyLimit.hasExpired()) break;
+        if (busy) sqlite3_sleep(20);
     }
     sqlite3_backup_finish(backup);
     if (code == SQLITE_DONE) return true;
@@ -89,8 +89,8 @@ void restoreDatabase(Database& target, const QString& source) {
     sqlite3_backup* backup = sqlite3_backup_init(target.db_, "main", from.get(), "main");
     if (!backup) fail(target.db_, target.path());
     // All pages in one step, so one transaction. A reader elsewhere (the day's backup) holds
-    // the write off for a moment only.
-    // This runs on the window's thread: it waits no longer than a save does.
+    // the write off for a moment only; this runs on the window's thread, so another program
+    // holding the file is waited for no longer than a save waits.
     int code = SQLITE_OK;
     const QDeadlineTimer busyLimit(kBusyTimeoutMs);
     for (;;) {
