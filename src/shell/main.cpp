@@ -1,6 +1,8 @@
+#include <QDir>
 #include <QIcon>
 
 #include "platform/core/app.h"
+#include "platform/os/note_file_lock.h"
 #include "platform/os/single_instance.h"
 #include "platform/ui/application.h"
 #include "platform/ui/guard.h"
@@ -27,19 +29,38 @@ int main(int argc, char* argv[]) {
     platform::SingleInstance instance(Form_Main::caption(), launcherToken);
     if (!instance.tryBecomePrimary()) return 0;
 
+    // The channel finds a running copy only where both starts agree on its folder; the note
+    // file itself decides. Declared before the store: it is let go only after the store closed.
+    platform::NoteFileLock noteLock;
+    QString notePath;
+    try {
+        notePath = 数据库文件路径();
+    } catch (const std::exception& error) {
+        platform::reportError(error);
+        return 1;
+    }
+    if (noteLock.take(notePath) == platform::NoteFileLock::Outcome::HeldElsewhere) {
+        platform::MsgBox(QStringLiteral("便签文件正由另一个运行中的 %1 使用：\n%2\n\n同一个便签文件"
+                                        "同时只能由一个程序使用，请到正在运行的程序中查看便签"
+                                        "（它可能只在通知区域里）。这次启动将结束。")
+                             .arg(platform::app::title(), QDir::toNativeSeparators(notePath)),
+                         platform::mb::Exclamation);
+        return 1;
+    }
+
     数据库操作模块 数据库对象;
     Form_Main mainWindow(数据库对象);
     instance.onActivateRequested = [&mainWindow](const QString& activationToken) {
         mainWindow.显示并恢复主窗体(activationToken);
     };
-    QString notePath;
     try {
-        notePath = 数据库文件路径();
         mainWindow.Form_Load(notePath, platform::app::command());
     } catch (const std::exception& error) {
         platform::reportError(error);
         return 1;
     }
+    // A damaged file may have been replaced by its backup meanwhile: hold the new one.
+    noteLock.take(notePath);
     // The day's first start keeps a copy of the checked note file; at exit an unfinished copy
     // is abandoned.
     DatedBackups backups(

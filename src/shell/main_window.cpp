@@ -149,10 +149,12 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     platform::PhaseTimer phases;
     // A damaged file ends the start before anything is written to it, unless the user has
     // its newest good backup put in its place.
-    NoteFileCheck::open(数据库对象_, databasePath, [](const QString& text) {
-        return platform::MsgBox(text, platform::mb::YesNo | platform::mb::Exclamation,
-                                QStringLiteral("便签文件已损坏")) == platform::mb::Yes;
-    });
+    const QString recovered =
+        NoteFileCheck::open(数据库对象_, databasePath, [](const QString& text) {
+            return platform::MsgBox(text, platform::mb::YesNo | platform::mb::Exclamation,
+                                    QStringLiteral("便签文件已损坏")) == platform::mb::Yes;
+        });
+    if (!recovered.isEmpty()) platform::MsgBox(recovered, platform::mb::Exclamation);
     commands_->整理回收站();
     phases.mark("database opened");
     WebBrowser_广告->Navigate(web_addresses::advertisement());

@@ -43,8 +43,10 @@ const QString kJsonFiles = QStringLiteral("便签文件 (*.json)");
 const QString kTextFiles = QStringLiteral("文本文件 (*.txt)");
 
 QString storeTrouble(const platform::Error& error) {
-    return error.busy() ? QStringLiteral("便签文件被占用，请稍后再试。")
-                        : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+    // A file's own trouble (a full disk, no rights) is told in words; its number adds nothing.
+    if (error.busy()) return QStringLiteral("便签文件被占用，请稍后再试。");
+    if (error.number() == platform::errc::pathAccess) return error.message();
+    return QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
 }
 
 }  // namespace
@@ -299,14 +301,15 @@ void NoteCommands::导出便签() {
     const NoteArchive::Format format = NoteArchive::formatFor(
         path, dialog.selectedNameFilter() == kTextFiles ? NoteArchive::Format::Text
                                                         : NoteArchive::Format::Json);
+    const QString failed = QStringLiteral("无法将便签导出到“%1”。\n%2");
     try {
         const int count = NoteArchive::exportTo(store_, path, format);
         platform::MsgBox(QStringLiteral("已将 %1 个便签导出到“%2”。").arg(count).arg(path),
                          platform::mb::Information);
+    } catch (const NoteArchive::Refusal& refusal) {
+        platform::MsgBox(failed.arg(path, refusal.reason()), platform::mb::Critical);
     } catch (const platform::Error& error) {
-        platform::MsgBox(
-            QStringLiteral("无法将便签导出到“%1”。\n%2").arg(path, storeTrouble(error)),
-            platform::mb::Critical);
+        platform::MsgBox(failed.arg(path, storeTrouble(error)), platform::mb::Critical);
     }
 }
 

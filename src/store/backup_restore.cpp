@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
 
@@ -11,6 +12,7 @@
 #include "platform/core/error.h"
 #include "platform/db/database.h"
 #include "platform/db/database_backup.h"
+#include "platform/db/sqlite_connection.h"
 #include "platform/os/owner_only_folders.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
@@ -48,6 +50,14 @@ int notesIn(const QString& path) {
                           why + QStringLiteral("\n\n便签未做任何更改。"));
 }
 
+// What a failed copy says: another program holding the note file is told as such.
+[[noreturn]] void copyFailed(const QString& what, const platform::Error& error) {
+    if (error.busy())
+        unchanged(QStringLiteral("便签文件正被另一个程序使用，%1。请稍后再试。").arg(what));
+    unchanged(
+        QStringLiteral("%1（错误 %2：%3）。").arg(what).arg(error.number()).arg(error.message()));
+}
+
 void pruneBeforeRestore(const QString& folder, const QString& keep) {
     QStringList copies = QDir(folder).entryList({kBeforeRestore + QStringLiteral("*.mdb")},
                                                 QDir::Files | QDir::NoSymLinks, QDir::Name);
@@ -70,11 +80,10 @@ QString keepCurrent(const QString& noteFile) {
     const std::atomic<bool> never{false};
     try {
         QFile::remove(partial);
-        platform::backupDatabase(noteFile, partial, never);
+        // On the window's thread: a file another program holds is waited for as a save waits.
+        platform::backupDatabase(noteFile, partial, never, platform::kBusyTimeoutMs);
     } catch (const platform::Error& error) {
-        unchanged(QStringLiteral("无法先保存现在的便签文件（错误 %1：%2）。")
-                      .arg(error.number())
-                      .arg(error.message()));
+        copyFailed(QStringLiteral("无法先保存现在的便签文件"), error);
     }
     if (QFileInfo::exists(target) || !QFile::rename(partial, target)) {
         QFile::remove(partial);
@@ -92,6 +101,12 @@ void requireGood(const QString& backup) {
 }
 
 }  // namespace
+
+bool BackupRestore::isUnfinishedCopy(const QString& fileName) {
+    static const QRegularExpression partial(QLatin1String("^\\.") + kBeforeRestore +
+                                            QLatin1String("\\d{8}-\\d{6}\\.mdb\\.part$"));
+    return partial.match(fileName).hasMatch();
+}
 
 std::vector<BackupRestore::Backup> BackupRestore::list(const QString& noteFile) {
     std::vector<Backup> backups;
@@ -119,9 +134,7 @@ QString BackupRestore::restore(数据库操作模块& store, const QString& back
     try {
         platform::restoreDatabase(db, backup);
     } catch (const platform::Error& error) {
-        unchanged(QStringLiteral("无法恢复备份（错误 %1：%2）。")
-                      .arg(error.number())
-                      .arg(error.message()));
+        copyFailed(QStringLiteral("无法恢复备份"), error);
     }
     // The backup may be of an older version of our tables.
     OwnSchema::prepare(store);

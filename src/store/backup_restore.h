@@ -18,6 +18,9 @@ class BackupRestore {
         qint64 size = 0;
     };
 
+    // A copy of the note file a restore began to keep and never finished (a crash, an exit).
+    static bool isUnfinishedCopy(const QString& fileName);
+
     // The dated backups, the one written last first.
     static std::vector<Backup> list(const QString& noteFile);
     // The newest backup that passes its check, or an empty text.

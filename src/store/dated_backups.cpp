@@ -14,6 +14,7 @@
 #include "platform/db/database.h"
 #include "platform/db/database_backup.h"
 #include "platform/os/owner_only_folders.h"
+#include "store/backup_restore.h"
 
 Q_LOGGING_CATEGORY(lcBackup, "zettara.backup")
 
@@ -45,12 +46,14 @@ QFileInfoList byWriting(const QString& folder) {
     return found;
 }
 
-// Copies cut short by an exit or a crash: nothing reads them, so they only take room.
-void removeUnfinished(const QString& folder) {
+// Copies cut short by an exit or a crash, this program's and a restore's: nothing reads them,
+// so they only take room. A restore of this run may be writing its copy now.
+void removeUnfinished(const QString& folder, const QDateTime& began) {
     for (const QFileInfo& entry :
          QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         if (isOurs(entry.fileName(),
-                   QStringLiteral("^\\.Zettara-(\\d{4}-\\d{2}-\\d{2})\\.mdb\\.part$")))
+                   QStringLiteral("^\\.Zettara-(\\d{4}-\\d{2}-\\d{2})\\.mdb\\.part$")) ||
+            (BackupRestore::isUnfinishedCopy(entry.fileName()) && entry.lastModified() < began))
             QFile::remove(entry.filePath());
     }
 }
@@ -72,7 +75,8 @@ bool checksOut(const QString& file) {
 
 }  // namespace
 
-DatedBackups::DatedBackups(Tell tell) : tell_(std::move(tell)) {}
+DatedBackups::DatedBackups(Tell tell)
+    : tell_(std::move(tell)), began_(QDateTime::currentDateTimeUtc()) {}
 
 DatedBackups::~DatedBackups() {
     stop_ = true;
@@ -132,8 +136,10 @@ bool DatedBackups::make(const QString& noteFile, const QDate& today) {
     const QString name = kPrefix + today.toString(Qt::ISODate) + kSuffix;
     const QString target = QDir(folder).filePath(name);
     try {
-        if (QFileInfo::exists(target) || !folderIsPrivate(noteFile, folder)) return false;
-        removeUnfinished(folder);
+        // Checked at every start, so that what an earlier run left unfinished goes at once.
+        if (!folderIsPrivate(noteFile, folder)) return false;
+        removeUnfinished(folder, began_);
+        if (QFileInfo::exists(target)) return false;
         const QString partial = QDir(folder).filePath(QLatin1Char('.') + name + ".part");
         if (!platform::backupDatabase(noteFile, partial, stop_)) return false;
         if (!checksOut(partial)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -11,7 +12,8 @@ class QThread;
 
 // Dated copies of the note file in a backups/ folder beside it (0700), one a day, named
 // Zettara-YYYY-MM-DD.mdb (0600); the seven written last are kept, whatever their dates say (the
-// clock may have been set back). A copy is checked before it takes its name, so a damaged file
+// clock may have been set back). Copies an earlier run left unfinished, its own and a restore's,
+// are removed at every start. A copy is checked before it takes its name, so a damaged file
 // never replaces a good backup. Failures are logged; a backup folder that cannot be made
 // private is also told to the user, once until it can be again.
 class DatedBackups {
@@ -42,6 +44,8 @@ class DatedBackups {
     bool folderIsPrivate(const QString& noteFile, const QString& folder);
 
     Tell tell_;
+    // Unfinished copies older than this are left from an earlier run.
+    const QDateTime began_;
     std::atomic<bool> stop_{false};
     std::unique_ptr<QThread> thread_;
 };

@@ -1,5 +1,6 @@
 #include "store/note_archive.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -18,7 +19,9 @@
 #include "platform/core/error.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
+#include "platform/os/os.h"
 #include "store/database_module.h"
+#include "store/dated_backups.h"
 #include "store/note_window_states.h"
 
 namespace {
@@ -170,6 +173,36 @@ QByteArray textDocument(数据库操作模块& store, int& count) {
         ++count;
     }
     return text.toUtf8();
+}
+
+// Where writing to path lands: symbolic links are followed even to a file that does not exist
+// yet, as the save does, and the folder is taken without links.
+QString landingPlace(const QString& path) {
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink() && hops < 40; ++hops)
+        info = QFileInfo(info.symLinkTarget());
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+
+// An export written over the note file, its journal or a backup would destroy the notes it
+// holds; a link of any kind to one of them counts as the file itself.
+void refuseOwnFiles(const QString& noteFile, const QString& path) {
+    const QString target = landingPlace(path);
+    const QString note = landingPlace(noteFile);
+    const QString backups = QDir(DatedBackups::folderFor(note)).canonicalPath();
+    QStringList own{note};
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) own << note + QLatin1String(suffix);
+    if (!backups.isEmpty())
+        for (const QFileInfo& entry : QDir(backups).entryInfoList(QDir::Files | QDir::Hidden))
+            own << entry.filePath();
+    bool ours = !backups.isEmpty() && QFileInfo(target).absolutePath() == backups;
+    for (const QString& file : own)
+        ours = ours || target == file || platform::os::isSameFile(path, file);
+    if (ours)
+        throw Refusal(
+            QStringLiteral("它是便签文件本身、它的日志文件或它的备份，导出会毁掉其中的"
+                           "便签。请另选一个文件。"));
 }
 
 // ---- import ------------------------------------------------------------------------------
@@ -396,12 +429,13 @@ NoteArchive::Format NoteArchive::formatFor(const QString& path, Format chosen) {
 int NoteArchive::exportTo(数据库操作模块& store, const QString& path, Format format) {
     if (!store.database())
         throw platform::Error(platform::errc::objectNotSet, QStringLiteral("数据库尚未打开。"));
+    refuseOwnFiles(store.database()->path(), path);
     int count = 0;
     const QByteArray bytes =
         format == Format::Json ? jsonDocument(store, count) : textDocument(store, count);
     QSaveFile file(path);
     const auto fail = [&file] {
-        throw platform::Error(platform::errc::pathAccess, file.errorString());
+        throw platform::Error(platform::errc::pathAccess, platform::fileErrorText(file));
     };
     if (!file.open(QIODevice::WriteOnly)) fail();
     // The notes are the user's alone, whatever the folder or an earlier file allowed.

@@ -11,7 +11,8 @@ class NoteArchive {
   public:
     enum class Format { Json, Text };
 
-    // A file import will not read, with the reason in the user's words.
+    // A file import will not read, or export will not write, with the reason in the user's
+    // words.
     class Refusal : public std::runtime_error {
       public:
         explicit Refusal(const QString& reason)
@@ -31,8 +32,9 @@ class NoteArchive {
     static Format formatFor(const QString& path, Format chosen);
 
     // Writes every note of the store to path (owner-only, through a temporary file that takes
-    // the name only once complete) and returns how many. Raises platform::Error when the store
-    // or the file fails.
+    // the name only once complete) and returns how many. Raises Refusal, writing nothing, when
+    // path is the store's file, its journal or one of its backups by any name; platform::Error
+    // when the store or the file fails.
     static int exportTo(数据库操作模块& store, const QString& path, Format format);
 
     // Adds the notes of a JSON export as new notes with new IDs, in one transaction; a note whose

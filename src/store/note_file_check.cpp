@@ -65,6 +65,15 @@ QString offerText(const QString& noteFile, const QString& backup) {
         .arg(QDir::toNativeSeparators(noteFile), QDir::toNativeSeparators(backup));
 }
 
+QString undoneText(const KeptAside& kept) {
+    return QStringLiteral(
+               "上次未完成的保存已被撤销：便签文件旁留有那次保存的日志文件，打开时它被撤销到了"
+               "便签文件中。\n\n撤销之前的便签文件和日志文件保存为：\n%1\n%2\n\n如果便签不是"
+               "你期望的样子（例如便签文件是刚复制过来的备份），退出程序后可以用它们找回；不再"
+               "需要时可以把它们删除。")
+        .arg(QDir::toNativeSeparators(kept.file), QDir::toNativeSeparators(kept.journal));
+}
+
 bool copyPrivately(const QString& from, const QString& to) {
     return QFile::copy(from, to) &&
            QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -94,14 +103,15 @@ std::optional<KeptAside> keepBeforeRecovery(const QString& noteFile) {
 
 }  // namespace
 
-void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile,
-                         const OfferRestore& offer) {
+QString NoteFileCheck::open(数据库操作模块& store, const QString& noteFile,
+                            const OfferRestore& offer) {
     const std::optional<KeptAside> kept = keepBeforeRecovery(noteFile);
-    // The copies are of use only when the engine did undo the journal into a file that then
-    // failed its check; an ordinary recovery after a crash checks out.
-    bool undoneIntoDamage = false;
-    const auto discardKept = qScopeGuard([&] {
-        if (kept && !undoneIntoDamage) {
+    // The engine takes the journal away once it has undone it into the file. The copies are
+    // then all that is left of the file as it was, and only the user may remove them; copies of
+    // a journal still there as it was hold nothing new.
+    bool undone = false;
+    const auto discardUntouched = qScopeGuard([&] {
+        if (kept && !undone) {
             QFile::remove(kept->file);
             QFile::remove(kept->journal);
         }
@@ -112,24 +122,25 @@ void NoteFileCheck::open(数据库操作模块& store, const QString& noteFile,
         if (info.isFile() && info.size() == 0) damaged(noteFile);
         连接数据库(store, noteFile);
         run(store, noteFile);
+        undone = kept && !QFile::exists(journalOf(noteFile));
         // Only a file that checked out is written to.
         OwnSchema::prepare(store);
     } catch (const platform::Error& error) {
+        undone = undone || (kept && !QFile::exists(journalOf(noteFile)));
         const int primary = error.number() & 0xff;
         if (primary == kCorrupt ||
             (primary == kNotADatabase && !DatedBackups::existing(noteFile).isEmpty())) {
-            undoneIntoDamage = kept && !QFile::exists(journalOf(noteFile));
-            const platform::Error report =
-                damagedError(noteFile, undoneIntoDamage ? kept : std::nullopt);
+            const platform::Error report = damagedError(noteFile, undone ? kept : std::nullopt);
             const QString backup = offer ? BackupRestore::newestGood(noteFile) : QString();
             if (backup.isEmpty() || !offer(offerText(noteFile, backup))) throw report;
             if (store.database() && store.database()->isOpen()) store.关闭数据库();
             BackupRestore::replaceDamaged(noteFile, backup);
             open(store, noteFile);  // the backup passed its check: nothing more to offer
-            return;
+            return undone ? undoneText(*kept) : QString();
         }
         throw;
     }
+    return undone ? undoneText(*kept) : QString();
 }
 
 void NoteFileCheck::run(数据库操作模块& store, const QString& noteFile) {

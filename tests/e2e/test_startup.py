@@ -2,6 +2,9 @@
 
 import hashlib
 import os
+import shutil
+import sqlite3
+import tempfile
 import subprocess
 import time
 import unittest
@@ -65,6 +68,23 @@ class StartupTest(DisplayTest):
         alive = [p for p in procs if p.poll() is None]
         self.assertEqual(len(alive), 1, "exactly one instance must remain")
         self.assertEqual([p.returncode for p in ended], [0])
+
+    def test_a_second_copy_on_the_note_file_ends_whatever_folders_its_environment_names(self):
+        program = self.program(ONE_NOTE)
+        first = self.running(program)
+        home = tempfile.mkdtemp(dir=program.dir)
+        base = {k: v for k, v in program.env.items() if k not in ("XDG_CACHE_HOME", "HOME")}
+        if not os.path.exists("/.cache"):  # HOME unset: "/" is the home folder
+            self.addCleanup(shutil.rmtree, "/.cache", True)
+        for way, env in (("another cache folder", dict(program.env, XDG_CACHE_HOME=home)),
+                         ("another home", dict(base, HOME=home)), ("no home", base)):
+            with self.subTest(way=way):
+                second = program.start(env=env)
+                self.assertTrue(program.answer_box("Zettara-6471", "Return"), "no message")
+                self.assertEqual(second.wait(5), 1)
+                self.assertIsNone(first.poll())
+        # The hold leaves the engine's own locks alone: another program still takes them.
+        sqlite3.connect(program.db, timeout=5, isolation_level=None).execute("BEGIN EXCLUSIVE").close()
 
     def test_missing_database_reports_and_ends_non_zero_creating_nothing(self):
         program = self.program(database=False)

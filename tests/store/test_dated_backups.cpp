@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <future>
 
 #include "platform/core/clock.h"
 #include "platform/core/error.h"
@@ -44,6 +45,18 @@ class DatedBackupsTest : public ::testing::Test {
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         file.seek(qint64(root - 1) * pageSize);
         file.write(QByteArray(12, '\x7f'));
+    }
+
+    // The journal of a save cut short, its pages partly written into the file already, kept
+    // under a name of its own: put back beside a note file, the engine undoes it there.
+    QString journalOfASaveCutShort() {
+        const QString journal = db.path() + "-journal";
+        auto open = platform::Database::open(db.path(), false, false, QString());
+        open->execute("PRAGMA cache_size=4");
+        open->execute("BEGIN");
+        open->execute("DELETE FROM Tips WHERE ID % 3 = 0");
+        EXPECT_TRUE(QFile::copy(journal, journal + ".left"));
+        return journal + ".left";
     }
 
     testsupport::TempNoteDb db;
@@ -170,18 +183,10 @@ TEST_F(DatedBackupsTest, JournalOfAnUnfinishedSaveUndoneIntoARestoredBackupIsNev
     ASSERT_TRUE(backups.run(db.path()));
     const QString backup = DatedBackups::existing(db.path()).value(0);
     db.exec("UPDATE Tips SET content = content || printf('%0500d', ID)");
-    // A save cut short: a journal whose pages were partly written into the file already.
-    const QString journal = db.path() + "-journal";
-    {
-        auto open = platform::Database::open(db.path(), false, false, QString());
-        open->execute("PRAGMA cache_size=4");
-        open->execute("BEGIN");
-        open->execute("DELETE FROM Tips WHERE ID % 3 = 0");
-        ASSERT_TRUE(QFile::copy(journal, journal + ".left"));
-    }
+    const QString left = journalOfASaveCutShort();
     // The README's restore without moving the journal aside.
     ASSERT_TRUE(QFile::remove(db.path()) && QFile::copy(backup, db.path()));
-    ASSERT_TRUE(QFile::rename(journal + ".left", journal));
+    ASSERT_TRUE(QFile::rename(left, db.path() + "-journal"));
     数据库操作模块 store;
     try {
         NoteFileCheck::open(store, db.path());
@@ -234,4 +239,54 @@ TEST_F(DatedBackupsTest, OpenFolderOfTheUserIsMadePrivateElseTheUserIsToldOnce) 
     }
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].contains(folder));
+}
+
+TEST_F(DatedBackupsTest, CopiesAnEarlierRunLeftUnfinishedGoAtTheNextStart) {
+    setDay(1);
+    DatedBackups().run(db.path());
+    const QDir folder(DatedBackups::folderFor(db.path()));
+    for (const QString& name : {".Zettara-before-restore-20261201-093000.mdb.part", "other.part"}) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60), QFile::FileModificationTime);
+    }
+    EXPECT_FALSE(DatedBackups().run(db.path()));  // the day's backup is there already
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden),
+              QStringList({"Zettara-2026-12-01.mdb", "other.part"}));
+}
+
+TEST_F(DatedBackupsTest, AJournalUndoneAtStartIsToldOnceAndItsCopiesAreKept) {
+    ASSERT_TRUE(QFile::rename(journalOfASaveCutShort(), db.path() + "-journal"));
+    数据库操作模块 store;
+    const QString told = NoteFileCheck::open(store, db.path());
+    EXPECT_EQ(db.count(), 400);
+    const QStringList kept =
+        QDir(db.dir()).entryList({"*.before-recovery-*"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(kept.size(), 2);
+    for (const QString& name : kept) EXPECT_TRUE(told.contains(name)) << told.toStdString();
+    store.关闭数据库();
+    EXPECT_TRUE(NoteFileCheck::open(store, db.path()).isEmpty());  // once
+}
+
+TEST_F(DatedBackupsTest, RestoreWhileAnotherProgramHoldsTheFileWaitsAsASaveAndReplacesNothing) {
+    ASSERT_TRUE(DatedBackups().run(db.path()));
+    const QString backup = DatedBackups::existing(db.path()).value(0);
+    db.exec("DELETE FROM Tips WHERE ID > 10");
+    数据库操作模块 store;
+    NoteFileCheck::open(store, db.path());
+    auto other = platform::Database::open(db.path(), false, false, QString());
+    other->execute("BEGIN EXCLUSIVE");
+    auto restoring = std::async(std::launch::async, [&] {
+        try {
+            BackupRestore::restore(store, backup);
+        } catch (const platform::Error& error) {
+            return error.message();
+        }
+        return QString("restored");
+    });
+    const bool bounded = restoring.wait_for(std::chrono::seconds(8)) == std::future_status::ready;
+    other->execute("COMMIT");
+    EXPECT_TRUE(bounded) << "the restore waited for the other program";
+    EXPECT_TRUE(restoring.get().contains("正被另一个程序使用"));
+    EXPECT_EQ(db.count(), 10);
 }

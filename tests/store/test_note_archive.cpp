@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <filesystem>
 
+#include "platform/core/error.h"
 #include "store/database_module.h"
 #include "store/note_archive.h"
 #include "store/note_file_check.h"
@@ -83,4 +86,45 @@ TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
     namespace fs = std::filesystem;
     EXPECT_EQ(fs::status(ours.toStdString()).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(NoteArchive, ExportRefusesTheNoteFileItsJournalAndBackupsByAnyName) {
+    testsupport::TempNoteDb db;
+    db.exec("INSERT INTO Tips(content, CreateTime) VALUES('a', '2026/12/7 9:00:00')");
+    数据库操作模块 store;
+    NoteFileCheck::open(store, db.path());
+    namespace fs = std::filesystem;
+    const fs::path dir = db.dir().toStdString(), note = db.path().toStdString();
+    fs::create_directory(dir / "backups");
+    fs::copy_file(note, dir / "backups/Zettara-2026-12-07.mdb");
+    fs::create_symlink(note, dir / "link.json");
+    fs::create_hard_link(note, dir / "hard.json");
+    fs::create_symlink(note.string() + "-journal", dir / "journal.json");  // not there yet
+    fs::create_hard_link(dir / "backups/Zettara-2026-12-07.mdb", dir / "backup.json");
+    const auto size = fs::file_size(note);
+    for (const char* name : {"link.json", "hard.json", "journal.json", "backup.json", "backups/x"})
+        EXPECT_THROW(NoteArchive::exportTo(store, db.dir() + "/" + name, NoteArchive::Format::Json),
+                     NoteArchive::Refusal);
+    EXPECT_EQ(fs::file_size(note), size);
+    EXPECT_FALSE(fs::exists(dir / "backups/x") || fs::exists(note.string() + "-journal"));
+    EXPECT_EQ(NoteArchive::exportTo(store, db.dir() + "/other.json", NoteArchive::Format::Json), 1);
+}
+
+TEST(NoteArchive, ExportToAFullDiskSaysSo) {
+    testsupport::TempNoteDb db;
+    db.exec("INSERT INTO Tips(content, CreateTime) VALUES(printf('%.*c', 200000, 'x'), '')");
+    const QString small = db.dir() + "/small";
+    ASSERT_TRUE(QDir().mkdir(small));
+    if (::mount("tmpfs", small.toUtf8().constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+    const auto unmount = qScopeGuard([&small] { ::umount(small.toUtf8().constData()); });
+    数据库操作模块 store;
+    NoteFileCheck::open(store, db.path());
+    try {
+        NoteArchive::exportTo(store, small + "/notes.json", NoteArchive::Format::Json);
+        ADD_FAILURE() << "exported";
+    } catch (const platform::Error& error) {
+        EXPECT_TRUE(error.message().contains("磁盘已满")) << error.message().toStdString();
+    }
+    EXPECT_TRUE(QDir(small).isEmpty());
 }

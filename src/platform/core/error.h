@@ -3,6 +3,8 @@
 #include <QString>
 #include <stdexcept>
 
+class QFileDevice;
+
 namespace platform {
 
 // A failure carrying the callee's number and message (SQLite's extended result code and
@@ -20,6 +22,11 @@ class Error : public std::runtime_error {
     int number_;
     QString message_;
 };
+
+// What went wrong with a file, in the user's words: a full disk or a refused access said
+// plainly, the system's own text otherwise. Call it at once after the failed call: a short
+// write is told by errno.
+QString fileErrorText(const QFileDevice& file);
 
 // Numbers for failures that do not come from a callee with numbers of its own.
 namespace errc {

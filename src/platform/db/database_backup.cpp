@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <memory>
 
@@ -30,7 +31,8 @@ Connection openConnection(const QString& path, int flags) {
                 QStringLiteral("%1：%2").arg(QString::fromUtf8(sqlite3_errmsg(db)), path));
 }
 
-bool copy(const QString& source, const QString& target, const std::atomic<bool>& stop) {
+bool copy(const QString& source, const QString& target, const std::atomic<bool>& stop,
+          int busyLimitMs) {
     // The empty file is made first, so that it never exists with wider rights than 0600.
     {
         QFile file(target);
@@ -49,23 +51,30 @@ bool copy(const QString& source, const QString& target, const std::atomic<bool>&
     sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (!backup) fail(to.get(), target);
     int code = SQLITE_OK;
+    const QDeadlineTimer busyLimit(busyLimitMs < 0 ? QDeadlineTimer::Forever
+                                                   : QDeadlineTimer(busyLimitMs));
     while (!stop.load() && (code == SQLITE_OK || code == SQLITE_BUSY || code == SQLITE_LOCKED)) {
         code = sqlite3_backup_step(backup, kPagesPerStep);
-        if (code == SQLITE_BUSY || code == SQLITE_LOCKED) sqlite3_sleep(20);
-        if (code == SQLITE_DONE) break;
+        const bool busy = code == SQLITE_BUSY || code == SQLITE_LOCKED;
+        if (busy && busyLimit.hasExpired()) break;
+        if (busy) sqlite3_sleep(20);
     }
     sqlite3_backup_finish(backup);
     if (code == SQLITE_DONE) return true;
     if (stop.load()) return false;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        throw Error(code,
+                    QStringLiteral("%1：%2").arg(QString::fromUtf8(sqlite3_errstr(code)), source));
     fail(to.get(), target);
 }
 
 }  // namespace
 
-bool backupDatabase(const QString& source, const QString& target, const std::atomic<bool>& stop) {
+bool backupDatabase(const QString& source, const QString& target, const std::atomic<bool>& stop,
+                    int busyLimitMs) {
     bool done = false;
     try {
-        done = copy(source, target, stop);
+        done = copy(source, target, stop, busyLimitMs);
     } catch (...) {
         QFile::remove(target);
         throw;
@@ -80,11 +89,13 @@ void restoreDatabase(Database& target, const QString& source) {
     sqlite3_backup* backup = sqlite3_backup_init(target.db_, "main", from.get(), "main");
     if (!backup) fail(target.db_, target.path());
     // All pages in one step, so one transaction. A reader elsewhere (the day's backup) holds
-    // the write off for a moment only.
+    // the write off for a moment only; this runs on the window's thread, so another program
+    // holding the file is waited for no longer than a save waits.
     int code = SQLITE_OK;
-    for (int tries = 0; tries < 100; ++tries) {
+    const QDeadlineTimer busyLimit(kBusyTimeoutMs);
+    for (;;) {
         code = sqlite3_backup_step(backup, -1);
-        if (code != SQLITE_BUSY && code != SQLITE_LOCKED) break;
+        if ((code != SQLITE_BUSY && code != SQLITE_LOCKED) || busyLimit.hasExpired()) break;
         sqlite3_sleep(20);
     }
     sqlite3_backup_finish(backup);

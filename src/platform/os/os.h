@@ -26,6 +26,10 @@ QString channelPath(const QString& name);
 // (never changing it). False when it cannot be had.
 bool makePrivateFolder(const QString& path);
 
+// True when both paths name one existing file (the same device and inode, or file index on
+// Windows), through symbolic and hard links alike.
+bool isSameFile(const QString& first, const QString& second);
+
 // Puts what was written to an open file on the disk.
 bool syncToDisk(QFile& file);
 

@@ -1,6 +1,7 @@
 #include "platform/os/os.h"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -42,6 +43,14 @@ QString channelPath(const QString& name) {
 
 bool makePrivateFolder(const QString& path) {
     return private_folder::make(path);
+}
+
+bool isSameFile(const QString& first, const QString& second) {
+    struct stat a {
+    }, b{};
+    return ::stat(QFile::encodeName(first).constData(), &a) == 0 &&
+           ::stat(QFile::encodeName(second).constData(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }
 
 bool syncToDisk(QFile& file) {

@@ -1,6 +1,7 @@
 #include "platform/os/os.h"
 
 #include <io.h>
+#include <windows.h>
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,27 @@ QString channelPath(const QString& name) {
 bool makePrivateFolder(const QString& path) {
     // Folders below the user's profile inherit an access list that admits only the user.
     return QDir().mkpath(path);
+}
+
+namespace {
+// The volume and file index of an existing file or folder; false when it cannot be opened.
+bool fileIdentity(const QString& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    return known;
+}
+}  // namespace
+
+bool isSameFile(const QString& first, const QString& second) {
+    BY_HANDLE_FILE_INFORMATION a{}, b{};
+    return fileIdentity(QDir::toNativeSeparators(first), a) &&
+           fileIdentity(QDir::toNativeSeparators(second), b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
 bool syncToDisk(QFile& file) {
