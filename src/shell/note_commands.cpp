@@ -38,8 +38,6 @@ namespace {
 Q_LOGGING_CATEGORY(lcTrash, "zettara.trash")
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
-const QString kDeleteForGood =
-    QStringLiteral("这个便签删除后将无法撤销（这个便签文件不保留删除的便签）。确定删除吗？");
 const QString kListNotRefreshed =
     QStringLiteral("便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。");
 const QString kJsonFiles = QStringLiteral("便签文件 (*.json)");
@@ -48,6 +46,17 @@ const QString kTextFiles = QStringLiteral("文本文件 (*.txt)");
 QString storeTrouble(const platform::Error& error) {
     return error.busy() ? QStringLiteral("便签文件被占用，请稍后再试。")
                         : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+}
+
+constexpr int kSqlError = 1;  // SQLite's SQLITE_ERROR: no such table or column, among others
+
+// Asked before a delete that cannot be taken back.
+bool deleteForGoodAgreed() {
+    return platform::MsgBox(
+               QStringLiteral(
+                   "这个便签删除后将无法撤销（这个便签文件不保留删除的便签）。确定删除吗？"),
+               platform::mb::YesNo | platform::mb::Question,
+               QStringLiteral("确定删除")) == platform::mb::Yes;
 }
 
 }  // namespace
@@ -108,11 +117,16 @@ void NoteCommands::删除行(int selected) {
     // The note and its place go to the trash with the delete, so that it can come back. Where
     // there is no trash (a newer program's file), the user decides first.
     const NoteTrash trash(store_);
-    if (!trash.keepsDeleted() &&
-        platform::MsgBox(kDeleteForGood, platform::mb::YesNo | platform::mb::Question,
-                         QStringLiteral("确定删除")) != platform::mb::Yes)
-        return;
-    trash.deleteNote(id, item.checked());
+    if (!trash.keepsDeleted() && !deleteForGoodAgreed()) return;
+    try {
+        trash.deleteNote(id, item.checked());
+    } catch (const platform::Error& error) {
+        // Our trash failing (its table changed while the program runs: SQLite's generic error)
+        // never keeps a note from going: the user decides whether it goes for good.
+        if ((error.number() & 0xff) != kSqlError || !trash.keepsDeleted()) throw;
+        if (!deleteForGoodAgreed()) return;
+        store_.数据库_删除_语句(statements::deleteOne(id));
+    }
     item.setChecked(false);  // closes the note's windows
 
     list_.remove(selected);

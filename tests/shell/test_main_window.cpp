@@ -451,6 +451,18 @@ TEST_F(MainWindowTest, ANewerProgramsFileIsToldOnceAndDelAsksFirst) {
     run("编辑_删除");
     EXPECT_EQ(db.count(), 2);
     EXPECT_EQ(list().count(), 2);
+
+    // A trash that fails while the program runs does not keep a note from going either.
+    form.reset();
+    store.关闭数据库();
+    db.exec("PRAGMA user_version = 3");
+    load();
+    db.exec("DROP TABLE NoteTrash");
+    list().setSelected(1, true);
+    boxes.answerNext(platform::mb::Yes);
+    run("编辑_删除");
+    EXPECT_EQ(boxes.boxes().back().text, boxes.boxes()[1].text);
+    EXPECT_EQ(db.count(), 1);
 }
 
 TEST_F(MainWindowTest, ImportAddsTwinsOnceRecoloursAndOpensTheShownNotesAtOnce) {
