@@ -68,17 +68,17 @@ int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset&
         const platform::ListView::AppendBatch batch(list);
         const std::int32_t last = n - 1;
         for (std::int32_t i = 0; i <= last; ++i) {
-            // A file made elsewhere may hold any value as an ID; a row is listed only with one
-            // that can safely go into a statement.
-            QString id;
-            if (!guarded([&] { id = platform::toText(rs.field(QStringLiteral("ID"))); }) ||
-                !platform::parseIdentifier(id)) {
+            // A file made elsewhere may hold any value as an ID; a row is listed only with an
+            // integer one. Text or a blob that spells a number would act on that number's note.
+            QVariant stored;
+            if (!guarded([&] { stored = rs.field(QStringLiteral("ID")); }) ||
+                stored.typeId() != QMetaType::LongLong) {
                 ++skipped;
                 guarded([&] { rs.moveNext(); });
                 continue;
             }
             const int index = list.add(QString()).index();
-            list.setSubItem(index, 1, id);
+            list.setSubItem(index, 1, platform::toText(stored));
             // A value that does not convert leaves its cell as it is; the rest of the row fills.
             guarded([&] {
                 if (platform::toBool(rs.field(visual))) list.setChecked(index, true);

@@ -31,8 +31,8 @@ class Class_主窗体 {
     Class_主窗体(const Class_主窗体&) = delete;
     Class_主窗体& operator=(const Class_主窗体&) = delete;
 
-    // Both return the number of rows left out because their ID is not an identifier
-    // (platform::parseIdentifier): such a row could never be opened, changed or deleted safely.
+    // Both return the number of rows left out because their ID is not stored as an integer:
+    // such a row could never be opened, changed or deleted safely.
     int 初始化界面(platform::ListView& list);
     platform::Recordset 获取数据();
     int 刷新数据(platform::ListView& list, platform::Recordset& rs);

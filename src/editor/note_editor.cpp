@@ -15,6 +15,7 @@
 #include "editor/editor_host.h"
 #include "platform/core/clock.h"
 #include "platform/core/colour.h"
+#include "platform/core/error.h"
 #include "platform/ui/centre.h"
 #include "platform/ui/color_picker.h"
 #include "platform/ui/form_font.h"
@@ -22,6 +23,7 @@
 #include "platform/ui/msgbox.h"
 #include "platform/ui/twips.h"
 #include "store/database_module.h"
+#include "store/note_numbers.h"
 #include "store/statements.h"
 
 namespace twips = platform::twips;
@@ -40,10 +42,13 @@ constexpr double kAdvancedWidth = 975;
 constexpr double kAdvancedHeight = 255;
 
 // What a new note stores; the text box starts in the button text colour, the picker black.
-constexpr std::int32_t kPaleYellow = 12648447;
-constexpr std::int32_t kBlack = 0;
+constexpr std::int32_t kPaleYellow = platform::kNoteBackColour;
+constexpr std::int32_t kBlack = platform::kNoteTextColour;
 const QString kNoteGone = QStringLiteral("该便签已不存在，是否将内容保存为新便签？");
 const QString kChanged = QStringLiteral("内容已修改，是否保存？");
+const QString kNoNumberLeft = QStringLiteral(
+    "这个便签文件中已没有可用的新便签编号，无法再添加便签。便签内容仍保留在编辑窗口中。");
+constexpr int kDatabaseFull = 13;  // SQLite's SQLITE_FULL
 constexpr int kPictureSide = 16;
 
 }  // namespace
@@ -271,7 +276,15 @@ void Form_添加便签::前置() {
 bool Form_添加便签::保存便签(bool closing) {
     if (便签ID_ != 0) return 更新便签(closing);
     if (!内容已填写()) return false;
-    执行添加();
+    try {
+        执行添加();
+    } catch (const platform::Error& error) {
+        // The engine calls a file without a free note number full; the text stays here.
+        if ((error.number() & 0xff) != kDatabaseFull || !NoteNumbers::exhausted(host_.数据库对象()))
+            throw;
+        platform::MsgBox(kNoNumberLeft, platform::mb::Critical);
+        return false;
+    }
     记下原样();
     host_.便签已保存(0, closing);
     return true;

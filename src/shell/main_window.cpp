@@ -30,6 +30,7 @@
 #include "shell/tray_icon.h"
 #include "store/database_module.h"
 #include "store/note_file_check.h"
+#include "store/own_schema.h"
 #include "system/about_box.h"
 #include "system/start_with_login.h"
 #include "system/update_call.h"
@@ -161,14 +162,16 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
     // Notes that cannot be listed (an ID that is not a number) or opened (a NULL or foreign
-    // colour) do not keep the program from starting; the user is told once, in one box.
-    QStringList skipped;
-    if (unlisted) skipped << kNotesNotListed.arg(unlisted);
+    // colour), and what our own tables cannot keep, do not keep the program from starting; the
+    // user is told once, in one box.
+    QStringList notices;
+    if (const QString own = OwnSchema::notice(数据库对象_); !own.isEmpty()) notices << own;
+    if (unlisted) notices << kNotesNotListed.arg(unlisted);
     if (const int failed = 主窗体控制器_->初始化便签显示(*ListView_Zettara)) {
-        skipped << kNotesNotOpened.arg(failed);
+        notices << kNotesNotOpened.arg(failed);
     }
-    if (!skipped.isEmpty()) {
-        platform::MsgBox(skipped.join(QLatin1Char('\n')), platform::mb::Exclamation);
+    if (!notices.isEmpty()) {
+        platform::MsgBox(notices.join(QLatin1Char('\n')), platform::mb::Exclamation);
     }
     phases.mark("note windows shown");
     menus_->工具_开机启动->setChecked(开机启动_已设置());

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QLoggingCategory>
+#include <QSet>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -29,6 +30,7 @@
 #include "store/note_archive.h"
 #include "store/note_placements.h"
 #include "store/note_trash.h"
+#include "store/own_schema.h"
 #include "store/statements.h"
 
 namespace {
@@ -47,6 +49,17 @@ QString storeTrouble(const platform::Error& error) {
     if (error.busy()) return QStringLiteral("便签文件被占用，请稍后再试。");
     if (error.number() == platform::errc::pathAccess) return error.message();
     return QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+}
+
+constexpr int kSqlError = 1;  // SQLite's SQLITE_ERROR: no such table or column, among others
+
+// Asked before a delete that cannot be taken back.
+bool deleteForGoodAgreed() {
+    return platform::MsgBox(
+               QStringLiteral(
+                   "这个便签删除后将无法撤销（这个便签文件不保留删除的便签）。确定删除吗？"),
+               platform::mb::YesNo | platform::mb::Question,
+               QStringLiteral("确定删除")) == platform::mb::Yes;
 }
 
 }  // namespace
@@ -132,8 +145,19 @@ void NoteCommands::删除行(int selected) {
     // statement exists. A store that refuses the delete (locked, read-only) is reported by the
     // caller too; the row then stays, so the list never claims a delete that did not happen.
     const std::int64_t id = platform::toIdentifier(item.subItem(1));
-    // The note and its place go to the trash with the delete, so that it can come back.
-    NoteTrash(store_).deleteNote(id, item.checked());
+    // The note and its place go to the trash with the delete, so that it can come back. Where
+    // there is no trash (a newer program's file), the user decides first.
+    const NoteTrash trash(store_);
+    if (!trash.keepsDeleted() && !deleteForGoodAgreed()) return;
+    try {
+        trash.deleteNote(id, item.checked());
+    } catch (const platform::Error& error) {
+        // Our trash failing (its table changed while the program runs: SQLite's generic error)
+        // never keeps a note from going: the user decides whether it goes for good.
+        if ((error.number() & 0xff) != kSqlError || !trash.keepsDeleted()) throw;
+        if (!deleteForGoodAgreed()) return;
+        store_.数据库_删除_语句(statements::deleteOne(id));
+    }
     item.setChecked(false);  // closes the note's windows
 
     list_.remove(selected);
@@ -262,6 +286,9 @@ void NoteCommands::从备份恢复() {
                        .arg(QDir::toNativeSeparators(kept));
     if (const int failed = controller_.同步便签窗口())
         text += QStringLiteral("\n\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
+    // The backup may come from a newer version, or hold tables of ours that had to be set aside.
+    if (const QString own = OwnSchema::notice(store_); !own.isEmpty())
+        text += QStringLiteral("\n\n") + own;
     platform::MsgBox(text, platform::mb::Information);
 }
 
@@ -329,11 +356,27 @@ void NoteCommands::导入便签() {
         return;
     }
     刷新列表();
-    platform::MsgBox(QStringLiteral("已从“%1”导入 %2 个便签，跳过 %3 个已有的便签。")
-                         .arg(path)
-                         .arg(imported.added)
-                         .arg(imported.skipped),
-                     platform::mb::Information);
+    // The notes to be shown open now, as a new note does: the check mark set again opens its
+    // window.
+    QSet<QString> shown;
+    for (const std::int64_t id : imported.shown) shown.insert(QString::number(id));
+    int failed = 0;
+    for (int row = 1; row <= list_.count(); ++row) {
+        if (shown.contains(list_.subItem(row, 1)) && !platform::guarded([&] {
+                list_.setChecked(row, false);
+                list_.setChecked(row, true);
+            }))
+            ++failed;
+    }
+    QString text = QStringLiteral("已从“%1”导入 %2 个便签，跳过 %3 个已有的便签。")
+                       .arg(path)
+                       .arg(imported.added)
+                       .arg(imported.skipped);
+    if (imported.recoloured)
+        text += QStringLiteral("\n其中 %1 个便签的颜色无效，已改用新便签的颜色。")
+                    .arg(imported.recoloured);
+    if (failed) text += QStringLiteral("\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
+    platform::MsgBox(text, platform::mb::Information);
 }
 
 NoteWindowStates::State NoteCommands::窗口状态(std::int64_t 便签ID) const {

@@ -35,7 +35,7 @@ QString stamp() {
 int notesIn(const QString& path) {
     try {
         const auto db = platform::Database::open(path, false, true, QString());
-        if (!db->passesQuickCheck()) return -1;
+        if (!db->passesQuickCheck() || !OwnSchema::isNoteFile(*db)) return -1;
         return db->openRecordset(QStringLiteral("SELECT count(*) AS n FROM Tips"))
             .field(QStringLiteral("n"))
             .toInt();

@@ -6,7 +6,7 @@ void 数据库操作模块::打开数据库(const QString& path, const QString& 
     const QString connect = password.isEmpty() ? QString() : QStringLiteral(";Pwd=") + password;
     // Assigned only on success: a failed open leaves the member as it was.
     database_ = platform::Database::open(path, false, false, connect);
-    ownTables_ = OwnSchema::Access::None;
+    setOwnTables(OwnSchema::Access::None);
 }
 
 platform::Database& 数据库操作模块::requireOpen() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "platform/db/database.h"
@@ -23,11 +24,17 @@ class 数据库操作模块 {
 
     // What our own tables allow in the open file (OwnSchema::prepare); None after each open.
     OwnSchema::Access ownTables() const { return ownTables_; }
-    void setOwnTables(OwnSchema::Access access) { ownTables_ = access; }
+    // The names under which prepare kept tables of ours it could not use.
+    const QStringList& ownTablesSetAside() const { return setAside_; }
+    void setOwnTables(OwnSchema::Access access, const QStringList& setAside = {}) {
+        ownTables_ = access;
+        setAside_ = setAside;
+    }
 
   private:
     platform::Database& requireOpen() const;
 
     std::shared_ptr<platform::Database> database_;
     OwnSchema::Access ownTables_ = OwnSchema::Access::None;
+    QStringList setAside_;
 };

@@ -14,8 +14,10 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <string_view>
 #include <vector>
 
+#include "platform/core/colour.h"
 #include "platform/core/error.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
@@ -50,6 +52,10 @@ constexpr std::array<Column, 9> kColumns = {{{"content", Kind::Text},
                                              {"Visual", Kind::Integer},
                                              {"TopMost", Kind::Integer},
                                              {"Transparent", Kind::Integer}}};
+constexpr std::size_t kBackColor = 4, kFontColor = 5, kVisual = 6;
+static_assert(std::string_view(kColumns[kBackColor].name) == "BackColor" &&
+              std::string_view(kColumns[kFontColor].name) == "FontColor" &&
+              std::string_view(kColumns[kVisual].name) == "Visual");
 constexpr std::array<Column, 5> kPlaceColumns = {{{"X", Kind::Integer},
                                                   {"Y", Kind::Integer},
                                                   {"Width", Kind::Integer},
@@ -399,19 +405,31 @@ NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<N
             "INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,FontColor,Visual,"
             "TopMost,Transparent) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) RETURNING ID");
         for (const Note& note : notes) {
-            if (present.contains(identity(note.values[0], note.values[1]))) {
+            // Two copies of a note in one file are one note too.
+            const QString key = identity(note.values[0], note.values[1]);
+            if (present.contains(key)) {
                 ++result.skipped;
                 continue;
             }
+            present.insert(key);
+            auto values = note.values;
+            // A note window cannot take such a colour: the note would never open.
+            if (!platform::storedColour(values[kBackColor]) ||
+                !platform::storedColour(values[kFontColor])) {
+                values[kBackColor] = qint64(platform::kNoteBackColour);
+                values[kFontColor] = qint64(platform::kNoteTextColour);
+                ++result.recoloured;
+            }
             platform::PreparedStatement add = db.prepare(insert);
-            for (std::size_t i = 0; i < note.values.size(); ++i)
-                bind(add, int(i) + 1, note.values[i]);
+            for (std::size_t i = 0; i < values.size(); ++i) bind(add, int(i) + 1, values[i]);
             add.step();
             const qint64 id = add.value(0).toLongLong();
             add.step();
             writePlace(store, id, note.place);
             writeWindow(store, id, note.window);
             ++result.added;
+            if (values[kVisual].isValid() && values[kVisual].toLongLong() != 0)
+                result.shown.push_back(id);
         }
         return result;
     });

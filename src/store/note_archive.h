@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 class 数据库操作模块;
 
@@ -25,7 +27,9 @@ class NoteArchive {
 
     struct Imported {
         int added = 0;
-        int skipped = 0;
+        int skipped = 0;     // already in the store, or earlier in the same file
+        int recoloured = 0;  // added with a new note's colours: their own could not be shown
+        std::vector<std::int64_t> shown;  // the added notes that are to be on the desktop
     };
 
     // The format the file name's extension asks for, else `chosen`.
@@ -38,7 +42,8 @@ class NoteArchive {
     static int exportTo(数据库操作模块& store, const QString& path, Format format);
 
     // Adds the notes of a JSON export as new notes with new IDs, in one transaction; a note whose
-    // content and CreateTime are already in the store is skipped. Raises Refusal for a file that
-    // is not a readable export of ours (nothing is written then), platform::Error for the store.
+    // content and CreateTime are already in the store, or earlier in the file, is skipped. Raises
+    // Refusal for a file that is not a readable export of ours (nothing is written then),
+    // platform::Error for the store.
     static Imported importFrom(数据库操作模块& store, const QString& path);
 };

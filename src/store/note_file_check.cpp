@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kCorrupt = 11;       // SQLite's "database disk image is malformed"
 constexpr int kNotADatabase = 26;  // "file is not a database"
+constexpr int kNotNotes = 1;       // SQLite's generic error, as for a missing table
 
 // The note file and the journal of an unfinished save, as they were before the engine undid
 // that save into the file.
@@ -123,7 +124,13 @@ QString NoteFileCheck::open(数据库操作模块& store, const QString& noteFil
         连接数据库(store, noteFile);
         run(store, noteFile);
         undone = kept && !QFile::exists(journalOf(noteFile));
-        // Only a file that checked out is written to.
+        // Only a note file that checked out is written to; any other is left as it is.
+        if (!OwnSchema::isNoteFile(*store.database()))
+            throw platform::Error(
+                kNotNotes,
+                QStringLiteral("这个文件不是便签文件（没有 Tips 表，或 Tips 表缺少便签的列），"
+                               "程序将退出，未做任何更改：\n%1")
+                    .arg(QDir::toNativeSeparators(noteFile)));
         OwnSchema::prepare(store);
     } catch (const platform::Error& error) {
         undone = undone || (kept && !QFile::exists(journalOf(noteFile)));

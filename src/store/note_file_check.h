@@ -18,6 +18,7 @@ class NoteFileCheck {
     using OfferRestore = std::function<bool(const QString& text)>;
 
     // Opens the note file, runs the check, then brings our own tables up to date (OwnSchema).
+    // A file that is no note file raises an error and is left as it is.
     // A file damaged so badly that it cannot even be opened is reported the same way when the
     // engine calls it malformed, when it no longer reads as a database while backups of it
     // exist, or when it is empty. With offer, a damaged file that has a good backup is offered

@@ -15,12 +15,12 @@ constexpr int kPruneWaitMs = 100;
 
 }  // namespace
 
-bool NoteTrash::writable() const {
+bool NoteTrash::keepsDeleted() const {
     return store_.ownTables() == OwnSchema::Access::ReadWrite;
 }
 
 void NoteTrash::deleteNote(std::int64_t id, bool windowOpen) const {
-    if (!writable()) {
+    if (!keepsDeleted()) {
         store_.数据库_删除_语句(statements::deleteOne(id));
         return;
     }
@@ -44,7 +44,7 @@ void NoteTrash::deleteNote(std::int64_t id, bool windowOpen) const {
 }
 
 std::optional<NoteTrash::Restored> NoteTrash::restoreNewest() const {
-    if (!writable()) return std::nullopt;
+    if (!keepsDeleted()) return std::nullopt;
     platform::Database& db = *store_.database();
     return platform::inTransaction(db, [&]() -> std::optional<Restored> {
         platform::PreparedStatement newest = db.prepare(
@@ -82,14 +82,14 @@ std::optional<NoteTrash::Restored> NoteTrash::restoreNewest() const {
 }
 
 bool NoteTrash::holdsAny() const {
-    if (!writable()) return false;
+    if (!keepsDeleted()) return false;
     platform::PreparedStatement any =
         store_.database()->prepare(QStringLiteral("SELECT 1 FROM NoteTrash LIMIT 1"));
     return any.step();
 }
 
 void NoteTrash::prune(const QDateTime& now) const {
-    if (!writable()) return;
+    if (!keepsDeleted()) return;
     // One statement over the index on DeletedAt: it touches only the rows that go.
     platform::PreparedStatement prune =
         store_.database()->prepare(QStringLiteral("DELETE FROM NoteTrash WHERE DeletedAt < ?1"));

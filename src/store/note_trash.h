@@ -28,9 +28,9 @@ class NoteTrash {
     bool holdsAny() const;
     // Forgets deletions older than 30 days.
     void prune(const QDateTime& now) const;
+    // Whether a delete is kept here; without, deleteNote deletes for good.
+    bool keepsDeleted() const;
 
   private:
-    bool writable() const;
-
     数据库操作模块& store_;
 };

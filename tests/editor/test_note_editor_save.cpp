@@ -221,6 +221,19 @@ TEST_F(EditorTest, ANoteDeletedMeanwhileIsOfferedAsANewNote) {
     EXPECT_TRUE(editors.back().isNull());
 }
 
+TEST_F(EditorTest, AFileWithoutAFreeNoteNumberSaysSoAndKeepsTheText) {
+    db.exec("INSERT INTO Tips(ID, content) VALUES(9223372036854775807, 'last')");
+    db.exec("DELETE FROM Tips");  // the number stays given out
+    Form_添加便签* editor = openEditor();
+    const Controls c{editor};
+    editor->show();
+    c.text->setPlainText(QStringLiteral("one more"));
+    c.saveAndClose->click();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith("这个便签文件中已没有可用的新便签编号"));
+    EXPECT_TRUE(editor->isVisible() && c.text->toPlainText() == "one more");
+}
+
 TEST_F(EditorTest, CloseBoxAsksAboutChangesAndYesSavesAsSaveAndClose) {
     const auto stays = [this](Form_添加便签* editor, int answer) {
         boxes.answerNext(answer);

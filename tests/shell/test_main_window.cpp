@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -401,10 +402,12 @@ TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) 
         "Deleted, BackColor, FontColor, Visual, TopMost, Transparent); "
         "INSERT INTO Tips SELECT * FROM Old; DROP TABLE Old; INSERT INTO Tips VALUES "
         "('0 OR 1=1','all',1,1,0,255,0,1,0,20), ('+2','plus',1,1,0,255,0,1,0,20), "
-        "(NULL,'none',1,1,0,255,0,1,0,20), (2147483648,'big',1,1,0,NULL,-1,0,0,20)");
+        "(NULL,'none',1,1,0,255,0,1,0,20), (2147483648,'big',1,1,0,NULL,-1,0,0,20), "
+        "('3','text',1,1,0,255,0,0,0,20), ('003','zeros',1,1,0,255,0,0,0,20), "
+        "(x'33','blob',1,1,0,255,0,0,0,20)");
     load();
     ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].text, "有 3 个便签的编号无效，未列出。");
+    EXPECT_EQ(boxes.boxes()[0].text, "有 6 个便签的编号无效，未列出。");
     ASSERT_EQ(list().count(), 4);
     EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
 
@@ -412,7 +415,7 @@ TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) 
     list().setSubItem(2, 1, "0 OR 1=1");
     list().setSelected(2, true);
     run("编辑_删除");
-    EXPECT_EQ(db.count(), 7);
+    EXPECT_EQ(db.count(), 10);
     list().setSubItem(2, 1, "2");
 
     form->showNoteMenu(3, *form, {});
@@ -432,6 +435,62 @@ TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) 
         db.column("SELECT BackColor||','||FontColor||','||content FROM Tips WHERE ID = 2147483648"),
         QStringList{"12648447,0,big, saved"});
     EXPECT_EQ(boxes.boxes().size(), 3u);  // a refresh leaves the unlisted rows out silently
+    // Note 3 alone goes; the rows whose ID only spells 3 stay.
+    list().setSelected(3, true);
+    run("编辑_删除");
+    EXPECT_EQ(db.column("SELECT content FROM Tips WHERE content IN ('three', 'text', 'zeros', "
+                        "'blob') ORDER BY rowid"),
+              (QStringList{"text", "zeros", "blob"}));
+}
+
+TEST_F(MainWindowTest, ANewerProgramsFileIsToldOnceAndDelAsksFirst) {
+    form.reset();
+    store.关闭数据库();
+    db.exec("PRAGMA user_version = 99");
+    load();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith("这个便签文件来自更新版本的程序"));
+    list().setSelected(1, true);
+    run("编辑_删除");  // answered No
+    EXPECT_EQ(boxes.boxes().size(), 2u);
+    EXPECT_EQ(boxes.boxes()[1].style, platform::mb::YesNo | platform::mb::Question);
+    boxes.answerNext(platform::mb::Yes);
+    run("编辑_删除");
+    EXPECT_EQ(db.count(), 2);
+    EXPECT_EQ(list().count(), 2);
+
+    // A trash that fails while the program runs does not keep a note from going either.
+    form.reset();
+    store.关闭数据库();
+    db.exec("PRAGMA user_version = 3");
+    load();
+    db.exec("DROP TABLE NoteTrash");
+    list().setSelected(1, true);
+    boxes.answerNext(platform::mb::Yes);
+    run("编辑_删除");
+    EXPECT_EQ(boxes.boxes().back().text, boxes.boxes()[1].text);
+    EXPECT_EQ(db.count(), 1);
+}
+
+TEST_F(MainWindowTest, ImportAddsTwinsOnceRecoloursAndOpensTheShownNotesAtOnce) {
+    QFile file(db.dir() + "/in.json");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QByteArray twin =
+        R"({"tips": {"content": "twin", "BackColor": 255, "FontColor": 0, "Visual": 1}})";
+    file.write(R"({"format": "zettara-notes", "version": 1, "notes": [)" + twin + "," + twin +
+               R"(, {"tips": {"content": "odd", "BackColor": 1099511627776, "Visual": 1}}]})");
+    file.close();
+    testsupport::whenModalOpens([&file](QWidget* modal) {
+        qobject_cast<QFileDialog*>(modal)->selectFile(file.fileName());
+        qobject_cast<QDialog*>(modal)->accept();
+    });
+    run("文件_导入");
+    EXPECT_EQ(db.column("SELECT content || BackColor || FontColor FROM Tips WHERE ID > 3"),
+              (QStringList{"twin2550", "odd126484470"}));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(boxes.boxes()[0].text.contains("跳过 1 个") &&
+                boxes.boxes()[0].text.contains("其中 1 个便签的颜色无效"));
+    EXPECT_EQ(noteTags(), (QStringList{"1", "3", "4", "5"}));
 }
 
 TEST_F(MainWindowTest, ModifyOfANoteDeletedMeanwhileLeavesNoEditor) {

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include "platform/core/error.h"
 #include "platform/db/database.h"
 #include "store/database_module.h"
 #include "store/note_file_check.h"
 #include "store/note_placements.h"
+#include "store/note_trash.h"
 #include "store/own_schema.h"
 #include "test_helpers.h"
 
@@ -100,5 +104,44 @@ TEST(NotePlacements, ASizeAloneKeepsTheStoredPosition) {
     const std::optional<NotePlacements::Place> second = placements.find(2);
     ASSERT_TRUE(second);
     EXPECT_FALSE(second->position);
+    store.关闭数据库();
+}
+
+TEST(OwnSchema, OnlyANoteFileIsChangedAndOurTablesInTheWrongShapeAreMadeAgain) {
+    // No note file (no Tips, or one without the note's columns): refused, left byte for byte.
+    for (const char* foreign : {"DROP TABLE Tips; CREATE TABLE t(x)",
+                                "DROP TABLE Tips; CREATE TABLE Tips(ID, content)"}) {
+        testsupport::TempNoteDb db;
+        db.exec(foreign);
+        QFile file(db.path());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        数据库操作模块 store;
+        EXPECT_THROW(NoteFileCheck::open(store, db.path()), platform::Error);
+        store.关闭数据库();
+        file.seek(0);
+        EXPECT_EQ(file.readAll(), before);
+    }
+    testsupport::TempNoteDb db;
+    db.exec("INSERT INTO Tips(ID, content) VALUES(1, 'a')");
+    数据库操作模块 store;
+    NoteFileCheck::open(store, db.path());
+    store.关闭数据库();
+    db.exec(
+        "DROP TABLE NoteTrash; CREATE TABLE NoteTrash(Seq INTEGER PRIMARY KEY, Kept); "
+        "INSERT INTO NoteTrash VALUES(1, 'old'); DROP TABLE NoteWindowState; "
+        "CREATE VIEW NoteWindowState AS SELECT 1 AS ID");
+    NoteFileCheck::open(store, db.path());
+    QStringList aside = store.ownTablesSetAside();
+    aside.sort();
+    ASSERT_EQ(aside.size(), 2);
+    EXPECT_TRUE(aside[0].startsWith("NoteTrash_damaged_") &&
+                aside[1].startsWith("NoteWindowState_damaged_"));
+    EXPECT_EQ(db.column(QString("SELECT Kept FROM \"%1\"").arg(aside[0])), QStringList{"old"});
+    EXPECT_TRUE(OwnSchema::notice(store).contains(aside[1]));
+    NoteTrash(store).deleteNote(1, false);
+    EXPECT_EQ(db.column("SELECT content FROM NoteTrash"), QStringList{"a"});
+    EXPECT_EQ(db.column("SELECT type FROM sqlite_master WHERE name = 'NoteWindowState'"),
+              QStringList{"table"});
     store.关闭数据库();
 }

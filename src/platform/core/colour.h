@@ -15,6 +15,10 @@ std::int32_t fromQColor(const QColor& colour);
 // 0x00BBGGRR value nor a system colour with a palette entry.
 std::optional<std::int32_t> storedColour(const QVariant& field);
 
+// A new note's colours: pale yellow, black text.
+inline constexpr std::int32_t kNoteBackColour = 12648447;
+inline constexpr std::int32_t kNoteTextColour = 0;
+
 inline constexpr std::int32_t kButtonTextColour = static_cast<std::int32_t>(0x80000012u);
 
 }  // namespace platform
