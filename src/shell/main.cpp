@@ -32,7 +32,12 @@ int main(int argc, char* argv[]) {
     instance.onActivateRequested = [&mainWindow](const QString& activationToken) {
         mainWindow.显示并恢复主窗体(activationToken);
     };
+    // The day's first start keeps a copy of the checked note file once the start has opened
+    // every window; at exit an unfinished copy is abandoned.
+    DatedBackups backups(
+        [](const QString& text) { platform::MsgBox(text, platform::mb::Exclamation); });
     QString notePath;
+    mainWindow.启动完成 = [&backups, &notePath] { backups.start(notePath); };
     try {
         notePath = 数据库文件路径();
         mainWindow.Form_Load(notePath, platform::app::command());
@@ -40,10 +45,5 @@ int main(int argc, char* argv[]) {
         platform::reportError(error);
         return 1;
     }
-    // The day's first start keeps a copy of the checked note file; at exit an unfinished copy
-    // is abandoned.
-    DatedBackups backups(
-        [](const QString& text) { platform::MsgBox(text, platform::mb::Exclamation); });
-    backups.start(notePath);
     return QApplication::exec();
 }

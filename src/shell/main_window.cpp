@@ -152,21 +152,12 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
-    // Notes that cannot be listed (an ID that is not a number) or opened (a NULL or foreign
-    // colour) do not keep the program from starting; the user is told once, in one box.
-    QStringList skipped;
-    if (unlisted) skipped << kNotesNotListed.arg(unlisted);
-    if (const int failed = 主窗体控制器_->初始化便签显示(*ListView_Zettara)) {
-        skipped << kNotesNotOpened.arg(failed);
-    }
-    if (!skipped.isEmpty()) {
-        platform::MsgBox(skipped.join(QLatin1Char('\n')), platform::mb::Exclamation);
-    }
-    phases.mark("note windows shown");
     menus_->工具_开机启动->setChecked(开机启动_已设置());
     // Present from load (or from the moment a notification area can take it) to exit,
     // visible window or not.
     TrayIcon->create();
+    // The main window first, so that it answers while the notes open; notes mapped after it
+    // also come above it where the compositor places windows.
     if (commandText == QLatin1String("mini")) {
         hideOrMinimise();
     } else {
@@ -175,6 +166,19 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     phases.mark("main window shown");
     已加载_ = true;
     if (待显示请求_) 显示并恢复主窗体(*std::exchange(待显示请求_, std::nullopt));
+    主窗体控制器_->分批显示便签([this, unlisted, phases](int failed) mutable {
+        phases.mark("note windows shown");
+        // Notes that cannot be listed (an ID that is not a number) or opened (a NULL or
+        // foreign colour) do not keep the program from starting; the user is told once, in
+        // one box.
+        QStringList skipped;
+        if (unlisted) skipped << kNotesNotListed.arg(unlisted);
+        if (failed) skipped << kNotesNotOpened.arg(failed);
+        if (!skipped.isEmpty()) {
+            platform::MsgBox(skipped.join(QLatin1Char('\n')), platform::mb::Exclamation);
+        }
+        if (启动完成) 启动完成();
+    });
 }
 
 void Form_Main::closeEvent(QCloseEvent* event) {

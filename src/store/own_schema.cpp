@@ -44,9 +44,16 @@ void addWindowStates(platform::Database& db) {
         "Opacity INTEGER, TextPoints INTEGER, AllWorkspaces INTEGER, Workspace INTEGER)"));
 }
 
+// Version 3 to 4: whether each note's window was open when the program last ran; NULL: no
+// choice remembered, the note follows Tips.Visual.
+void addShownChoice(platform::Database& db) {
+    db.execute(QStringLiteral("ALTER TABLE NoteWindowState ADD COLUMN Shown INTEGER"));
+}
+
 // Step n brings version n to n + 1. A new table or column is a new step at the end; a step
 // that has shipped never changes, since files of every version are out there.
-constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addTrash, addWindowStates};
+constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addTrash, addWindowStates,
+                                                          addShownChoice};
 
 int versionOf(platform::Database& db) {
     platform::PreparedStatement version = db.prepare(QStringLiteral("PRAGMA user_version"));

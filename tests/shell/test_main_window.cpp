@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
+#include <utility>
 
 #include "editor/note_editor.h"
 #include "notewindow/note_window.h"
@@ -73,6 +74,11 @@ class MainWindowTest : public ::testing::Test {
     void load() {
         form = std::make_unique<TestMainWindow>(store, popups, tray);
         form->Form_Load(db.path(), "mini");
+        showNotes(*form);
+    }
+    // The note windows of a start open from the event loop.
+    static void showNotes(Form_Main& window) {
+        while (window.主窗体控制器().正在分批显示()) QCoreApplication::processEvents();
     }
     void TearDown() override {
         form.reset();  // its editors and note windows go with it
@@ -201,8 +207,8 @@ TEST_F(MainWindowTest, RefreshKeepsWindowsAsTheyAre) {
     const QStringList before = noteTags();
     run("编辑_刷新列表");
     EXPECT_EQ(noteTags(), before);
-    EXPECT_TRUE(list().checked(1));  // ticks come from the table again
-    EXPECT_FALSE(list().checked(2));
+    EXPECT_FALSE(list().checked(1));  // ticked exactly when the note has a window
+    EXPECT_TRUE(list().checked(2));
     EXPECT_EQ(list().count(), 3);
     EXPECT_EQ(list().selectedIndex(), 0);
 }
@@ -501,7 +507,7 @@ TEST_F(MainWindowTest, ASaveStandsWhenWhatFollowsItFails) {
 
 TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation) {
     // A new note's save-and-close has stored its row; then another program locks the file.
-    db.exec(
+    store.数据库_添加_语句(
         "INSERT INTO Tips SELECT NULL,'four',CreateTime,ChangeTime,Deleted,BackColor,"
         "FontColor,Visual,TopMost,Transparent FROM Tips WHERE ID = 1");
     sqlite3* other = nullptr;
@@ -521,21 +527,77 @@ TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation)
     EXPECT_EQ(boxes.boxes().size(), 1u);
 }
 
-TEST_F(MainWindowTest, ASecondLaunchDuringAStartUpBoxShowsTheWindowOnceLoaded) {
+TEST_F(MainWindowTest, ANewNotesWindowMetByALockIsToldAsSavedAndOpensLater) {
+    // The reload after the save works; then another program locks the file before the window.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
+    bool lock = true;
+    list().itemCheck = [&, wired = list().itemCheck](const platform::ListItem& item) {
+        if (std::exchange(lock, false))
+            sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+        wired(item);
+    };
+    run("文件_新建");
+    saveAndClose(editors()[0], "four");
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text,
+              "便签已保存，但列表暂时无法刷新（便签文件被占用）。稍后会自动刷新。");
+    EXPECT_TRUE(editors().isEmpty());
+    EXPECT_FALSE(list().checked(4));
+
+    sqlite3_close(other);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(form.get(), &activate);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(list().checked(4));
+    EXPECT_EQ(noteWindows(list().subItem(4, 1)).size(), 1u);
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+}
+
+TEST_F(MainWindowTest, NotesOpenAfterTheLoadAndTheirBoxComesWhenAllHadTheirTurn) {
     db.exec("UPDATE Tips SET BackColor = NULL WHERE ID = 1");  // a box at start-up
     数据库操作模块 otherStore;
     QStringList otherPopups;
     TestMainWindow other(otherStore, otherPopups, tray);
+    int openAtBox = -1;
     const auto recorder =
         testsupport::Seams::setMsgBoxImpl([&](const QString&, int, const QString&) {
-            other.显示并恢复主窗体();  // the request arrives while the box waits
-            EXPECT_FALSE(other.isVisible());
+            openAtBox = static_cast<int>(other.主窗体控制器().便签窗口().size());
+            other.显示并恢复主窗体();  // a second launch while the box waits: shown at once
+            EXPECT_TRUE(other.isVisible());
             return platform::mb::Ok;
         });
-    other.Form_Load(db.path(), "mini");
-    testsupport::Seams::setMsgBoxImpl(recorder);
+    other.Form_Load(db.path(), "");
     EXPECT_TRUE(other.isVisible());
+    EXPECT_TRUE(other.主窗体控制器().便签窗口().empty());
+    EXPECT_EQ(openAtBox, -1);
+    showNotes(other);
+    testsupport::Seams::setMsgBoxImpl(recorder);
+    EXPECT_EQ(openAtBox, 1);
     otherStore.关闭数据库();
+}
+
+TEST_F(MainWindowTest, SavedNotesOpenAndClosedNotesStayClosed) {
+    // Hide all, show note 2 alone, then save a note and go on writing: the saved note opens,
+    // and the reload ticks exactly the notes with a window.
+    run("托盘菜单_全部隐藏");
+    list().setChecked(2, true);
+    run("文件_新建");
+    testsupport::control<QPlainTextEdit>(*editors()[0], "FlatEdit_内容")->setPlainText("more");
+    testsupport::control<QPushButton>(*editors()[0], "PushButton_保存且继续添加")->click();
+    EXPECT_EQ(noteTags(), (QStringList{"2", "4"}));  // the saved note's window, editor open
+    for (int row = 1; row <= 4; ++row) EXPECT_EQ(list().checked(row), row % 2 == 0) << row;
+    QCoreApplication::processEvents();  // the choices are stored
+    form->showNoteMenu(1);
+    run("便签菜单_总在最前");  // a window state of its own keeps the note's choice
+
+    // Remembered for the next start; Visual untouched, a note without a choice follows it.
+    db.exec("INSERT INTO Tips(content, BackColor, FontColor, Visual) VALUES('five', 0, 0, 1)");
+    QCoreApplication::processEvents();
+    form.reset();
+    load();
+    EXPECT_EQ(noteTags(), (QStringList{"2", "4", "5"}));
+    EXPECT_EQ(db.column("SELECT Visual FROM Tips WHERE ID <= 3"), (QStringList{"1", "0", "1"}));
 }
 
 TEST_F(MainWindowTest, RightButtonOnTheListPopsUpTheListMenuEvenWhenEmpty) {
