@@ -351,23 +351,18 @@ TEST_F(ControllerTest, StartUpSkipsTheRowsThatCannotOpen) {
 }
 
 TEST_F(ControllerTest, BatchesOpenOnlyRowsStillTickedAtTheirTurnAndStopAtExit) {
-    for (int id = 1; id <= 5; ++id) insert(id, QStringLiteral("'n'"), QStringLiteral("1"));
+    for (int id = 1; id <= 4; ++id) insert(id, QStringLiteral("'n'"), QStringLiteral("1"));
     controller.初始化界面(list);
     int told = -1;
     controller.分批显示便签([&told](int failed) { told = failed; });
-    EXPECT_TRUE(openTags().isEmpty());  // nothing before the event loop runs
-    list.setChecked(2, false);
+    list.setChecked(2, false);                 // before the event loop ran: nothing is open yet
     reload(Class_主窗体::Ticks::FromWindows);  // notes waiting for a window stay ticked
-    EXPECT_TRUE(list.checked(1));
-    EXPECT_FALSE(list.checked(2));
+    EXPECT_EQ(std::vector<bool>({list.checked(1), list.checked(2)}), (std::vector{true, false}));
     list.remove(3);
     while (controller.正在分批显示()) QCoreApplication::processEvents();
     EXPECT_EQ(told, 0);
-    EXPECT_EQ(openTags(),
-              (QStringList{QStringLiteral("1"), QStringLiteral("4"), QStringLiteral("5")}));
-
-    controller.关闭全部便签();
-    controller.分批显示便签([&told](int failed) { told = failed + 10; });
+    EXPECT_EQ(openTags(), (QStringList{QStringLiteral("1"), QStringLiteral("4")}));
+    controller.分批显示便签([&told](int) { told = 1; });
     controller.关闭全部便签();  // the exit, before the first batch
     QCoreApplication::processEvents();
     EXPECT_EQ(told, 0);
