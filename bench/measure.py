@@ -49,6 +49,8 @@ def all_cases():
         # Under a window manager a thousand windows take it many seconds to manage and unmanage.
         Case("zettara 1k/1000", "zettara", 1000, 1000, timeout_ms=120000),
         Case("reference 1k/1000", "reference", 1000, 1000, timeout_ms=120000),
+        Case("zettara 1k/20 no WM", "zettara", 1000, 20, bare=True),
+        Case("reference 1k/20 no WM", "reference", 1000, 20, bare=True),
         Case("zettara 1k/1000 no WM", "zettara", 1000, 1000, bare=True),
         Case("reference 1k/1000 no WM", "reference", 1000, 1000, bare=True),
         # A minute or more each: run only when named.
@@ -80,6 +82,25 @@ def context_switches(pid):
         except FileNotFoundError:
             pass  # a thread that ended meanwhile
     return total
+
+
+def rss_parts_mb(pid):
+    """Resident memory by what it is made of, from /proc/PID/smaps: "shm" the shared-memory
+    segments (the X backing stores of the windows under MIT-SHM), "heap" the anonymous memory
+    (the heap, thread stacks: widgets, Qt's window objects, the list), "files" mapped files
+    (libraries, fonts)."""
+    parts = {"shm": 0, "heap": 0, "files": 0}
+    kind = None
+    with open(f"/proc/{pid}/smaps") as f:
+        for line in f:
+            fields = line.split()
+            if "-" in fields[0] and not fields[0].endswith(":"):
+                path = fields[5] if len(fields) > 5 else ""
+                kind = ("shm" if path.startswith(("/SYSV", "/memfd:", "/dev/shm")) else
+                        "heap" if not path.startswith("/") else "files")
+            elif fields[0] == "Rss:":
+                parts[kind] += int(fields[1])
+    return {k: v / 1024.0 for k, v in parts.items()}
 
 
 def status_kb(pid, key):
@@ -162,6 +183,7 @@ class Runner:
             time.sleep(self.args.settle)
             result["peak_rss_mb"] = status_kb(pid, "VmHWM") / 1024.0
             result["settled_rss_mb"] = status_kb(pid, "VmRSS") / 1024.0
+            result["rss_parts_mb"] = rss_parts_mb(pid)
             if self.args.idle > 0:
                 # The update tick fires 2 s after the main window is created, then a check
                 # that gives up at once offline; start well after it.
@@ -230,6 +252,10 @@ def summary(results, cases):
             values = [r[key] for r in runs if key in r]
             if values:
                 entry[key] = summarise(values)
+        for part in ("shm", "heap", "files"):
+            values = [r["rss_parts_mb"][part] for r in runs if "rss_parts_mb" in r]
+            if values:
+                entry.setdefault("rss_parts_mb", {})[part] = summarise(values)
         phase_names = []
         for r in runs:
             for name in r.get("phases_ms", {}):
@@ -267,13 +293,44 @@ def table(summ):
 
 
 def ratios(summ):
-    """Median start-to-ready of each program case over the reference case of the same size."""
-    lines = ["| case | ratio to reference (median start-to-ready) |", "| --- | --- |"]
+    """Median start-to-ready and settled RSS of each program case over the reference case of
+    the same size."""
+    lines = ["| case | ratio to reference (median start-to-ready) | (median settled RSS) |",
+             "| --- | --- | --- |"]
     for name, entry in summ.items():
-        ref = summ.get(name.replace("zettara ", "reference ", 1), {}).get("ready_ms")
-        if name.startswith("zettara ") and ref and "ready_ms" in entry:
-            lines.append(f"| {name} | {entry['ready_ms']['median'] / ref['median']:.2f} |")
+        ref = summ.get(name.replace("zettara ", "reference ", 1), {})
+        if not name.startswith("zettara ") or "ready_ms" not in ref or "ready_ms" not in entry:
+            continue
+        rss = "-"
+        if "settled_rss_mb" in ref and "settled_rss_mb" in entry:
+            rss = f"{entry['settled_rss_mb']['median'] / ref['settled_rss_mb']['median']:.2f}"
+        lines.append(f"| {name} | {entry['ready_ms']['median'] / ref['ready_ms']['median']:.2f} "
+                     f"| {rss} |")
     return "\n".join(lines)
+
+
+def window_costs(summ, cases):
+    """What one more shown note window adds to the settled memory, part by part: the median of
+    a case with many shown notes less that of the case with the same notes and fewer shown,
+    over the difference in windows."""
+    lines = ["| pair | windows | settled RSS KB / window | shm | heap | files |",
+             "| --- | --- | --- | --- | --- | --- |"]
+    for many in cases:
+        few = next((c for c in cases if c.kind == many.kind and c.notes == many.notes
+                    and c.bare == many.bare and c.huge == many.huge and c.arranged == many.arranged
+                    and c.visible < many.visible), None)
+        a, b = summ.get(many.name, {}), summ.get(few.name, {}) if few else {}
+        if not few or "settled_rss_mb" not in a or "settled_rss_mb" not in b:
+            continue
+        extra = many.visible - few.visible
+        per = lambda x, y: (x["median"] - y["median"]) * 1024.0 / extra
+        row = [f"{many.name} − {few.name}", str(extra),
+               f"{per(a['settled_rss_mb'], b['settled_rss_mb']):.1f}"]
+        for part in ("shm", "heap", "files"):
+            pa, pb = a.get("rss_parts_mb", {}).get(part), b.get("rss_parts_mb", {}).get(part)
+            row.append(f"{per(pa, pb):.1f}" if pa and pb else "-")
+        lines.append("| " + " | ".join(row) + " |")
+    return "\n".join(lines) if len(lines) > 2 else ""
 
 
 def micro_summary(path):
@@ -353,6 +410,9 @@ def main():
                   ensure_ascii=False)
     print(table(summ))
     print("\n" + ratios(summ))
+    costs = window_costs(summ, cases)
+    if costs:
+        print("\nMemory of one shown note window (settled RSS, by kind):\n\n" + costs)
     if micro:
         print("\nIn-process list cases (Google Benchmark, offscreen, ms per operation):\n")
         print("| case | wall ms | CPU ms |\n| --- | --- | --- |")

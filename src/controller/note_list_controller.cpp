@@ -1,7 +1,9 @@
 #include "controller/note_list_controller.h"
 
+#include <QElapsedTimer>
 #include <QHash>
-#include <QScopeGuard>
+#include <QLoggingCategory>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <memory>
 
@@ -10,12 +12,20 @@
 #include "notewindow/note_window.h"
 #include "platform/core/colour.h"
 #include "platform/core/convert.h"
+#include "platform/core/error.h"
 #include "platform/ui/guard.h"
 #include "store/database_module.h"
 #include "store/note_placements.h"
+#include "store/note_window_states.h"
 #include "store/statements.h"
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcShown, "zettara.shown")
+
+// How long one batch of start-up windows may take: short enough for the main window to answer
+// a key or a menu between two batches without the user noticing.
+constexpr qint64 kBatchMs = 25;
 
 QColor colourField(const platform::Recordset& rs, const QString& name) {
     return platform::toQColor(platform::toInt32(rs.field(name)));
@@ -28,9 +38,16 @@ Class_主窗体::Class_主窗体(platform::ListView& mainList, NoteMenuHost& men
     : mainList_(mainList), menuHost_(menuHost), 数据库对象(store) {
     初始化列();
     mainList_.itemCheck = [this](const platform::ListItem& item) { 便签显示(item); };
+    batchTimer_.setInterval(0);
+    QObject::connect(&batchTimer_, &QTimer::timeout,
+                     [this] { platform::runEvent([this] { 显示下一批(); }); });
+    saveTimer_.setSingleShot(true);
+    saveTimer_.setInterval(0);
+    QObject::connect(&saveTimer_, &QTimer::timeout, [this] { 保存显示(); });
 }
 
 Class_主窗体::~Class_主窗体() {
+    保存显示();
     for (const QPointer<Form_Zettara>& window : windows_) delete window.data();
 }
 
@@ -50,8 +67,19 @@ platform::Recordset Class_主窗体::获取数据() {
     return 数据库对象.数据库_查找_语句(statements::selectAll());
 }
 
-int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs) {
+int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks) {
     using platform::guarded;
+    // A note's window stands for its choice; one still waiting for its batch counts as open.
+    QSet<QString> open = waiting_;
+    QHash<std::int64_t, bool> remembered;
+    if (ticks == Ticks::FromWindows) {
+        for (Form_Zettara* window : 便签窗口()) open.insert(window->idTag());
+    } else {
+        // Without them every note follows Visual.
+        guarded([&] { remembered = NoteWindowStates(数据库对象).findShown(); });
+    }
+    // A reload follows a change in the store: the colours read for the batches may be old.
+    if (startupLooks_) startupLooks_->colours.clear();
     列表就绪_ = false;
     // An empty result set has no row to move to.
     guarded([&] { rs.moveLast(); });
@@ -78,11 +106,20 @@ int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset&
                 continue;
             }
             const int index = list.add(QString()).index();
-            list.setSubItem(index, 1, platform::toText(stored));
-            // A value that does not convert leaves its cell as it is; the rest of the row fills.
-            guarded([&] {
-                if (platform::toBool(rs.field(visual))) list.setChecked(index, true);
-            });
+            const QString id = platform::toText(stored);
+            list.setSubItem(index, 1, id);
+            if (ticks == Ticks::FromWindows) {
+                if (open.contains(id)) list.setChecked(index, true);
+            } else if (const auto choice = remembered.constFind(stored.toLongLong());
+                       choice != remembered.constEnd()) {
+                if (*choice) list.setChecked(index, true);
+            } else {
+                // A value that does not convert leaves its cell as it is; the rest of the row
+                // fills.
+                guarded([&] {
+                    if (platform::toBool(rs.field(visual))) list.setChecked(index, true);
+                });
+            }
             for (int k = 2; k <= 4; ++k) {
                 guarded([&] {
                     list.setSubItem(index, k, platform::toText(rs.field(textFields[k - 2])));
@@ -95,13 +132,20 @@ int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset&
     return skipped;
 }
 
-int Class_主窗体::初始化便签显示(platform::ListView& list) {
+void Class_主窗体::读取启动外观() {
     StartupLooks looks;
     // Without the bulk reads every note reads its own rows, as a note opened later does.
+    // The notes that may be ticked: shown by Visual or by a remembered choice.
+    const QString shown = 数据库对象.ownTables() == OwnSchema::Access::None
+                              ? QStringLiteral("Visual <> 0")
+                              : QStringLiteral(
+                                    "(Visual <> 0 OR ID IN (SELECT ID FROM "
+                                    "NoteWindowState WHERE Shown <> 0))");
     platform::guarded([&] {
         platform::Recordset rs = 数据库对象.数据库_查找_语句(
-            QStringLiteral("SELECT ID, BackColor, FontColor FROM Tips WHERE Visual <> 0 AND "
-                           "typeof(ID) = 'integer'"));
+            QStringLiteral("SELECT ID, BackColor, FontColor FROM Tips WHERE typeof(ID) = "
+                           "'integer' AND ") +
+            shown);
         const QString idField = QStringLiteral("ID");
         for (; !rs.eof(); rs.moveNext()) {
             looks.colours.insert(
@@ -110,26 +154,104 @@ int Class_主窗体::初始化便签显示(platform::ListView& list) {
         }
     });
     platform::guarded([&] { looks.places = NotePlacements(数据库对象).findAll(); });
-    startupLooks_ = &looks;
-    const auto done = qScopeGuard([this] { startupLooks_ = nullptr; });
+    startupLooks_ = std::move(looks);
+}
 
+int Class_主窗体::初始化便签显示(platform::ListView& list) {
+    读取启动外观();
     // One unreadable note (a NULL or foreign colour) must not keep the later ones closed.
     int failed = 0;
     const std::int32_t count = list.count();
     for (std::int32_t i = 1; i <= count; ++i) {
         if (list.checked(i) && !platform::guarded([&] { 打开便签窗口(list, i); })) ++failed;
     }
+    startupLooks_.reset();
     return failed;
+}
+
+void Class_主窗体::分批显示便签(std::function<void(int failed)> done) {
+    读取启动外观();
+    batchOrder_.clear();
+    waiting_.clear();
+    const std::int32_t count = mainList_.count();
+    for (std::int32_t i = 1; i <= count; ++i) {
+        if (!mainList_.checked(i)) continue;
+        batchOrder_.push_back(mainList_.subItem(i, 1));
+        waiting_.insert(batchOrder_.back());
+    }
+    batchNext_ = 0;
+    batchFailed_ = 0;
+    batchDone_ = std::move(done);
+    batchTimer_.start();
+}
+
+void Class_主窗体::显示下一批() {
+    QElapsedTimer clock;
+    clock.start();
+    // The list may have been reloaded or sorted since the last batch.
+    QHash<QString, std::int32_t> rows;
+    const std::int32_t count = mainList_.count();
+    rows.reserve(count);
+    for (std::int32_t i = 1; i <= count; ++i) rows.insert(mainList_.subItem(i, 1), i);
+    while (batchNext_ < batchOrder_.size() && clock.elapsed() < kBatchMs) {
+        const QString& id = batchOrder_[batchNext_++];
+        // Gone from waiting: unticked (or opened by a tick) before its turn.
+        if (!waiting_.remove(id)) continue;
+        const std::int32_t row = rows.value(id);
+        if (row == 0 || !mainList_.checked(row)) continue;
+        if (!platform::guarded([&] { 打开便签窗口(mainList_, row); })) ++batchFailed_;
+    }
+    if (batchNext_ >= batchOrder_.size()) 结束分批();
+}
+
+void Class_主窗体::结束分批() {
+    batchTimer_.stop();
+    batchOrder_.clear();
+    waiting_.clear();
+    startupLooks_.reset();
+    if (const auto done = std::exchange(batchDone_, nullptr)) done(batchFailed_);
+}
+
+void Class_主窗体::记住显示(const QString& id, bool shown) {
+    if (const std::optional<std::int64_t> note = platform::parseIdentifier(id)) {
+        shownToSave_.insert(*note, shown);
+        saveTimer_.start();
+    }
+}
+
+void Class_主窗体::保存显示() {
+    if (shownToSave_.isEmpty()) return;
+    try {
+        NoteWindowStates(数据库对象).saveShown(shownToSave_);
+        shownToSave_.clear();
+    } catch (const platform::Error& error) {
+        // A convenience: kept for the next change or the exit, the window itself is as chosen.
+        qCWarning(lcShown) << "open windows not remembered this time:" << error.number()
+                           << error.message();
+    }
 }
 
 void Class_主窗体::便签显示(const platform::ListItem& item) {
     if (!列表就绪()) return;  // the change comes from a fill
+    const bool main = item.listView() == &mainList_;
     if (item.checked()) {
-        打开便签窗口(*item.listView(), item.index());
+        try {
+            打开便签窗口(*item.listView(), item.index());
+        } catch (const platform::Error&) {
+            // The mark would claim a window the note does not have; taken off as a fill would.
+            const QScopedValueRollback quiet(列表就绪_, false);
+            item.setChecked(false);
+            throw;
+        }
+        if (main) 记住显示(item.subItem(1), true);
         return;
     }
     QString id;
     if (!platform::guarded([&] { id = item.subItem(1); })) return;
+    if (main) {
+        waiting_.remove(id);
+        记住显示(id, false);
+    }
     for (Form_Zettara* window : 便签窗口()) {
         if (window->idTag() == id) window->close();
     }
@@ -144,6 +266,9 @@ std::vector<Form_Zettara*> Class_主窗体::便签窗口() {
 }
 
 void Class_主窗体::关闭全部便签() {
+    batchDone_ = nullptr;
+    结束分批();
+    保存显示();
     for (Form_Zettara* window : 便签窗口()) window->close();
 }
 
@@ -173,6 +298,8 @@ void Class_主窗体::刷新便签() {
 }
 
 int Class_主窗体::同步便签窗口() {
+    // The notes still waiting were those of the file that has just been replaced.
+    结束分批();
     QSet<QString> ticked;
     const std::int32_t count = mainList_.count();
     for (std::int32_t i = 1; i <= count; ++i) {
@@ -199,8 +326,9 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     const platform::ListItem item = list.item(index);
     window->setText(item.subItem(2));
     const QString id = item.subItem(1);
-    const auto known = startupLooks_ ? startupLooks_->colours.constFind(id)
-                                     : decltype(startupLooks_->colours)::const_iterator{};
+    const auto known = startupLooks_
+                           ? startupLooks_->colours.constFind(id)
+                           : QHash<QString, std::pair<QVariant, QVariant>>::const_iterator{};
     if (startupLooks_ && known != startupLooks_->colours.constEnd()) {
         window->setBackColor(platform::toQColor(platform::toInt32(known->first)));
         window->setTextColor(platform::toQColor(platform::toInt32(known->second)));

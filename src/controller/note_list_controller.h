@@ -3,9 +3,12 @@
 #include <QHash>
 #include <QPointer>
 #include <QRect>
+#include <QSet>
+#include <QTimer>
 #include <QVariant>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -31,14 +34,27 @@ class Class_主窗体 {
     Class_主窗体(const Class_主窗体&) = delete;
     Class_主窗体& operator=(const Class_主窗体&) = delete;
 
+    // Where a fill takes its check marks from: the store (each note's remembered choice, else
+    // Visual; at start-up and after a restore), or the desktop (ticked exactly when the note
+    // has a window, or is waiting for one; every other reload of the main list).
+    enum class Ticks { FromStore, FromWindows };
+
     // Both return the number of rows left out because their ID is not stored as an integer:
     // such a row could never be opened, changed or deleted safely.
     int 初始化界面(platform::ListView& list);
     platform::Recordset 获取数据();
-    int 刷新数据(platform::ListView& list, platform::Recordset& rs);
+    int 刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks = Ticks::FromStore);
     // Opens a window for every ticked row; a row whose window cannot open is skipped. Returns
     // the number of rows skipped.
     int 初始化便签显示(platform::ListView& list);
+    // The same for the main list, a batch per pass of the event loop, so that the main window
+    // answers meanwhile. A row unticked or removed before its turn gets no window. done is told
+    // the number of rows skipped once every row has had its turn (not after 关闭全部便签).
+    void 分批显示便签(std::function<void(int failed)> done);
+    bool 正在分批显示() const { return batchTimer_.isActive(); }
+    // A tick opens a window (a mark whose window cannot open is taken off again, and the error
+    // goes to the caller), an untick closes the note's windows; on the main list both are
+    // remembered as the note's choice for the next start.
     void 便签显示(const platform::ListItem& item);
     void 刷新便签();
     // After the store's notes were replaced and the list reloaded: windows of notes no longer
@@ -51,12 +67,17 @@ class Class_主窗体 {
     // The open note windows, in the order they were opened; a window that has accepted a
     // close no longer counts.
     std::vector<Form_Zettara*> 便签窗口();
-    // Closes every open note window (the exit command).
+    // Closes every open note window (the exit command): the notes keep their remembered
+    // choices, and windows still waiting for their batch never open.
     void 关闭全部便签();
 
   private:
     void 初始化列();
     void 打开便签窗口(platform::ListView& list, std::int32_t index);
+    void 显示下一批();
+    void 结束分批();
+    void 记住显示(const QString& id, bool shown);
+    void 保存显示();
 
     // What the windows opened at start-up need from the store, read in two statements instead
     // of two per note. A note missing from it is looked up on its own.
@@ -64,7 +85,21 @@ class Class_主窗体 {
         QHash<QString, std::pair<QVariant, QVariant>> colours;  // ID text -> back, text colour
         std::optional<NotePlacements::Places> places;
     };
-    const StartupLooks* startupLooks_ = nullptr;
+    void 读取启动外观();
+    std::optional<StartupLooks> startupLooks_;
+
+    // The batches: the IDs of the ticked rows in list order, the next one's position, and which
+    // are still waiting (a row unticked meanwhile leaves it).
+    std::vector<QString> batchOrder_;
+    size_t batchNext_ = 0;
+    QSet<QString> waiting_;
+    int batchFailed_ = 0;
+    std::function<void(int)> batchDone_;
+    QTimer batchTimer_;
+
+    // Choices not yet written: stored together once the current event is done.
+    QHash<std::int64_t, bool> shownToSave_;
+    QTimer saveTimer_;
 
     std::array<QString, 5> 列标题;
     std::array<std::int32_t, 5> 列宽{};

@@ -53,6 +53,11 @@ int main(int argc, char* argv[]) {
     instance.onActivateRequested = [&mainWindow](const QString& activationToken) {
         mainWindow.显示并恢复主窗体(activationToken);
     };
+    // The day's first start keeps a copy of the checked note file once the start has opened
+    // every window; at exit an unfinished copy is abandoned.
+    DatedBackups backups(
+        [](const QString& text) { platform::MsgBox(text, platform::mb::Exclamation); });
+    mainWindow.启动完成 = [&backups, &notePath] { backups.start(notePath); };
     try {
         mainWindow.Form_Load(notePath, platform::app::command());
     } catch (const std::exception& error) {
@@ -61,10 +66,5 @@ int main(int argc, char* argv[]) {
     }
     // A damaged file may have been replaced by its backup meanwhile: hold the new one.
     noteLock.take(notePath);
-    // The day's first start keeps a copy of the checked note file; at exit an unfinished copy
-    // is abandoned.
-    DatedBackups backups(
-        [](const QString& text) { platform::MsgBox(text, platform::mb::Exclamation); });
-    backups.start(notePath);
     return QApplication::exec();
 }

@@ -161,23 +161,12 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
-    // Notes that cannot be listed (an ID that is not a number) or opened (a NULL or foreign
-    // colour), and what our own tables cannot keep, do not keep the program from starting; the
-    // user is told once, in one box.
-    QStringList notices;
-    if (const QString own = OwnSchema::notice(数据库对象_); !own.isEmpty()) notices << own;
-    if (unlisted) notices << kNotesNotListed.arg(unlisted);
-    if (const int failed = 主窗体控制器_->初始化便签显示(*ListView_Zettara)) {
-        notices << kNotesNotOpened.arg(failed);
-    }
-    if (!notices.isEmpty()) {
-        platform::MsgBox(notices.join(QLatin1Char('\n')), platform::mb::Exclamation);
-    }
-    phases.mark("note windows shown");
     menus_->工具_开机启动->setChecked(开机启动_已设置());
     // Present from load (or from the moment a notification area can take it) to exit,
     // visible window or not.
     TrayIcon->create();
+    // The main window first, so that it answers while the notes open; notes mapped after it
+    // also come above it where the compositor places windows.
     if (commandText == QLatin1String("mini")) {
         hideOrMinimise();
     } else {
@@ -186,6 +175,20 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     phases.mark("main window shown");
     已加载_ = true;
     if (待显示请求_) 显示并恢复主窗体(*std::exchange(待显示请求_, std::nullopt));
+    主窗体控制器_->分批显示便签([this, unlisted, phases](int failed) mutable {
+        phases.mark("note windows shown");
+        // Notes that cannot be listed (an ID not stored as an integer) or opened (a NULL or
+        // foreign colour), and what our own tables cannot keep, do not keep the program from
+        // starting; the user is told once, in one box.
+        QStringList notices;
+        if (const QString own = OwnSchema::notice(数据库对象_); !own.isEmpty()) notices << own;
+        if (unlisted) notices << kNotesNotListed.arg(unlisted);
+        if (failed) notices << kNotesNotOpened.arg(failed);
+        if (!notices.isEmpty()) {
+            platform::MsgBox(notices.join(QLatin1Char('\n')), platform::mb::Exclamation);
+        }
+        if (启动完成) 启动完成();
+    });
 }
 
 void Form_Main::closeEvent(QCloseEvent* event) {

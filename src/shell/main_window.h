@@ -39,8 +39,10 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     ~Form_Main() override;
 
     // The load steps over the note file at databasePath; an error here aborts the start-up
-    // (the caller reports it and ends).
+    // (the caller reports it and ends). The note windows open after it, from the event loop.
     void Form_Load(const QString& databasePath, const QString& commandText);
+    // Told once every note window of the start has had its turn to open.
+    std::function<void()> 启动完成;
 
     Class_主窗体& 主窗体控制器() { return *主窗体控制器_; }
 

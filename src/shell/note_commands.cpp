@@ -246,10 +246,14 @@ void NoteCommands::全部隐藏() {
 }
 
 void NoteCommands::刷新列表() {
+    刷新列表(Class_主窗体::Ticks::FromWindows);
+}
+
+void NoteCommands::刷新列表(Class_主窗体::Ticks ticks) {
     // Queried first: a store that cannot be read leaves the rows as they were.
     platform::Recordset rs = controller_.获取数据();
     list_.clear();
-    controller_.刷新数据(list_, rs);
+    controller_.刷新数据(list_, rs, ticks);
     更新撤销删除();  // another instance may have deleted or restored
 }
 
@@ -281,7 +285,7 @@ void NoteCommands::从备份恢复() {
     }
     // Editors of notes the backup does not hold would save into nothing.
     关闭全部编辑器();
-    刷新列表();
+    刷新列表(Class_主窗体::Ticks::FromStore);
     QString text = QStringLiteral("已从备份恢复便签。恢复之前的便签文件另存为：\n%1")
                        .arg(QDir::toNativeSeparators(kept));
     if (const int failed = controller_.同步便签窗口())
@@ -415,11 +419,11 @@ void NoteCommands::便签菜单_所有工作区(std::int64_t 便签ID) {
     改变窗口状态(便签ID, [](NoteWindowStates::State& s) { s.allWorkspaces = !s.allWorkspaces; });
 }
 
-void NoteCommands::便签已保存(std::int64_t 便签ID, bool closing) {
-    // A new note closing its editor is the list's last row once the list is reloaded: toggling
-    // its check mark opens its desktop window. A modified note's windows are brought up to date
-    // by the refresh.
-    if (便签ID == 0 && closing) 新便签待显示_ = true;
+void NoteCommands::便签已保存(std::int64_t 便签ID, bool) {
+    // A new note gets its desktop window, whichever button saved it. A modified note's windows
+    // are brought up to date by the refresh.
+    if (便签ID == 0 && store_.database())
+        新便签待显示_.push_back(store_.database()->lastInsertId());
     保存后刷新列表(true);
 }
 
@@ -429,6 +433,8 @@ void NoteCommands::保存后刷新列表(bool tell) {
     // own, so the reload waits for the user to come back to one of our windows.
     try {
         刷新列表();
+        controller_.刷新便签();
+        显示新便签();
     } catch (const platform::Error& error) {
         if (tell) {
             const QString reason =
@@ -442,15 +448,20 @@ void NoteCommands::保存后刷新列表(bool tell) {
         return;
     }
     if (std::exchange(列表待刷新_, false)) qApp->removeEventFilter(this);
-    controller_.刷新便签();
-    if (!std::exchange(新便签待显示_, false)) return;
-    try {
-        if (list_.count() > 0) {
-            list_.setChecked(list_.count(), false);
-            list_.setChecked(list_.count(), true);
+}
+
+void NoteCommands::显示新便签() {
+    while (!新便签待显示_.empty()) {
+        // The check mark is the window switch.
+        if (const int row = 便签行(新便签待显示_.front()); row && !list_.checked(row)) {
+            try {
+                list_.setChecked(row, true);
+            } catch (const platform::Error& error) {
+                if (error.busy()) throw;       // opens on the next try
+                platform::reportError(error);  // saved all the same
+            }
         }
-    } catch (const platform::Error& error) {
-        platform::reportError(error);  // saved all the same
+        新便签待显示_.erase(新便签待显示_.begin());
     }
 }
 

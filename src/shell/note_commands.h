@@ -6,9 +6,9 @@
 #include <functional>
 #include <vector>
 
+#include "controller/note_list_controller.h"
 #include "store/note_window_states.h"
 
-class Class_主窗体;
 class EditorHost;
 class Form_添加便签;
 class 数据库操作模块;
@@ -36,7 +36,8 @@ class NoteCommands : public QObject {
     void 修改便签();
     void 全部显示();
     void 全部隐藏();
-    // Empties the list and fills it again from the store.
+    // Empties the list and fills it again from the store; a row is ticked when its note has a
+    // window.
     void 刷新列表();
     // Picks one of the note file's backups, asks once, and puts it in the store's place; the
     // list and the desktop windows then show the restored notes.
@@ -67,8 +68,9 @@ class NoteCommands : public QObject {
     void 导出便签();
     void 导入便签();
 
-    // An editor stored a note (便签ID 0: a new one): the list is reloaded; a reload that fails
-    // is told once and tried again when one of the program's windows is next activated.
+    // An editor stored a note (便签ID 0: a new one, which gets its window): the list is
+    // reloaded; a reload or window that meets a lock is told once as saved, and tried again
+    // when one of the program's windows is next activated.
     void 便签已保存(std::int64_t 便签ID, bool closing);
     // Each editor with changes asks, in turn, whether to save them; false when one was
     // cancelled (it stays open, and so do those not yet asked).
@@ -93,7 +95,9 @@ class NoteCommands : public QObject {
     void 更新撤销删除();
     void 改变窗口状态(std::int64_t 便签ID,
                       const std::function<void(NoteWindowStates::State&)>& change);
+    void 刷新列表(Class_主窗体::Ticks ticks);
     void 保存后刷新列表(bool tell);
+    void 显示新便签();
     void keepEditor(Form_添加便签* editor);
     // The editors still open, in the order they were opened.
     std::vector<QPointer<Form_添加便签>> openEditors() const;
@@ -105,5 +109,5 @@ class NoteCommands : public QObject {
     std::vector<QPointer<Form_添加便签>> editors_;
     bool 列表待刷新_ = false;  // a save's list reload failed
     bool 刷新已排队_ = false;
-    bool 新便签待显示_ = false;  // ...after a new note's save-and-close: its window opens then
+    std::vector<std::int64_t> 新便签待显示_;  // saved notes whose windows open after the reload
 };

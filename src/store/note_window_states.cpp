@@ -4,6 +4,7 @@
 
 #include "platform/core/convert.h"
 #include "platform/db/database.h"
+#include "platform/db/transaction.h"
 #include "store/database_module.h"
 
 namespace {
@@ -41,9 +42,11 @@ std::optional<NoteWindowStates::State> NoteWindowStates::find(std::int64_t id) c
 void NoteWindowStates::save(std::int64_t id, const State& state) const {
     if (store_.ownTables() != OwnSchema::Access::ReadWrite) return;
     platform::PreparedStatement write = store_.database()->prepare(QStringLiteral(
-        "INSERT OR REPLACE INTO NoteWindowState(ID, KeepAbove, Opacity, TextPoints, "
-        "AllWorkspaces, Workspace) SELECT ?1, ?2, ?3, ?4, ?5, ?6 WHERE EXISTS(SELECT 1 FROM Tips "
-        "WHERE ID = ?1)"));
+        "INSERT INTO NoteWindowState(ID, KeepAbove, Opacity, TextPoints, AllWorkspaces, "
+        "Workspace) SELECT ?1, ?2, ?3, ?4, ?5, ?6 WHERE EXISTS(SELECT 1 FROM Tips WHERE ID = ?1) "
+        "ON CONFLICT(ID) DO UPDATE SET KeepAbove = excluded.KeepAbove, Opacity = "
+        "excluded.Opacity, TextPoints = excluded.TextPoints, AllWorkspaces = "
+        "excluded.AllWorkspaces, Workspace = excluded.Workspace"));
     write.bindInt64(1, id).bindInt64(2, state.keepAbove).bindInt64(3, state.transparency);
     if (state.textPoints) {
         write.bindInt64(4, *state.textPoints);
@@ -58,4 +61,30 @@ void NoteWindowStates::save(std::int64_t id, const State& state) const {
     }
     write.setBusyTimeout(kStateWaitMs);
     write.step();
+}
+
+QHash<std::int64_t, bool> NoteWindowStates::findShown() const {
+    QHash<std::int64_t, bool> shown;
+    if (store_.ownTables() == OwnSchema::Access::None) return shown;
+    platform::PreparedStatement rows = store_.database()->prepare(QStringLiteral(
+        "SELECT ID, Shown FROM NoteWindowState WHERE Shown IS NOT NULL AND typeof(ID) = "
+        "'integer'"));
+    while (rows.step()) shown.insert(rows.value(0).toLongLong(), rows.value(1).toLongLong() != 0);
+    return shown;
+}
+
+void NoteWindowStates::saveShown(const QHash<std::int64_t, bool>& shown) const {
+    if (store_.ownTables() != OwnSchema::Access::ReadWrite || shown.isEmpty()) return;
+    platform::Database& db = *store_.database();
+    platform::inTransaction(db, [&] {
+        platform::PreparedStatement write = db.prepare(QStringLiteral(
+            "INSERT INTO NoteWindowState(ID, Shown) SELECT ?1, ?2 WHERE EXISTS(SELECT 1 FROM Tips "
+            "WHERE ID = ?1) ON CONFLICT(ID) DO UPDATE SET Shown = excluded.Shown"));
+        for (auto it = shown.constBegin(); it != shown.constEnd(); ++it) {
+            write.bindInt64(1, it.key()).bindInt64(2, it.value() ? 1 : 0);
+            write.step();
+            write.reset();
+        }
+        return true;
+    });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <cstdint>
 #include <optional>
 
@@ -27,6 +28,13 @@ class NoteWindowStates {
     // Stores the state of an existing note (a note deleted meanwhile gets no row). Raises the
     // store's error when it cannot; a store that keeps none of our tables takes nothing.
     void save(std::int64_t id, const State& state) const;
+
+    // Whether each note's window was open when the program last ran, for the notes with a
+    // remembered choice; empty where our tables are not used.
+    QHash<std::int64_t, bool> findShown() const;
+    // Remembers the choices of existing notes in one transaction. Raises the store's error when
+    // it cannot; a store that keeps none of our tables takes nothing.
+    void saveShown(const QHash<std::int64_t, bool>& shown) const;
 
   private:
     数据库操作模块& store_;

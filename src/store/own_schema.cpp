@@ -23,16 +23,24 @@ using Step = void (*)(platform::Database&);
 
 constexpr int kUnusable = 1;  // SQLite's generic error: only ever logged
 
+// Steps run again over tables that are there already, so a column is added only when missing.
+void addColumn(platform::Database& db, const QString& table, const QString& column,
+               const QString& type) {
+    platform::PreparedStatement found = db.prepare(
+        QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE"));
+    found.bindText(1, table);
+    found.bindText(2, column);
+    if (!found.step())
+        db.execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, column, type));
+}
+
 // Version 0 to 1: placements. Files in the field hold no NotePlacement, one from before the
 // scale was kept (the supplied file among them), or the current one.
 void addPlacements(platform::Database& db) {
     db.execute(QStringLiteral(
         "CREATE TABLE IF NOT EXISTS NotePlacement(ID INTEGER PRIMARY KEY, X INTEGER, Y INTEGER, "
         "Width INTEGER, Height INTEGER, Scale REAL)"));
-    platform::PreparedStatement scale = db.prepare(QStringLiteral(
-        "SELECT 1 FROM pragma_table_info('NotePlacement') WHERE name = 'Scale' COLLATE NOCASE"));
-    if (!scale.step())
-        db.execute(QStringLiteral("ALTER TABLE NotePlacement ADD COLUMN Scale REAL"));
+    addColumn(db, QStringLiteral("NotePlacement"), QStringLiteral("Scale"), QStringLiteral("REAL"));
 }
 
 // Version 1 to 2: the trash. The note's columns take no type, so that every value comes back
@@ -53,10 +61,18 @@ void addWindowStates(platform::Database& db) {
         "Opacity INTEGER, TextPoints INTEGER, AllWorkspaces INTEGER, Workspace INTEGER)"));
 }
 
+// Version 3 to 4: whether each note's window was open when the program last ran; NULL: no
+// choice remembered, the note follows Tips.Visual.
+void addShownChoice(platform::Database& db) {
+    addColumn(db, QStringLiteral("NoteWindowState"), QStringLiteral("Shown"),
+              QStringLiteral("INTEGER"));
+}
+
 // Step n brings version n to n + 1. A new table or column is a new step at the end; a step
 // that has shipped never changes, since files of every version are out there. Steps also run
 // again over tables that are already there, to make again those set aside (IF NOT EXISTS).
-constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addTrash, addWindowStates};
+constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addTrash, addWindowStates,
+                                                          addShownChoice};
 
 // A table and the columns the program names in it, separated by blanks.
 struct Shape {
@@ -75,7 +91,7 @@ const Shape kOwnTables[] = {
     {"NoteTrash",
      "Seq ID content CreateTime ChangeTime Deleted BackColor FontColor Visual "
      "TopMost Transparent X Y Width Height Scale WindowOpen DeletedAt"},
-    {"NoteWindowState", "ID KeepAbove Opacity TextPoints AllWorkspaces Workspace"},
+    {"NoteWindowState", "ID KeepAbove Opacity TextPoints AllWorkspaces Workspace Shown"},
 };
 
 QString quoted(const QString& name) {

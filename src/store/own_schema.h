@@ -7,13 +7,14 @@ namespace platform {
 class Database;
 }  // namespace platform
 
-// The tables of our own beside Tips (note placements, window states), under one version number of
+// The tables of our own beside Tips (note placements, window states and
+// whether each window was open), under one version number of
 // ours kept in the file's user_version, which Tips and the supplied file leave at 0. Tips itself is
 // never touched here.
 class OwnSchema {
   public:
     // The shape this program reads and writes; each step of kSteps in the .cpp raises it by one.
-    static constexpr int kVersion = 3;
+    static constexpr int kVersion = 4;
 
     // What the program may do with our tables in the open file.
     enum class Access {

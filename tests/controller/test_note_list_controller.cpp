@@ -82,10 +82,10 @@ class ControllerTest : public ::testing::Test {
                     .arg(content, created, back, font, visual));
     }
 
-    void reload() {
+    void reload(Class_主窗体::Ticks ticks = Class_主窗体::Ticks::FromStore) {
         list.clear();
         platform::Recordset rs = controller.获取数据();
-        controller.刷新数据(list, rs);
+        controller.刷新数据(list, rs, ticks);
     }
 
     testsupport::TempNoteDb db;
@@ -348,6 +348,25 @@ TEST_F(ControllerTest, StartUpSkipsTheRowsThatCannotOpen) {
     controller.初始化界面(list);
     EXPECT_EQ(controller.初始化便签显示(list), 2);
     EXPECT_EQ(openTags(), (QStringList{QStringLiteral("1"), QStringLiteral("4")}));
+}
+
+TEST_F(ControllerTest, BatchesOpenOnlyRowsStillTickedAtTheirTurnAndStopAtExit) {
+    for (int id = 1; id <= 4; ++id) insert(id, QStringLiteral("'n'"), QStringLiteral("1"));
+    controller.初始化界面(list);
+    int told = -1;
+    controller.分批显示便签([&told](int failed) { told = failed; });
+    list.setChecked(2, false);                 // before the event loop ran: nothing is open yet
+    reload(Class_主窗体::Ticks::FromWindows);  // notes waiting for a window stay ticked
+    EXPECT_EQ(std::vector<bool>({list.checked(1), list.checked(2)}), (std::vector{true, false}));
+    list.remove(3);
+    while (controller.正在分批显示()) QCoreApplication::processEvents();
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(openTags(), (QStringList{QStringLiteral("1"), QStringLiteral("4")}));
+    controller.分批显示便签([&told](int) { told = 1; });
+    controller.关闭全部便签();  // the exit, before the first batch
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told, 0);
+    EXPECT_TRUE(openTags().isEmpty());
 }
 
 TEST_F(ControllerTest, FindFailureReachesTheCaller) {

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
+#include <utility>
 
 #include "editor/note_editor.h"
 #include "notewindow/note_window.h"
@@ -76,6 +77,11 @@ class MainWindowTest : public ::testing::Test {
     void load() {
         form = std::make_unique<TestMainWindow>(store, popups, tray);
         form->Form_Load(db.path(), "mini");
+        showNotes(*form);
+    }
+    // The note windows of a start open from the event loop.
+    static void showNotes(Form_Main& window) {
+        while (window.主窗体控制器().正在分批显示()) QCoreApplication::processEvents();
     }
     void TearDown() override {
         form.reset();  // its editors and note windows go with it
@@ -204,8 +210,8 @@ TEST_F(MainWindowTest, RefreshKeepsWindowsAsTheyAre) {
     const QStringList before = noteTags();
     run("编辑_刷新列表");
     EXPECT_EQ(noteTags(), before);
-    EXPECT_TRUE(list().checked(1));  // ticks come from the table again
-    EXPECT_FALSE(list().checked(2));
+    EXPECT_FALSE(list().checked(1));  // ticked exactly when the note has a window
+    EXPECT_TRUE(list().checked(2));
     EXPECT_EQ(list().count(), 3);
     EXPECT_EQ(list().selectedIndex(), 0);
 }
@@ -567,7 +573,7 @@ TEST_F(MainWindowTest, ASaveStandsWhenWhatFollowsItFails) {
 
 TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation) {
     // A new note's save-and-close has stored its row; then another program locks the file.
-    db.exec(
+    store.数据库_添加_语句(
         "INSERT INTO Tips SELECT NULL,'four',CreateTime,ChangeTime,Deleted,BackColor,"
         "FontColor,Visual,TopMost,Transparent FROM Tips WHERE ID = 1");
     sqlite3* other = nullptr;
@@ -587,6 +593,26 @@ TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation)
     EXPECT_EQ(boxes.boxes().size(), 1u);
 }
 
+TEST_F(MainWindowTest, ANewNotesWindowMetByALockIsToldAsSavedAndOpensLater) {
+    // The reload after the save works; then another program locks the file before the window.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
+    list().itemCheck = [&, lock = true, wired = list().itemCheck](auto item) mutable {
+        if (std::exchange(lock, false)) sqlite3_exec(other, "BEGIN EXCLUSIVE", {}, {}, {});
+        wired(item);
+    };
+    run("文件_新建");
+    saveAndClose(editors()[0], "four");
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text,
+              "便签已保存，但列表暂时无法刷新（便签文件被占用）。稍后会自动刷新。");
+    sqlite3_close(other);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(form.get(), &activate);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(noteWindows(list().subItem(4, 1)).size(), 1u);
+}
+
 TEST_F(MainWindowTest, ASecondLaunchDuringAStartUpBoxShowsTheWindowOnceLoaded) {
     db.exec("UPDATE Tips SET BackColor = NULL WHERE ID = 1");  // a box at start-up
     数据库操作模块 otherStore;
@@ -595,10 +621,12 @@ TEST_F(MainWindowTest, ASecondLaunchDuringAStartUpBoxShowsTheWindowOnceLoaded) {
     const auto recorder =
         testsupport::Seams::setMsgBoxImpl([&](const QString&, int, const QString&) {
             other.显示并恢复主窗体();  // the request arrives while the box waits
-            EXPECT_FALSE(other.isVisible());
+            EXPECT_EQ(other.主窗体控制器().便签窗口().size(), 1u);  // every note had its turn
             return platform::mb::Ok;
         });
     other.Form_Load(db.path(), "mini");
+    EXPECT_TRUE(other.主窗体控制器().便签窗口().empty());  // the notes open after the load
+    showNotes(other);
     testsupport::Seams::setMsgBoxImpl(recorder);
     EXPECT_TRUE(other.isVisible());
     otherStore.关闭数据库();

@@ -76,7 +76,9 @@ TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
     const NoteArchive::Imported again = NoteArchive::importFrom(store, ours);
     EXPECT_EQ(std::make_pair(again.added, again.skipped), std::make_pair(0, 1));
     // A note's window state goes out and comes back in with it.
-    db.exec("INSERT INTO NoteWindowState VALUES(1, 1, 30, 14, 0, 2)");
+    db.exec(
+        "INSERT INTO NoteWindowState(ID, KeepAbove, Opacity, TextPoints, AllWorkspaces, "
+        "Workspace) VALUES(1, 1, 30, 14, 0, 2)");
     NoteArchive::exportTo(store, ours, NoteArchive::Format::Json);
     db.exec("DELETE FROM Tips; DELETE FROM NoteWindowState");
     EXPECT_EQ(NoteArchive::importFrom(store, ours).added, 1);

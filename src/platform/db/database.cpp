@@ -193,6 +193,11 @@ int Database::changes() const {
     return sqlite3_changes(db_);
 }
 
+std::int64_t Database::lastInsertId() const {
+    requireOpen();
+    return sqlite3_last_insert_rowid(db_);
+}
+
 void Database::close() {
     if (db_) {
         sqlite3_close_v2(db_);

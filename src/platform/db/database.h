@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -73,6 +74,8 @@ class Database {
     PreparedStatement prepare(const QString& sql);
     // Rows changed by the last INSERT, UPDATE or DELETE that completed on this connection.
     int changes() const;
+    // The row ID of the last row an INSERT added on this connection (0: none yet).
+    std::int64_t lastInsertId() const;
     // The engine's quick check finds nothing wrong; an engine error (not a database, badly
     // damaged) is raised.
     bool passesQuickCheck();

@@ -77,6 +77,12 @@ bool PreparedStatement::step() {
     return row_;
 }
 
+void PreparedStatement::reset() {
+    // Its code repeats the last step's, which has been raised already.
+    sqlite3_reset(stmt_);
+    row_ = false;
+}
+
 QVariant PreparedStatement::value(int column) const {
     if (!row_) throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
     if (column < 0 || column >= sqlite3_data_count(stmt_))

@@ -30,6 +30,8 @@ class PreparedStatement {
 
     // Runs to the next row: true when there is one, false when the statement is done.
     bool step();
+    // Back to before the first step, keeping the bound values, so that it can run again.
+    void reset();
     // A column of the current row, counted from 0, typed as stored; NULL is an invalid
     // QVariant. No current row: errc::noCurrentRecord; no such column: errc::itemNotFound.
     QVariant value(int column) const;

@@ -1,0 +1,78 @@
+"""The list and the desktop agree: check marks, saved notes, closed notes, many shown notes."""
+
+import time
+import unittest
+
+from harness import DisplayTest, wait_for
+
+
+class ListDesktopTest(DisplayTest):
+    def test_f5_ticks_exactly_the_notes_with_a_window_and_saved_notes_open(self):
+        program = self.program([dict(content="one"), dict(content="two")])
+        self.running(program)
+        main = program.main_windows()[0]
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
+        self.display.activate(main)
+        self.display.xdotool("key", "Tab", "Home", "space", "F5")  # untick the first row
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 1))
+        time.sleep(0.5)
+        self.display.activate(main)
+        self.display.xdotool("key", "Home", "space")  # an unticked row: Space opens its window
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2, 5))
+        # 保存继续添加 (at 1620,60 twips) opens the saved note's window; the editor stays.
+        editor = "^添加Zettara$"
+        self.assertTrue(self.display.key_until("ctrl+n", lambda: self.display.windows(name=editor),
+                                               window=main))
+        x, y = self.display.client_origin(self.display.windows(name=editor)[0])
+        self.display.click(x + 260, y + 200)
+        time.sleep(0.3)
+        self.display.xdotool("type", "--delay", "15", "first")
+        self.display.click(x + 160, y + 15)
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 3, 5), "no window opened")
+        self.assertEqual(len(self.display.windows(name=editor)), 1)
+
+    def test_a_note_closed_through_its_menu_stays_closed_at_the_next_start(self):
+        program = self.program([dict(content="keep"), dict(content="close")])
+        proc = program.start("mini")
+        self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
+        self.assertTrue(self.display.place(program.note_windows()))
+        x, y, w, h = self.display.geometry(program.note_windows()[1])
+        self.display.click(x + w // 2, y + h // 2, 3)
+        self.assertTrue(wait_for(self.display.popups, 5), "no note menu")
+        self.assertTrue(self.display.key_until("c", lambda: len(program.note_windows()) == 1))
+        time.sleep(0.5)
+        proc.terminate()
+        proc.wait(10)
+        program.start("mini")
+        self.assertTrue(wait_for(lambda: program.note_windows(), 10))
+        time.sleep(1)
+        self.assertEqual(len(program.note_windows()), 1, "the closed note came back")
+        self.assertEqual(program.rows(), [(1, "keep", 1), (2, "close", 1)])  # Visual untouched
+
+
+class ManyNotesTest(DisplayTest):
+    def test_the_main_window_comes_first_and_answers_while_the_notes_open(self):
+        notes = 600
+        program = self.program([dict(content="note %d" % i) for i in range(notes)])
+        proc = self.running(program)
+        self.assertLess(len(program.note_windows()), notes, "every note opened first")
+        # Del is done (the note file says so) before the program has made the last windows
+        # (made, mapped or not: the window manager lags behind).
+        self.display.activate(program.main_windows()[0])
+        self.display.xdotool("key", "Tab", "Home", "Delete")
+        self.assertTrue(wait_for(lambda: len(program.rows()) == notes - 1, 20), "no delete")
+        self.assertLess(len(self.display.windows(name="^Zettara$", visible=False)), notes - 1)
+        # 文件 > 退出程序 ends it cleanly; a menu that missed its key closes on the next Alt+F.
+        for _ in range(3):
+            self.display.activate(program.main_windows()[0])
+            self.display.xdotool("key", "alt+f")
+            time.sleep(1)
+            self.display.xdotool("key", "x")
+            if wait_for(lambda: self.display.windows(name="^确定退出$"), 30):
+                break
+        self.assertTrue(program.answer_box("确定退出", "Return"))
+        self.assertEqual(proc.wait(30), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
