@@ -245,8 +245,8 @@ TEST_F(DatedBackupsTest, CopiesAnEarlierRunLeftUnfinishedGoAtTheNextStart) {
     setDay(1);
     DatedBackups().run(db.path());
     const QDir folder(DatedBackups::folderFor(db.path()));
-    for (const QString& name : {".Zettara-before-restore-20261201-093000.mdb.part", "other.part"}) {
-        QFile file(folder.filePath(name));
+    for (const char* name : {".Zettara-before-restore-20261201-093000.mdb.part", "other.part"}) {
+        QFile file(folder.filePath(QLatin1String(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60), QFile::FileModificationTime);
     }
