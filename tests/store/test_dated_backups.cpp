@@ -251,7 +251,7 @@ TEST_F(DatedBackupsTest, CopiesAnEarlierRunLeftUnfinishedGoAtTheNextStart) {
         file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60), QFile::FileModificationTime);
     }
     EXPECT_FALSE(DatedBackups().run(db.path()));  // the day's backup is there already
-    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden),
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name),
               QStringList({"Zettara-2026-12-01.mdb", "other.part"}));
 }
 
