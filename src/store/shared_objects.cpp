@@ -1,9 +1,9 @@
 #include "store/shared_objects.h"
 
-#include "platform/os/note_store_location.h"
+#include "store/note_store_location.h"
 
 QString 数据库文件路径() {
-    return platform::NoteStoreLocation::forThisProgram().prepare();
+    return NoteStoreLocation::forThisProgram().prepare();
 }
 
 void 连接数据库(数据库操作模块& store, const QString& path) {

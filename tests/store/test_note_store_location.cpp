@@ -6,12 +6,9 @@
 #include <QTemporaryDir>
 
 #include "platform/core/error.h"
-#include "platform/os/note_store_location.h"
-#include "system/test_update_companion_support.h"
+#include "store/note_store_location.h"
 
 namespace {
-
-using platform::NoteStoreLocation;
 
 // A location whose copy runs `step` just before its rename.
 class InterruptedLocation : public NoteStoreLocation {

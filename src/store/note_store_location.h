@@ -3,8 +3,6 @@
 #include <QString>
 #include <functional>
 
-namespace platform {
-
 // Where the note file lives. Portable: a "Zettara.mdb" beside the program is used as it is.
 // Installed: there is none, so the note file is the user's own in their data folder, copied on
 // first use from the supplied database the package installs. The program never makes an empty
@@ -13,8 +11,8 @@ class NoteStoreLocation {
   public:
     NoteStoreLocation(QString programFolder, QString userFolder, QString suppliedFile);
 
-    // For the running program: its folder, the user's data folder (os::userDataFolder) with
-    // the program's title, and the supplied database of the installation it was built for.
+    // For the running program: its folder, the user's data folder (platform::os::userDataFolder)
+    // with the program's title, and the supplied database of the installation it was built for.
     static NoteStoreLocation forThisProgram();
 
     // The note file of the layout found, without touching anything.
@@ -36,5 +34,3 @@ class NoteStoreLocation {
     QString userFile_;
     QString suppliedFile_;
 };
-
-}  // namespace platform

@@ -1,4 +1,4 @@
-#include "platform/os/note_store_location.h"
+#include "store/note_store_location.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,6 @@
 #include "platform/os/os.h"
 #include "platform/os/owner_only_folders.h"
 
-namespace platform {
 namespace {
 
 const QString noteFileName = QStringLiteral("Zettara.mdb");
@@ -30,8 +29,9 @@ NoteStoreLocation::NoteStoreLocation(QString programFolder, QString userFolder,
       suppliedFile_(std::move(suppliedFile)) {}
 
 NoteStoreLocation NoteStoreLocation::forThisProgram() {
-    return NoteStoreLocation(app::path(), os::userDataFolder() + u'/' + app::title(),
-                             QString::fromUtf8(build::suppliedDatabase));
+    return NoteStoreLocation(platform::app::path(),
+                             platform::os::userDataFolder() + u'/' + platform::app::title(),
+                             QString::fromUtf8(platform::build::suppliedDatabase));
 }
 
 QString NoteStoreLocation::path() const {
@@ -48,12 +48,14 @@ QString NoteStoreLocation::prepare() const {
 
 void NoteStoreLocation::copySupplied(const QString& target) const {
     const QString folder = QFileInfo(target).absolutePath();
-    if (!makeOwnerOnlyFolders(folder)) {
-        throw Error(errc::pathAccess, QStringLiteral("无法创建文件夹：%1").arg(folder));
+    if (!platform::makeOwnerOnlyFolders(folder)) {
+        throw platform::Error(platform::errc::pathAccess,
+                              QStringLiteral("无法创建文件夹：%1").arg(folder));
     }
     const auto failed = [&](const QString& reason) {
-        return Error(errc::pathAccess, QStringLiteral("无法把随附的便签数据库 %1 复制到 %2：%3")
-                                           .arg(suppliedFile_, target, reason));
+        return platform::Error(platform::errc::pathAccess,
+                               QStringLiteral("无法把随附的便签数据库 %1 复制到 %2：%3")
+                                   .arg(suppliedFile_, target, reason));
     };
     QFile source(suppliedFile_);
     if (!source.open(QIODevice::ReadOnly)) throw failed(source.errorString());
@@ -68,7 +70,7 @@ void NoteStoreLocation::copySupplied(const QString& target) const {
     }
     // On the disk before the rename, so that a crash after it never leaves the note file's
     // name on a file whose data is missing.
-    if (!os::syncToDisk(copy)) throw failed(copy.errorString());
+    if (!platform::os::syncToDisk(copy)) throw failed(copy.errorString());
     if (beforeRename) beforeRename();
     copy.close();
     // QFile::rename never replaces an existing file.
@@ -78,5 +80,3 @@ void NoteStoreLocation::copySupplied(const QString& target) const {
         throw failed(QStringLiteral("无法重命名 %1").arg(temporaryName));
     }
 }
-
-}  // namespace platform
