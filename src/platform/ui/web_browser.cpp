@@ -1,4 +1,4 @@
-#include "platform/net/web_browser.h"
+#include "platform/ui/web_browser.h"
 
 #include <QDir>
 #include <QImage>

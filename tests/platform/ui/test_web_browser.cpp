@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/net/web_browser.h"
+#include "platform/ui/web_browser.h"
 
 namespace {
 

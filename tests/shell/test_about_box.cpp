@@ -9,7 +9,7 @@
 #include <QtTest/QTest>
 
 #include "platform/ui/twips.h"
-#include "system/about_box.h"
+#include "shell/about_box.h"
 #include "test_helpers.h"
 
 namespace {

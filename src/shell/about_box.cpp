@@ -1,4 +1,4 @@
-#include "system/about_box.h"
+#include "shell/about_box.h"
 
 #include <QDesktopServices>
 #include <QFrame>
