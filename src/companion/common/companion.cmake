@@ -13,7 +13,8 @@ function(zettara_companion_library name)
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${ZETTARA_COMPANION_DIR}/common/*.cpp)
     add_library(${name} SHARED ${sources})
     target_include_directories(${name} PRIVATE ${ZETTARA_COMPANION_DIR})
-    target_link_libraries(${name} PRIVATE zettara_platform Qt6::Widgets Qt6::Network)
+    target_link_libraries(${name} PRIVATE zettara_platform_core zettara_platform_os zettara_platform_net
+                                           zettara_platform_ui Qt6::Widgets Qt6::Network)
     if(ZETTARA_TEST_HOOKS)
         target_compile_definitions(${name} PRIVATE ZETTARA_TEST_HOOKS)
     endif()
@@ -31,7 +32,7 @@ endfunction()
 # The tests load the built libraries from the bin folder, so build them first. Tests that need
 # the hooks skip themselves in a build without them.
 function(zettara_companion_test_order)
-    foreach(test_target test_system test_platform_os test_platform_net test_platform_ui)
+    foreach(test_target test_system test_platform_os test_platform_ui)
         if(TARGET ${test_target})
             add_dependencies(${test_target} Update SendComment)
             if(ZETTARA_TEST_HOOKS)
