@@ -36,7 +36,7 @@ def check_arranged_note(test):
         display.click(x + w // 2, y + h // 2, 3)
         test.assertTrue(wait_for(display.popups, 5), "no note menu")
         display.xdotool("key", "--delay", "150", *keys)
-        time.sleep(0.3)
+        test.assertTrue(wait_for(lambda: not display.popups(), 5), "the note menu stayed open")
 
     test.assertNotIn("_NET_WM_STATE_ABOVE", prop("_NET_WM_STATE"))
     choose("t")
