@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
         bool ok = false;
         const int size = QString::fromLatin1(argv[i]).toInt(&ok);
         if (!ok || size <= 0) return 2;
-        const QImage icon = source.convertToFormat(QImage::Format_ARGB32).scaled(
-            size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage icon = source.convertToFormat(QImage::Format_ARGB32)
+                                .scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         const QString file = folder.filePath(QString::number(size) + QStringLiteral(".png"));
         if (!icon.save(file, "PNG")) {
             std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(file));

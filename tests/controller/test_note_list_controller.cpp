@@ -280,7 +280,8 @@ TEST_F(ControllerTest, RefreshTakesTextFromListAndColoursFromStore) {
     db.exec(QStringLiteral("DELETE FROM Tips WHERE ID = 2"));
     Form_Zettara* two = windowFor(QStringLiteral("2"));
     Form_Zettara* three = windowFor(QStringLiteral("3"));
-    ASSERT_TRUE(two && three);
+    ASSERT_TRUE(two);
+    ASSERT_TRUE(three);
     two->setText(QStringLiteral("stale"));
     three->setText(QStringLiteral("stale"));
     const QColor twoBack = two->backColor();

@@ -213,6 +213,32 @@ class Display:
         lines.append("  screenshot: " + path)
         print("\n".join(lines), file=sys.stderr)
 
+    def ink(self, window):
+        """How many near-black pixels a window shows (every second pixel of every second line):
+        a typed word adds dozens, a caret a few."""
+        x, y, w, h = self.geometry(window)
+        screen = self.grab()
+        return sum(max(screen.pixel(px, py)) < 96
+                   for py in range(y, y + h, 2) for px in range(x, x + w, 2))
+
+    def type_into(self, window, x, y, text):
+        """Clicks at (x, y) in window and types text once the window has the keyboard (a key
+        typed while the focus still moves can be lost); True once the text is drawn."""
+        self.activate(window)
+        self.click(x, y)
+        # Drawn in full first: an unpainted window shows the black of the screen behind it.
+        readings = [self.ink(window)]
+        wait_for(lambda: readings.append(self.ink(window)) or abs(readings[-1] - readings[-2]) < 10, 5)
+        self.xdotool("type", "--delay", "15", text)
+        return wait_for(lambda: self.ink(window) > readings[-1] + 2 * len(text), 5)
+
+    def note_menu_round_trip(self, note):
+        """Opens and closes a note window's menu: once it has come and gone, the program has
+        handled every input and window event that came before."""
+        x, y, w, h = self.geometry(note)
+        self.click(x + w // 2, y + h // 2, 3)
+        return bool(wait_for(self.popups, 5)) and self.key_until("Escape", lambda: not self.popups())
+
     def pointer(self):
         out = self.xdotool("getmouselocation", "--shell").stdout
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
@@ -389,6 +415,16 @@ class Program:
                 break
         self.display.xdotool("key", "x")
         return self.answer_box("确定退出", answer_key)
+
+    def menu_round_trip(self):
+        """Opens and closes the 文件 menu of the visible main window, the sign that the program
+        has handled every input sent before."""
+        window = self.main_windows()[0]
+        if not self.display.key_until("alt+f", self.display.popups, window=window):
+            return False
+        closed = self.display.key_until("Escape", lambda: not self.display.popups())
+        self.display.xdotool("key", "Escape")  # the menu bar keeps the keyboard until a second Esc
+        return closed
 
     def close_main_window(self):
         """The close box of the main window, through Alt+F4; True once it is hidden."""

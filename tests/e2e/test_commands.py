@@ -10,7 +10,6 @@ import shutil
 import sqlite3
 import stat
 import tempfile
-import time
 import unittest
 
 from harness import PALE_YELLOW, DisplayTest, wait_for
@@ -38,6 +37,10 @@ class CommandsTest(DisplayTest):
 
     def wait_colour(self, window, colour):
         return wait_for(lambda: self.painted(window, colour), 5)
+
+    def selected(self, spot):
+        """True once the BLOCK text at spot is drawn in the selection's colours."""
+        return wait_for(lambda: max(self.display.grab().pixel(*spot)) >= 64, 5)
 
     def find_block(self, window):
         """The screen position of the middle of the BLOCK text inside a window, or None."""
@@ -68,12 +71,9 @@ class CommandsTest(DisplayTest):
         _, _, width, height = self.display.geometry(editor)
         self.assertEqual((width, height), (523, 449))  # 7845 x 6735 twips
 
-        # A click in the text box first: a key typed while the focus still moves can be lost.
         x, y = self.display.client_origin(editor)
-        self.display.click(x + 260, y + 200)
-        time.sleep(0.3)
-        self.display.xdotool("type", "--delay", "15", TEXT)
-        time.sleep(0.2)
+        self.assertTrue(self.display.type_into(editor, x + 260, y + 200, TEXT),
+                        "the typed text was not drawn")
         self.assertEqual(program.rows(), [(1, "earlier", 0)], "saved before the button was pressed")
         self.display.click(x + 50, y + 15)  # 保存并关闭 at 90,60 twips, 1485 x 345
         self.assertTrue(wait_for(lambda: not self.display.windows(name=EDITOR), 5), "editor still open")
@@ -100,9 +100,8 @@ class CommandsTest(DisplayTest):
                                                    window=main), "Ctrl+N opened no editor")
             editor = self.display.windows(name=EDITOR)[0]
             x, y = self.display.client_origin(editor)
-            self.display.click(x + 260, y + 200)
-            time.sleep(0.3)
-            self.display.xdotool("type", "--delay", "15", TEXT)
+            self.assertTrue(self.display.type_into(editor, x + 260, y + 200, TEXT),
+                            "the typed text was not drawn")
             if closing == "close box":
                 self.display.key_until("alt+F4", lambda: self.display.windows(name="^%s$" % box), window=editor)
             else:  # 文件 > 退出程序
@@ -128,7 +127,8 @@ class CommandsTest(DisplayTest):
         self.assertTrue(self.display.key_until("d", lambda: program.note_windows() == [keep]),
                         "删除便签[&D] did not close the window")
         self.assertEqual(program.rows(), [(1, "keep", 1), (3, "hidden", 0)])
-        time.sleep(0.3)
+        # The other note's menu coming and going shows the delete's events were all handled.
+        self.assertTrue(self.display.note_menu_round_trip(keep))
         self.assertIsNone(proc.poll())
         self.assertEqual(self.display.windows(name="^Zettara-6471$"), [], "a message box appeared")
 
@@ -156,7 +156,7 @@ class CommandsTest(DisplayTest):
         spot = wait_for(lambda: self.find_block(main), 5)
         self.assertTrue(spot, "the second row is not on the screen")
         self.display.click(*spot)
-        time.sleep(0.2)
+        self.assertTrue(self.selected(spot), "the click selected no row")
         # Sent again only while the row is still in the table (a second Del after the delete
         # would act on whatever row is selected then).
         for _ in range(3):
@@ -189,7 +189,6 @@ class CommandsTest(DisplayTest):
         for _ in range(3):
             self.display.activate(main)
             self.display.xdotool("key", "ctrl+f")
-            time.sleep(0.3)
             self.display.xdotool("type", "--delay", "30", "ZEBRA 便签")
             if wait_for(lambda: self.find_block(main) is None, 3):
                 break
@@ -197,7 +196,7 @@ class CommandsTest(DisplayTest):
 
         # The first visible row is note 2, where note 1 was listed before.
         self.display.click(*spot)
-        time.sleep(0.2)
+        self.assertTrue(self.selected(spot), "the click selected no row")
         for _ in range(3):
             if len(program.rows()) == 4:
                 self.display.xdotool("key", "Delete")
@@ -206,7 +205,7 @@ class CommandsTest(DisplayTest):
         self.assertEqual([row[0] for row in program.rows()], [1, 3, 4])
 
         self.display.xdotool("key", "F5")  # a reload keeps the find
-        time.sleep(0.5)
+        self.assertTrue(program.menu_round_trip())
         self.assertIsNone(self.find_block(main), "the reload showed every row")
         self.assertTrue(self.display.key_until("Escape", lambda: self.find_block(main), window=main),
                         "Esc did not show every row again")
@@ -218,11 +217,13 @@ class CommandsTest(DisplayTest):
         self.running(program)
         main = program.main_windows()[0]
         self.assertTrue(wait_for(lambda: len(program.note_windows()) == 2))
-        # Moved twice: the first place a window gets counts as the window manager's own.
-        for x in (900, 880):
+        # Moved until both places are stored: the first place a window gets (while it settles
+        # after showing) counts as the window manager's own.
+        for x in (900, 880, 860, 840):
             self.assertTrue(self.display.place(program.note_windows(), x, 60, (0, 200)))
-            time.sleep(0.5)
-        self.assertTrue(wait_for(lambda: len(program.rows("SELECT * FROM NotePlacement")) == 2, 5))
+            if wait_for(lambda: len(program.rows("SELECT * FROM NotePlacement")) == 2, 2):
+                break
+        self.assertEqual(len(program.rows("SELECT * FROM NotePlacement")), 2)
         green = wait_for(lambda: [w for w in program.note_windows() if self.painted(w, GREEN)], 5)
         spot, before = self.display.geometry(green[0]), program.rows("SELECT * FROM Tips")
 
@@ -241,7 +242,7 @@ class CommandsTest(DisplayTest):
         # Nothing more to take back: the item is disabled and Ctrl+Z does nothing.
         self.display.activate(main)
         self.display.xdotool("key", "ctrl+z")
-        time.sleep(0.5)
+        self.assertTrue(program.menu_round_trip())
         self.assertEqual(len(program.rows()), 2)
         self.assertEqual(self.display.windows(name="^Zettara-6471$"), [], "a message box appeared")
 
@@ -292,7 +293,6 @@ class CommandsTest(DisplayTest):
         dialogs = wait_for(lambda: self.display.windows(name="^%s$" % title), 10)
         self.assertTrue(dialogs, "no file dialog " + title)
         self.display.activate(dialogs[0])
-        time.sleep(0.3)
         self.display.xdotool("key", "ctrl+a")
         self.display.xdotool("type", "--delay", "10", path)
         self.display.xdotool("key", "Return")

@@ -2,7 +2,6 @@
 
 import shutil
 import subprocess
-import time
 import unittest
 
 from harness import DisplayTest, wait_for
@@ -58,7 +57,7 @@ class KWinTest(DisplayTest):
         note = wait_for(lambda: [w for w in self.display.windows(name="^Zettara$", visible=False)
                                  if "= 1" in prop(w, "_NET_WM_DESKTOP")], 10)
         self.assertTrue(note, "the note did not open on its workspace")
-        time.sleep(1.5)
+        self.assertTrue(program.menu_round_trip(), "the program does not answer")
         self.assertNotIn("DEMANDS_ATTENTION", prop(note[0], "_NET_WM_STATE"))
         self.assertEqual(self.display.xdotool("get_desktop").stdout.strip(), "0")
 

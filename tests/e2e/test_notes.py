@@ -101,7 +101,9 @@ class NotesTest(DisplayTest):
         moved = wait_for(lambda: self.display.geometry(window)[:2] != (x, y) and
                          self.display.geometry(window), 5)
         self.assertTrue(moved, "the note did not move")
-        time.sleep(0.2)
+        # The move arrives in steps: the last one is where the drag ended.
+        wait_for(lambda: abs(self.display.geometry(window)[0] - x - 120) <= 3 and
+                 abs(self.display.geometry(window)[1] - y - 80) <= 3, 5)
         nx, ny, nw, nh = self.display.geometry(window)
         self.assertLessEqual(abs(nx - x - 120), 3, (x, nx))
         self.assertLessEqual(abs(ny - y - 80), 3, (y, ny))
@@ -111,7 +113,7 @@ class NotesTest(DisplayTest):
         self.display.drag(nx + nw - 2, ny + nh // 2, 70, 0)
         self.assertTrue(wait_for(lambda: self.display.geometry(window)[2] != nw, 5),
                         "the note did not get wider")
-        time.sleep(0.2)
+        wait_for(lambda: abs(self.display.geometry(window)[2] - nw - 70) <= 3, 5)
         rx, ry, rw, rh = self.display.geometry(window)
         self.assertLessEqual(abs(rw - nw - 70), 3, (nw, rw))
         self.assertEqual((rx, ry, rh), (nx, ny, nh))

@@ -24,8 +24,9 @@ class StartupTest(DisplayTest):
         program = self.program(ONE_NOTE)
         proc = program.start("mini")
         # The note window is the sign that the load steps have run.
-        self.assertTrue(wait_for(program.note_windows), "the ticked note did not open")
-        time.sleep(0.5)
+        notes = wait_for(program.note_windows)
+        self.assertTrue(notes, "the ticked note did not open")
+        self.assertTrue(self.display.note_menu_round_trip(notes[0]), "the note does not answer")
         self.assertIsNone(proc.poll())
         self.assertEqual(program.main_windows(), [])
         proc.terminate()
@@ -64,7 +65,7 @@ class StartupTest(DisplayTest):
         procs = [program.start(), program.start()]
         self.assertTrue(wait_for(program.main_windows))
         ended = wait_for(lambda: [p for p in procs if p.poll() is not None], 5)
-        time.sleep(0.5)
+        self.assertTrue(program.menu_round_trip(), "the remaining instance does not answer")
         alive = [p for p in procs if p.poll() is None]
         self.assertEqual(len(alive), 1, "exactly one instance must remain")
         self.assertEqual([p.returncode for p in ended], [0])
@@ -123,7 +124,7 @@ class StartupTest(DisplayTest):
         rows = program.rows()
 
         self.assertTrue(program.exit_via_menu("Escape"))
-        time.sleep(0.5)
+        self.assertTrue(program.menu_round_trip(), "the program does not answer after the No")
         self.assertIsNone(proc.poll())
         self.assertEqual(len(program.main_windows()), 1)
         self.assertEqual(len(program.note_windows()), 2)
@@ -152,7 +153,8 @@ class StartupTest(DisplayTest):
         program = self.program(ONE_NOTE)
         proc = self.running(program)
         self.assertTrue(program.close_main_window())
-        time.sleep(0.3)
+        self.assertTrue(self.display.note_menu_round_trip(program.note_windows()[0]),
+                        "the program does not answer after the close box")
         self.assertIsNone(proc.poll())
         self.assertEqual(len(program.note_windows()), 1)
 

@@ -231,7 +231,8 @@ TEST_F(EditorTest, AFileWithoutAFreeNoteNumberSaysSoAndKeepsTheText) {
     c.saveAndClose->click();
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_TRUE(boxes.boxes()[0].text.startsWith("这个便签文件中已没有可用的新便签编号"));
-    EXPECT_TRUE(editor->isVisible() && c.text->toPlainText() == "one more");
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(c.text->toPlainText(), "one more");
 }
 
 TEST_F(EditorTest, CloseBoxAsksAboutChangesAndYesSavesAsSaveAndClose) {

@@ -185,7 +185,8 @@ TEST_F(DatedBackupsTest, JournalOfAnUnfinishedSaveUndoneIntoARestoredBackupIsNev
     db.exec("UPDATE Tips SET content = content || printf('%0500d', ID)");
     const QString left = journalOfASaveCutShort();
     // The README's restore without moving the journal aside.
-    ASSERT_TRUE(QFile::remove(db.path()) && QFile::copy(backup, db.path()));
+    ASSERT_TRUE(QFile::remove(db.path()));
+    ASSERT_TRUE(QFile::copy(backup, db.path()));
     ASSERT_TRUE(QFile::rename(left, db.path() + "-journal"));
     数据库操作模块 store;
     try {

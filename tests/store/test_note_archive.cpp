@@ -66,7 +66,8 @@ TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
     }
     // Too big is told before a byte is read; a folder is no file.
     QFile huge(db.dir() + "/huge.json");
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(64LL * 1024 * 1024 + 1));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(64LL * 1024 * 1024 + 1));
     huge.close();
     for (const QString& path : {huge.fileName(), db.dir()})
         EXPECT_THROW(NoteArchive::importFrom(store, path), NoteArchive::Refusal);

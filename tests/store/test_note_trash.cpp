@@ -49,9 +49,15 @@ TEST(NoteTrash, AnInterruptedDeleteOrUndoLeavesTheNoteInExactlyOneTable) {
     trash.deleteNote(2, false);
     db.exec("INSERT INTO Tips(ID) VALUES(2)");
     const auto moved = trash.restoreNewest();
-    EXPECT_TRUE(moved->id != 2 && !moved->windowOpen && note(moved->id) == second);
+    ASSERT_TRUE(moved);
+    EXPECT_NE(moved->id, 2);
+    EXPECT_FALSE(moved->windowOpen);
+    EXPECT_EQ(note(moved->id), second);
     const auto back = trash.restoreNewest();
-    EXPECT_TRUE(back->id == 1 && back->windowOpen && note(1) == first);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->id, 1);
+    EXPECT_TRUE(back->windowOpen);
+    EXPECT_EQ(note(1), first);
     EXPECT_FALSE(trash.holdsAny());
 
     // Kept for 30 days, with the window state a note may come back with.

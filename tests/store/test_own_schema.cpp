@@ -135,8 +135,8 @@ TEST(OwnSchema, OnlyANoteFileIsChangedAndOurTablesInTheWrongShapeAreMadeAgain) {
     QStringList aside = store.ownTablesSetAside();
     aside.sort();
     ASSERT_EQ(aside.size(), 2);
-    EXPECT_TRUE(aside[0].startsWith("NoteTrash_damaged_") &&
-                aside[1].startsWith("NoteWindowState_damaged_"));
+    EXPECT_TRUE(aside[0].startsWith("NoteTrash_damaged_"));
+    EXPECT_TRUE(aside[1].startsWith("NoteWindowState_damaged_"));
     EXPECT_EQ(db.column(QString("SELECT Kept FROM \"%1\"").arg(aside[0])), QStringList{"old"});
     EXPECT_TRUE(OwnSchema::notice(store).contains(aside[1]));
     NoteTrash(store).deleteNote(1, false);

@@ -279,7 +279,8 @@ TEST_F(WebBrowserTest, EndlessHeadersAreCutOffSmall) {
                                               : QByteArray("X-Field: a\r\n").repeated(4096),
                           1);
         QFile reset(QStringLiteral("/proc/self/clear_refs"));
-        ASSERT_TRUE(reset.open(QIODevice::WriteOnly) && reset.write("5") == 1);
+        ASSERT_TRUE(reset.open(QIODevice::WriteOnly));
+        ASSERT_EQ(reset.write("5"), 1);
         reset.close();
         const long before = peakKiB();
         browser.Navigate(server.address());
