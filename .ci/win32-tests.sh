@@ -1,6 +1,6 @@
 #!/bin/bash
-# Cross-compiles the registry code (the registry files of src/platform/os/win32, which need no Qt,
-# and src/system/registry_core) for 64-bit Windows with mingw-w64 and runs its tests under wine
+# Cross-compiles the registry code (src/platform/os/registry: the operations and the Windows
+# backend, which need no Qt) for 64-bit Windows with mingw-w64 and runs its tests under wine
 # against wine's real registry: once with wine's default ANSI code page and once with
 # LC_ALL=zh_CN.UTF-8 (code page 936). Headless: no display is used. Prints "N passed, N failed"
 # and exits non-zero on any failure.
@@ -47,10 +47,8 @@ exe=$work/test_registry_win32.exe
 x86_64-w64-mingw32-g++ -std=c++20 -O1 -Wall -Wextra -Werror -static \
     -I"$root/src" -I"$root/tests/win32" \
     "$root/tests/win32/test_registry_win32.cpp" \
-    "$root/src/system/registry_core.cpp" \
-    "$root/src/platform/os/registry_backend.cpp" \
-    "$root/src/platform/os/win32/win32_registry.cpp" \
-    "$root/src/platform/os/win32/ansi_text.cpp" \
+    "$root/src/platform/os/registry/registry.cpp" \
+    "$root/src/platform/os/registry/win32_registry.cpp" \
     -o "$exe"
 
 # --- run ---
