@@ -7,10 +7,6 @@
 namespace platform {
 namespace {
 
-HKEY handle(RegistryKey key) {
-    return reinterpret_cast<HKEY>(key);
-}
-
 class Win32Registry final : public RegistryBackend {
   public:
     long openKey(std::uint32_t root, const std::string& path, bool create,
@@ -31,7 +27,7 @@ class Win32Registry final : public RegistryBackend {
         DWORD valueType = 0;
         DWORD valueSize = data ? size : 0;
         const LONG status =
-            RegQueryValueExA(handle(key), name.c_str(), nullptr, &valueType,
+            RegQueryValueExA(reinterpret_cast<HKEY>(key), name.c_str(), nullptr, &valueType,
                              data ? reinterpret_cast<BYTE*>(buffer.data()) : nullptr, &valueSize);
         if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) size = valueSize;
         if (status == ERROR_SUCCESS) {
@@ -43,16 +39,16 @@ class Win32Registry final : public RegistryBackend {
 
     long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
                   const std::string& data) override {
-        return RegSetValueExA(handle(key), name.c_str(), 0, type,
+        return RegSetValueExA(reinterpret_cast<HKEY>(key), name.c_str(), 0, type,
                               reinterpret_cast<const BYTE*>(data.data()),
                               static_cast<DWORD>(data.size()));
     }
 
     long deleteValue(RegistryKey key, const std::string& name) override {
-        return RegDeleteValueA(handle(key), name.c_str());
+        return RegDeleteValueA(reinterpret_cast<HKEY>(key), name.c_str());
     }
 
-    void closeKey(RegistryKey key) override { RegCloseKey(handle(key)); }
+    void closeKey(RegistryKey key) override { RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
     std::uint32_t expandEnvironmentStrings(const std::string& source, std::string& buffer,
                                            std::uint32_t bufferChars) override {

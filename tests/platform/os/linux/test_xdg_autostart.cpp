@@ -100,9 +100,9 @@ std::string ansi(const QString& text) {
     return platform::toAnsi(text).toStdString();
 }
 
-// A path in double quotes with the Windows escapes for a quote, then " mini".
+// A path in double quotes with its quotes tripled, then " mini".
 QString commandLine(const QString& program) {
-    return u'"' + QString(program).replace(u'"', QStringLiteral("\\\"")) +
+    return u'"' + QString(program).replace(u'"', QStringLiteral("\"\"\"")) +
            QStringLiteral("\" mini");
 }
 
@@ -169,12 +169,12 @@ TEST_F(XdgAutostartRegistry, RunValueIsAnAutostartEntryThatRunsExactlyTheCommand
     EXPECT_EQ(keyOf(file, QStringLiteral("X-KDE-autostart-after")), "panel");
     EXPECT_EQ(keyOf(file, QStringLiteral("X-LXQt-Need-Tray")), "true");
 
-    // With a '%' in the path the program is started through env (GLib would not find it);
-    // backslashes before a quote follow the Windows rules.
-    const QString percentText = QStringLiteral("\"/opt/100% sure/a\\\\\\\"b\\c\" mini");
+    // With a '%' in the path the program is started through env (GLib would not find it).
+    const QString percent = QStringLiteral("/opt/100% \"sure\"/a\\b");
+    const QString percentText = commandLine(percent);
     ASSERT_EQ(set("Percent", reg::sz, ansi(percentText) + '\0'), reg::ok);
     const QString percentFile = autostart(QStringLiteral("Percent.desktop"));
-    expected = {"env", "--", "/opt/100% sure/a\\\"b\\c", "mini"};
+    expected = {"env", "--", percent.toStdString(), "mini"};
     EXPECT_EQ(execArguments(keyOf(percentFile, QStringLiteral("Exec"))), expected);
     std::uint32_t type = 0;
     EXPECT_EQ(get("Percent", type), ansi(percentText) + '\0');
@@ -276,7 +276,7 @@ TEST_F(XdgAutostartRegistry, OnlyTheRunKeyExists) {
     EXPECT_TRUE(QDir(config_.path()).isEmpty());
 
     ASSERT_EQ(registry.openKey(reg::currentUser,
-                               "SOFTWARE\\microsoft\\Windows\\CurrentVersion\\RUN\\", false, key),
+                               "SOFTWARE\\microsoft\\Windows\\CurrentVersion\\RUN", false, key),
               reg::ok);
     registry.closeKey(key);
 }
