@@ -1,8 +1,9 @@
 #!/bin/bash
 # Checks that every file of src/platform/os/win32 compiles for 64-bit Windows with mingw-w64
-# (syntax only, against Qt's headers), then cross-compiles the registry code (the registry files
-# of src/platform/os/win32, which need no Qt, and src/system/registry_core) and runs its tests
-# under wine against wine's real registry: once with wine's default ANSI code page and once with
+# (syntax only, against Qt's headers), then cross-compiles the registry code
+# (src/platform/os/registry: the operations and the Windows backend, which need no Qt) and runs
+# its tests under wine against wine's real registry: once with wine's default ANSI code page and
+# once with
 # LC_ALL=zh_CN.UTF-8 (code page 936). Headless: no display is used. Prints "N passed, N failed"
 # and exits non-zero on any failure.
 set -euo pipefail
@@ -60,10 +61,8 @@ exe=$work/test_registry_win32.exe
 x86_64-w64-mingw32-g++ -std=c++20 -O1 -Wall -Wextra -Werror -static \
     -I"$root/src" -I"$root/tests/win32" \
     "$root/tests/win32/test_registry_win32.cpp" \
-    "$root/src/system/registry_core.cpp" \
-    "$root/src/platform/os/registry_backend.cpp" \
-    "$root/src/platform/os/win32/win32_registry.cpp" \
-    "$root/src/platform/os/win32/ansi_text.cpp" \
+    "$root/src/platform/os/registry/registry.cpp" \
+    "$root/src/platform/os/registry/win32_registry.cpp" \
     -o "$exe"
 
 # --- run ---

@@ -1,28 +1,28 @@
 #include "system/start_with_login.h"
 
+#include "platform/core/encoding.h"
 #include "platform/os/os.h"
-#include "platform/os/registry_backend.h"
-#include "platform/os/registry_command_line.h"
-#include "system/registry_ops.h"
+#include "platform/os/registry/registry.h"
 
 namespace {
 
-const QString runKeyPath = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-const QString valueName = QStringLiteral("Zettara");
+namespace reg = platform::reg;
+const std::string valueName = "Zettara";
 
 QString readEntry() {
-    std::uint32_t type = platform::reg::sz;
-    QString text;
-    注册表_读取_值(platform::reg::currentUser, runKeyPath, valueName, type, text);
-    return text;
+    std::uint32_t type = reg::sz;
+    std::string text;
+    注册表_读取_值(reg::currentUser, reg::runKey, valueName, type, text);
+    return platform::fromAnsi(QByteArray::fromStdString(text));
 }
 
 }  // namespace
 
 QString 开机启动_命令行(const QString& programFile) {
-    // Plain quotes for any Windows path; a quote in a path elsewhere is escaped so that the
-    // text still splits into exactly the path and "mini".
-    return platform::command_line::quoted(programFile) + QStringLiteral(" mini");
+    // Plain quotes for any Windows path. A quote in a path elsewhere is tripled, so that the text
+    // still splits into exactly the path and "mini" (the rule of QProcess::splitCommand).
+    return u'"' + QString(programFile).replace(u'"', QStringLiteral("\"\"\"")) +
+           QStringLiteral("\" mini");
 }
 
 QString 开机启动_期望值() {
@@ -35,12 +35,12 @@ bool 开机启动_已设置() {
 
 bool 工具_开机启动_Click(bool checked) {
     if (checked) {
-        注册表_删除_值(platform::reg::currentUser, runKeyPath, valueName);
+        注册表_删除_值(reg::currentUser, reg::runKey, valueName);
         return false;
     }
     if (readEntry().isEmpty()) {
-        QString text = 开机启动_期望值();
-        注册表_写入_值(platform::reg::currentUser, runKeyPath, valueName, platform::reg::sz, text);
+        std::string text = platform::toAnsi(开机启动_期望值()).toStdString();
+        注册表_写入_值(reg::currentUser, reg::runKey, valueName, reg::sz, text);
     }
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include "platform/core/clock.h"
 #include "platform/os/library_loader.h"
-#include "platform/os/registry_backend.h"
+#include "platform/os/registry/registry.h"
 #include "platform/ui/color_picker.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/twips.h"

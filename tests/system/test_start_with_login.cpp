@@ -38,9 +38,9 @@ TEST_F(StartWithLogin, ExpectedTextIsTheQuotedProgramPathAndMini) {
     EXPECT_EQ(开机启动_期望值(), u'"' + platform::app::exePath() + QStringLiteral("\" mini"));
     EXPECT_EQ(开机启动_命令行(QStringLiteral("C:\\\\Zettara.exe")),
               QStringLiteral("\"C:\\\\Zettara.exe\" mini"));
-    // A quote in a folder name is escaped so that the text still names this file.
+    // A quote in a folder name is tripled so that the text still names this file.
     EXPECT_EQ(开机启动_命令行(QStringLiteral("/tmp/a \"b\"/Z")),
-              QStringLiteral("\"/tmp/a \\\"b\\\"/Z\" mini"));
+              QStringLiteral("\"/tmp/a \"\"\"b\"\"\"/Z\" mini"));
 }
 
 TEST_F(StartWithLogin, CheckMarkAtStartUp) {

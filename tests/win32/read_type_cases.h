@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/os/registry_backend.h"
+#include "platform/os/registry/registry.h"
 
 namespace read_cases {
 
