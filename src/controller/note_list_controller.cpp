@@ -5,6 +5,8 @@
 #include <QLoggingCategory>
 #include <QScopedValueRollback>
 #include <QSet>
+#include <algorithm>
+#include <map>
 #include <memory>
 
 #include "controller/note_placement_keeper.h"
@@ -14,6 +16,7 @@
 #include "platform/core/convert.h"
 #include "platform/core/error.h"
 #include "platform/ui/guard.h"
+#include "platform/ui/msgbox.h"
 #include "store/database_module.h"
 #include "store/note_placements.h"
 #include "store/note_window_states.h"
@@ -22,6 +25,9 @@
 namespace {
 
 Q_LOGGING_CATEGORY(lcShown, "zettara.shown")
+
+const QString kListNotRefreshed =
+    QStringLiteral("便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。");
 
 // How long one batch of start-up windows may take: short enough for the main window to answer
 // a key or a menu between two batches without the user noticing.
@@ -35,7 +41,7 @@ QColor colourField(const platform::Recordset& rs, const QString& name) {
 
 Class_主窗体::Class_主窗体(platform::ListView& mainList, NoteMenuHost& menuHost,
                            数据库操作模块& store)
-    : mainList_(mainList), menuHost_(menuHost), 数据库对象(store) {
+    : mainList_(mainList), menuHost_(menuHost), 数据库对象(store), changes_(store) {
     初始化列();
     mainList_.itemCheck = [this](const platform::ListItem& item) { 便签显示(item); };
     batchTimer_.setInterval(0);
@@ -60,76 +66,247 @@ void Class_主窗体::初始化列() {
 int Class_主窗体::初始化界面(platform::ListView& list) {
     for (size_t i = 0; i < 列标题.size(); ++i) list.addColumn(列标题[i], 列宽[i]);
     platform::Recordset rs = 获取数据();
-    return 刷新数据(list, rs);
+    const int skipped = 刷新数据(list, rs);
+    if (&list == &mainList_) platform::guarded([&] { changes_.markRead(); });
+    return skipped;
 }
 
 platform::Recordset Class_主窗体::获取数据() {
     return 数据库对象.数据库_查找_语句(statements::selectAll());
 }
 
-int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks) {
+std::vector<Class_主窗体::ListedNote> Class_主窗体::列表行(platform::Recordset& rs, Ticks ticks,
+                                                           int& skipped) {
     using platform::guarded;
-    // A note's window stands for its choice; one still waiting for its batch counts as open.
-    QSet<QString> open = waiting_;
     QHash<std::int64_t, bool> remembered;
-    if (ticks == Ticks::FromWindows) {
-        for (Form_Zettara* window : 便签窗口()) open.insert(window->idTag());
-    } else {
+    if (ticks == Ticks::FromStore) {
         // Without them every note follows Visual.
         guarded([&] { remembered = NoteWindowStates(数据库对象).findShown(); });
     }
-    // A reload follows a change in the store: the colours read for the batches may be old.
-    if (startupLooks_) startupLooks_->colours.clear();
-    列表就绪_ = false;
     // An empty result set has no row to move to.
     guarded([&] { rs.moveLast(); });
     const std::int32_t n = rs.recordCount();
     guarded([&] { rs.moveFirst(); });
-    list.reserve(n);
 
     const QString visual = QStringLiteral("Visual");
     const std::array<QString, 3> textFields = {
         QStringLiteral("content"), QStringLiteral("CreateTime"), QStringLiteral("ChangeTime")};
+    // A note's window stands for its choice; one still waiting for its batch counts as open.
+    QSet<std::int64_t> open;
+    if (ticks == Ticks::FromWindows) {
+        open = waiting_;
+        for (const Form_Zettara* window : 便签窗口()) open.insert(window->noteId());
+    }
+    std::vector<ListedNote> notes;
+    notes.reserve(static_cast<size_t>(std::max(n, 0)));
+    skipped = 0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        // A file made elsewhere may hold any value as an ID; a row is listed only with an
+        // integer one. Text or a blob that spells a number would act on that number's note.
+        QVariant stored;
+        if (!guarded([&] { stored = rs.field(QStringLiteral("ID")); }) ||
+            stored.typeId() != QMetaType::LongLong) {
+            ++skipped;
+            guarded([&] { rs.moveNext(); });
+            continue;
+        }
+        ListedNote& note = notes.emplace_back();
+        note.id = stored.toLongLong();
+        if (ticks == Ticks::FromWindows) {
+            note.ticked = open.contains(note.id);
+        } else if (const auto choice = remembered.constFind(note.id);
+                   choice != remembered.constEnd()) {
+            note.ticked = *choice;
+        } else {
+            // A value that does not convert leaves the row unticked.
+            guarded([&] { note.ticked = platform::toBool(rs.field(visual)); });
+        }
+        // A value that cannot be shown as text (a NULL) leaves its cell empty.
+        for (size_t k = 0; k < textFields.size(); ++k)
+            guarded([&] { note.texts[k] = platform::toText(rs.field(textFields[k])); });
+        guarded([&] { rs.moveNext(); });
+    }
+    return notes;
+}
+
+void Class_主窗体::填写行(platform::ListView& list, int index, const ListedNote& note) {
+    list.setSubItem(index, 1, QString::number(note.id));
+    list.setId(index, note.id);
+    for (int k = 2; k <= 4; ++k) list.setSubItem(index, k, note.texts[static_cast<size_t>(k - 2)]);
+}
+
+int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks) {
+    // A reload follows a change in the store: the colours read for the batches may be old.
+    if (startupLooks_) startupLooks_->colours.clear();
+    列表就绪_ = false;
     int skipped = 0;
+    const std::vector<ListedNote> notes = 列表行(rs, ticks, skipped);
+    list.reserve(static_cast<int>(notes.size()));
     {
         // The view hears of the new rows once, at the end, not once per row and cell.
         const platform::ListView::AppendBatch batch(list);
-        const std::int32_t last = n - 1;
-        for (std::int32_t i = 0; i <= last; ++i) {
-            // A file made elsewhere may hold any value as an ID; a row is listed only with an
-            // integer one. Text or a blob that spells a number would act on that number's note.
-            QVariant stored;
-            if (!guarded([&] { stored = rs.field(QStringLiteral("ID")); }) ||
-                stored.typeId() != QMetaType::LongLong) {
-                ++skipped;
-                guarded([&] { rs.moveNext(); });
-                continue;
-            }
+        for (const ListedNote& note : notes) {
             const int index = list.add(QString()).index();
-            const QString id = platform::toText(stored);
-            list.setSubItem(index, 1, id);
-            if (ticks == Ticks::FromWindows) {
-                if (open.contains(id)) list.setChecked(index, true);
-            } else if (const auto choice = remembered.constFind(stored.toLongLong());
-                       choice != remembered.constEnd()) {
-                if (*choice) list.setChecked(index, true);
-            } else {
-                // A value that does not convert leaves its cell as it is; the rest of the row
-                // fills.
-                guarded([&] {
-                    if (platform::toBool(rs.field(visual))) list.setChecked(index, true);
-                });
-            }
-            for (int k = 2; k <= 4; ++k) {
-                guarded([&] {
-                    list.setSubItem(index, k, platform::toText(rs.field(textFields[k - 2])));
-                });
-            }
-            guarded([&] { rs.moveNext(); });
+            if (note.ticked) list.setChecked(index, true);
+            填写行(list, index, note);
         }
     }
     列表就绪_ = true;
     return skipped;
+}
+
+void Class_主窗体::更新列表(Ticks ticks) {
+    // Read first: a store that cannot be read leaves the rows as they were.
+    platform::Recordset rs = 获取数据();
+    if (startupLooks_) startupLooks_->colours.clear();
+    int skipped = 0;
+    const std::vector<ListedNote> notes = 列表行(rs, ticks, skipped);
+    platform::ListView& list = mainList_;
+    // A fill leaves no row selected.
+    list.deselectAll();
+    const QScopedValueRollback filling(列表就绪_, false);
+
+    // Rows of notes gone (or listed twice) go first, from the bottom up so that the indexes
+    // above stay put. Far more changes than a save makes cost less as one new fill.
+    constexpr int kMaxMoves = 256;
+    QHash<std::int64_t, int> wanted;
+    wanted.reserve(static_cast<qsizetype>(notes.size()));
+    for (size_t i = 0; i < notes.size(); ++i) wanted.insert(notes[i].id, static_cast<int>(i));
+    std::vector<int> gone;
+    QSet<std::int64_t> kept;
+    for (int row = 1; row <= list.count(); ++row) {
+        const std::optional<std::int64_t> id = list.id(row);
+        if (!id || !wanted.contains(*id) || kept.contains(*id)) {
+            gone.push_back(row);
+        } else {
+            kept.insert(*id);
+        }
+    }
+    const int moves = static_cast<int>(gone.size()) +
+                      (static_cast<int>(notes.size()) - static_cast<int>(kept.size()));
+    // The rows kept must already stand in the new order, else they would have to move.
+    bool inOrder = moves <= kMaxMoves;
+    if (inOrder) {
+        int last = -1;
+        for (int row = 1; row <= list.count() && inOrder; ++row) {
+            const std::optional<std::int64_t> id = list.id(row);
+            if (!id || !kept.contains(*id)) continue;
+            const int at = wanted.value(*id);
+            inOrder = at > last;
+            last = at;
+        }
+    }
+    if (!inOrder) {
+        list.clear();
+        list.reserve(static_cast<int>(notes.size()));
+        const platform::ListView::AppendBatch batch(list);
+        for (const ListedNote& note : notes) {
+            const int index = list.add(QString()).index();
+            if (note.ticked) list.setChecked(index, true);
+            填写行(list, index, note);
+        }
+    } else {
+        for (auto row = gone.rbegin(); row != gone.rend(); ++row) list.remove(*row);
+        for (size_t i = 0; i < notes.size(); ++i) {
+            const ListedNote& note = notes[i];
+            const int index = static_cast<int>(i) + 1;
+            if (index > list.count() || list.id(index) != note.id) list.insert(index, QString());
+            list.setChecked(index, note.ticked);
+            填写行(list, index, note);
+        }
+    }
+    platform::guarded([&] { changes_.markRead(); });
+}
+
+void Class_主窗体::便签已变(std::int64_t id) {
+    if (!changes_.onlyOursSinceRead() || !changes_.listedInIdOrder()) {
+        更新列表();
+        刷新便签();
+        return;
+    }
+    // Only this note can differ from what a new read would list; its row alone is brought up
+    // to date, in the place a read would give it.
+    const platform::Recordset rs = 数据库对象.数据库_查找_语句(statements::selectOne(id));
+    platform::ListView& list = mainList_;
+    list.deselectAll();
+    const QScopedValueRollback filling(列表就绪_, false);
+    int row = list.indexOf(id);
+    if (rs.eof()) {
+        if (row != 0) list.remove(row);
+        return;
+    }
+    platform::Recordset one = rs;
+    int skipped = 0;
+    const std::vector<ListedNote> notes = 列表行(one, Ticks::FromWindows, skipped);
+    if (notes.empty()) {
+        if (row != 0) list.remove(row);
+        return;
+    }
+    if (row == 0) {
+        // Rows stand in ascending ID order: the first row with a larger ID comes after it.
+        int low = 1;
+        int high = list.count() + 1;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (list.id(middle).value_or(0) < id) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
+        }
+        row = list.insert(low, QString()).index();
+    }
+    list.setChecked(row, notes.front().ticked);
+    填写行(list, row, notes.front());
+    std::vector<Form_Zettara*> windows = 便签窗口();
+    std::erase_if(windows, [id](const Form_Zettara* window) { return window->noteId() != id; });
+    刷新便签窗口(id, windows);
+}
+
+void Class_主窗体::便签已保存(std::int64_t id, bool newNote, bool tell) {
+    if (newNote) 新便签待显示_.push_back(id);
+    保存后刷新(id, tell);
+}
+
+void Class_主窗体::保存后刷新(std::optional<std::int64_t> id, bool tell) {
+    try {
+        // After a failed reload more than one note may be behind.
+        if (id && !retry_.armed()) {
+            便签已变(*id);
+        } else {
+            更新列表();
+            刷新便签();
+        }
+        显示新便签();
+    } catch (const platform::Error& error) {
+        if (tell) {
+            const QString reason =
+                error.busy()
+                    ? QStringLiteral("便签文件被占用")
+                    : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+            platform::MsgBox(kListNotRefreshed.arg(reason), platform::mb::Exclamation);
+        }
+        retry_.arm();
+        return;
+    }
+    retry_.disarm();
+    if (列表已刷新) 列表已刷新();
+}
+
+void Class_主窗体::显示新便签() {
+    while (!新便签待显示_.empty()) {
+        // The check mark is the window switch.
+        if (const int row = mainList_.indexOf(新便签待显示_.front());
+            row && !mainList_.checked(row)) {
+            try {
+                mainList_.setChecked(row, true);
+            } catch (const platform::Error& error) {
+                if (error.busy()) throw;       // opens on the next try
+                platform::reportError(error);  // saved all the same
+            }
+        }
+        新便签待显示_.erase(新便签待显示_.begin());
+    }
 }
 
 void Class_主窗体::读取启动外观() {
@@ -149,7 +326,7 @@ void Class_主窗体::读取启动外观() {
         const QString idField = QStringLiteral("ID");
         for (; !rs.eof(); rs.moveNext()) {
             looks.colours.insert(
-                platform::toText(rs.field(idField)),
+                rs.field(idField).toLongLong(),
                 {rs.field(QStringLiteral("BackColor")), rs.field(QStringLiteral("FontColor"))});
         }
     });
@@ -176,8 +353,10 @@ void Class_主窗体::分批显示便签(std::function<void(int failed)> done) {
     const std::int32_t count = mainList_.count();
     for (std::int32_t i = 1; i <= count; ++i) {
         if (!mainList_.checked(i)) continue;
-        batchOrder_.push_back(mainList_.subItem(i, 1));
-        waiting_.insert(batchOrder_.back());
+        if (const std::optional<std::int64_t> id = mainList_.id(i)) {
+            batchOrder_.push_back(*id);
+            waiting_.insert(*id);
+        }
     }
     batchNext_ = 0;
     batchFailed_ = 0;
@@ -188,16 +367,12 @@ void Class_主窗体::分批显示便签(std::function<void(int failed)> done) {
 void Class_主窗体::显示下一批() {
     QElapsedTimer clock;
     clock.start();
-    // The list may have been reloaded or sorted since the last batch.
-    QHash<QString, std::int32_t> rows;
-    const std::int32_t count = mainList_.count();
-    rows.reserve(count);
-    for (std::int32_t i = 1; i <= count; ++i) rows.insert(mainList_.subItem(i, 1), i);
     while (batchNext_ < batchOrder_.size() && clock.elapsed() < kBatchMs) {
-        const QString& id = batchOrder_[batchNext_++];
+        const std::int64_t id = batchOrder_[batchNext_++];
         // Gone from waiting: unticked (or opened by a tick) before its turn.
         if (!waiting_.remove(id)) continue;
-        const std::int32_t row = rows.value(id);
+        // Looked up now: the list may have been reloaded since the batches began.
+        const std::int32_t row = mainList_.indexOf(id);
         if (row == 0 || !mainList_.checked(row)) continue;
         if (!platform::guarded([&] { 打开便签窗口(mainList_, row); })) ++batchFailed_;
     }
@@ -212,11 +387,9 @@ void Class_主窗体::结束分批() {
     if (const auto done = std::exchange(batchDone_, nullptr)) done(batchFailed_);
 }
 
-void Class_主窗体::记住显示(const QString& id, bool shown) {
-    if (const std::optional<std::int64_t> note = platform::parseIdentifier(id)) {
-        shownToSave_.insert(*note, shown);
-        saveTimer_.start();
-    }
+void Class_主窗体::记住显示(std::int64_t id, bool shown) {
+    shownToSave_.insert(id, shown);
+    saveTimer_.start();
 }
 
 void Class_主窗体::保存显示() {
@@ -243,17 +416,17 @@ void Class_主窗体::便签显示(const platform::ListItem& item) {
             item.setChecked(false);
             throw;
         }
-        if (main) 记住显示(item.subItem(1), true);
+        if (main) 记住显示(*item.id(), true);
         return;
     }
-    QString id;
-    if (!platform::guarded([&] { id = item.subItem(1); })) return;
+    const std::optional<std::int64_t> id = item.id();
+    if (!id) return;
     if (main) {
-        waiting_.remove(id);
-        记住显示(id, false);
+        waiting_.remove(*id);
+        记住显示(*id, false);
     }
     for (Form_Zettara* window : 便签窗口()) {
-        if (window->idTag() == id) window->close();
+        if (window->noteId() == *id) window->close();
     }
 }
 
@@ -273,47 +446,49 @@ void Class_主窗体::关闭全部便签() {
 }
 
 void Class_主窗体::刷新便签() {
-    using platform::guarded;
-    // One pass over the windows, then one lookup per list item: the same updates, in the same
-    // order, as comparing every item with every window.
-    QHash<QString, std::vector<Form_Zettara*>> byTag;
-    for (Form_Zettara* window : 便签窗口()) byTag[window->idTag()].push_back(window);
-    if (byTag.isEmpty()) return;
+    // The windows by note, then one look-up per note: the same updates, in the same order, as
+    // comparing every list row with every window.
+    std::map<std::int32_t, std::vector<Form_Zettara*>> byRow;
+    for (Form_Zettara* window : 便签窗口()) {
+        if (const std::int32_t row = mainList_.indexOf(window->noteId()))
+            byRow[row].push_back(window);
+    }
+    for (const auto& [row, windows] : byRow) 刷新便签窗口(windows.front()->noteId(), windows);
+}
 
-    const std::int32_t count = mainList_.count();
-    for (std::int32_t i = 1; i <= count; ++i) {
-        const auto found = byTag.constFind(mainList_.subItem(i, 1));
-        if (found == byTag.constEnd()) continue;
-        const std::optional<std::int64_t> id = platform::parseIdentifier(found.key());
-        if (!id) continue;
-        for (Form_Zettara* window : *found) {
-            // A note gone from the store keeps its colours and takes the listed text.
-            platform::Recordset rs;
-            guarded([&] { rs = 数据库对象.数据库_查找_语句(statements::selectOne(*id)); });
-            window->setText(mainList_.subItem(i, 2));
-            guarded([&] { window->setBackColor(colourField(rs, QStringLiteral("BackColor"))); });
-            guarded([&] { window->setTextColor(colourField(rs, QStringLiteral("FontColor"))); });
-        }
+void Class_主窗体::刷新便签窗口(std::int64_t id, const std::vector<Form_Zettara*>& windows) {
+    using platform::guarded;
+    const std::int32_t row = mainList_.indexOf(id);
+    if (row == 0) return;
+    for (Form_Zettara* window : windows) {
+        // A note gone from the store keeps its colours and takes the listed text.
+        platform::Recordset rs;
+        guarded([&] { rs = 数据库对象.数据库_查找_语句(statements::selectOne(id)); });
+        window->setText(mainList_.subItem(row, 2));
+        guarded([&] { window->setBackColor(colourField(rs, QStringLiteral("BackColor"))); });
+        guarded([&] { window->setTextColor(colourField(rs, QStringLiteral("FontColor"))); });
     }
 }
 
 int Class_主窗体::同步便签窗口() {
     // The notes still waiting were those of the file that has just been replaced.
     结束分批();
-    QSet<QString> ticked;
+    QSet<std::int64_t> ticked;
     const std::int32_t count = mainList_.count();
     for (std::int32_t i = 1; i <= count; ++i) {
-        if (mainList_.checked(i)) ticked.insert(mainList_.subItem(i, 1));
+        if (mainList_.checked(i)) {
+            if (const std::optional<std::int64_t> id = mainList_.id(i)) ticked.insert(*id);
+        }
     }
     for (Form_Zettara* window : 便签窗口()) {
-        if (!ticked.contains(window->idTag())) window->close();
+        if (!ticked.contains(window->noteId())) window->close();
     }
     刷新便签();
-    QSet<QString> open;
-    for (Form_Zettara* window : 便签窗口()) open.insert(window->idTag());
+    QSet<std::int64_t> open;
+    for (Form_Zettara* window : 便签窗口()) open.insert(window->noteId());
     int failed = 0;
     for (std::int32_t i = 1; i <= count; ++i) {
-        if (mainList_.checked(i) && !open.contains(mainList_.subItem(i, 1)) &&
+        if (mainList_.checked(i) && !open.contains(mainList_.id(i).value_or(0)) &&
             !platform::guarded([&] { 打开便签窗口(mainList_, i); }))
             ++failed;
     }
@@ -325,20 +500,22 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     auto window = std::make_unique<Form_Zettara>(menuHost_);
     const platform::ListItem item = list.item(index);
     window->setText(item.subItem(2));
-    const QString id = item.subItem(1);
+    const std::optional<std::int64_t> listed = item.id();
+    if (!listed)
+        throw platform::Error(platform::errc::itemNotFound, QStringLiteral("The row has no note."));
+    const std::int64_t id = *listed;
     const auto known = startupLooks_
                            ? startupLooks_->colours.constFind(id)
-                           : QHash<QString, std::pair<QVariant, QVariant>>::const_iterator{};
+                           : QHash<std::int64_t, std::pair<QVariant, QVariant>>::const_iterator{};
     if (startupLooks_ && known != startupLooks_->colours.constEnd()) {
         window->setBackColor(platform::toQColor(platform::toInt32(known->first)));
         window->setTextColor(platform::toQColor(platform::toInt32(known->second)));
     } else {
-        const platform::Recordset rs =
-            数据库对象.数据库_查找_语句(statements::selectOne(platform::toIdentifier(id)));
+        const platform::Recordset rs = 数据库对象.数据库_查找_语句(statements::selectOne(id));
         window->setBackColor(colourField(rs, QStringLiteral("BackColor")));
         window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
     }
-    window->setIdTag(id);
+    window->setNoteId(id);
     NotePlacementKeeper::attach(
         *window, 数据库对象,
         startupLooks_ && startupLooks_->places ? &*startupLooks_->places : nullptr);

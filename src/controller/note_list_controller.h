@@ -13,8 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "controller/list_reload_retry.h"
 #include "platform/db/database.h"
 #include "platform/ui/list_view.h"
+#include "store/note_file_changes.h"
 #include "store/note_placements.h"
 
 class Form_Zettara;
@@ -44,6 +46,22 @@ class Class_主窗体 {
     int 初始化界面(platform::ListView& list);
     platform::Recordset 获取数据();
     int 刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks = Ticks::FromStore);
+
+    // Brings the main list to exactly the rows that emptying it and filling it again would
+    // give (order, texts, ticks, no row selected), changing only the rows that differ. A store
+    // that cannot be read raises its error and leaves the rows as they were.
+    void 更新列表(Ticks ticks = Ticks::FromWindows);
+    // This program has just stored, added or deleted note id: the same as 更新列表 followed by
+    // refreshing the note's windows, at the cost of that one note, unless something else has
+    // changed the file meanwhile.
+    void 便签已变(std::int64_t id);
+    // This program has stored note id (a new note: its window opens too). The note is in the
+    // file by now, so a list that cannot follow must not make the save look failed: the
+    // trouble is told once (when tell) and the list reloaded when one of the program's
+    // windows is next activated.
+    void 便签已保存(std::int64_t id, bool newNote, bool tell = true);
+    // Told after the list has followed a save.
+    std::function<void()> 列表已刷新;
     // Opens a window for every ticked row; a row whose window cannot open is skipped. Returns
     // the number of rows skipped.
     int 初始化便签显示(platform::ListView& list);
@@ -72,17 +90,31 @@ class Class_主窗体 {
     void 关闭全部便签();
 
   private:
+    // What a fill lists for one note.
+    struct ListedNote {
+        std::int64_t id = 0;
+        std::array<QString, 3> texts;  // content, CreateTime, ChangeTime
+        bool ticked = false;
+    };
+    // Every note with an integer ID, in store order; skipped counts the others.
+    std::vector<ListedNote> 列表行(platform::Recordset& rs, Ticks ticks, int& skipped);
+    // The texts of one note's row, as a fill would list them.
+    void 填写行(platform::ListView& list, int index, const ListedNote& note);
+    // The windows of note id take its listed text and stored colours.
+    void 刷新便签窗口(std::int64_t id, const std::vector<Form_Zettara*>& windows);
     void 初始化列();
     void 打开便签窗口(platform::ListView& list, std::int32_t index);
     void 显示下一批();
     void 结束分批();
-    void 记住显示(const QString& id, bool shown);
+    void 记住显示(std::int64_t id, bool shown);
+    void 保存后刷新(std::optional<std::int64_t> id, bool tell);
+    void 显示新便签();
     void 保存显示();
 
     // What the windows opened at start-up need from the store, read in two statements instead
     // of two per note. A note missing from it is looked up on its own.
     struct StartupLooks {
-        QHash<QString, std::pair<QVariant, QVariant>> colours;  // ID text -> back, text colour
+        QHash<std::int64_t, std::pair<QVariant, QVariant>> colours;  // ID -> back, text colour
         std::optional<NotePlacements::Places> places;
     };
     void 读取启动外观();
@@ -90,9 +122,9 @@ class Class_主窗体 {
 
     // The batches: the IDs of the ticked rows in list order, the next one's position, and which
     // are still waiting (a row unticked meanwhile leaves it).
-    std::vector<QString> batchOrder_;
+    std::vector<std::int64_t> batchOrder_;
     size_t batchNext_ = 0;
-    QSet<QString> waiting_;
+    QSet<std::int64_t> waiting_;
     int batchFailed_ = 0;
     std::function<void(int)> batchDone_;
     QTimer batchTimer_;
@@ -108,5 +140,9 @@ class Class_主窗体 {
     platform::ListView& mainList_;
     NoteMenuHost& menuHost_;
     数据库操作模块& 数据库对象;
+    // Whether the file changed under the list since it was last read whole.
+    NoteFileChanges changes_;
+    ListReloadRetry retry_{[this] { 保存后刷新(std::nullopt, false); }};
+    std::vector<std::int64_t> 新便签待显示_;  // saved notes whose windows open after the reload
     std::vector<QPointer<Form_Zettara>> windows_;
 };

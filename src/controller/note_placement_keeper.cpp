@@ -11,7 +11,6 @@
 
 #include "notewindow/note_window.h"
 #include "notewindow/screen_fit.h"
-#include "platform/core/convert.h"
 #include "platform/core/error.h"
 #include "platform/os/window_hints.h"
 #include "store/note_placements.h"
@@ -76,7 +75,7 @@ NotePlacementKeeper::NotePlacementKeeper(Form_Zettara& window, 数据库操作�
     : QObject(&window),
       window_(window),
       store_(store),
-      id_(platform::toIdentifier(window.idTag())),
+      id_(window.noteId()),
       settle_(new QTimer(this)) {
     settle_->setSingleShot(true);
     settle_->setInterval(kSettleMs);

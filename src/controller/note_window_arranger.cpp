@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "notewindow/note_window.h"
-#include "platform/core/convert.h"
 #include "platform/core/error.h"
 #include "platform/os/note_window_state_hints.h"
 #include "platform/os/window_hints.h"
@@ -47,7 +46,7 @@ bool NoteWindowArranger::eventFilter(QObject* watched, QEvent* event) {
 }
 
 NoteWindowArranger::NoteWindowArranger(Form_Zettara& window, 数据库操作模块& store)
-    : QObject(&window), store_(store), id_(platform::toIdentifier(window.idTag())) {}
+    : QObject(&window), store_(store), id_(window.noteId()) {}
 
 void NoteWindowArranger::apply(Form_Zettara& window, const State& now, const State& before) {
     if (now.keepAbove != before.keepAbove && can(platform::keepAboveHint())) {

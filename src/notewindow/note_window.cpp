@@ -11,7 +11,6 @@
 
 #include "notewindow/edge_zones.h"
 #include "notewindow/note_menu_host.h"
-#include "platform/core/convert.h"
 #include "platform/os/window_hints.h"
 #include "platform/ui/form_font.h"
 #include "platform/ui/guard.h"
@@ -140,7 +139,7 @@ void Form_Zettara::keyPressEvent(QKeyEvent* event) {
                          : key == Qt::Key_0                          ? 0
                                                                      : 2;
         if (step != 2) {
-            platform::runEvent([&] { host_.stepNoteText(platform::toIdentifier(idTag_), step); });
+            platform::runEvent([&] { host_.stepNoteText(noteId_, step); });
             return;
         }
     }
@@ -153,8 +152,7 @@ void Form_Zettara::wheelEvent(QWheelEvent* event) {
         QWidget::wheelEvent(event);
         return;
     }
-    platform::runEvent(
-        [&] { host_.stepNoteText(platform::toIdentifier(idTag_), delta > 0 ? 1 : -1); });
+    platform::runEvent([&] { host_.stepNoteText(noteId_, delta > 0 ? 1 : -1); });
 }
 
 bool Form_Zettara::eventFilter(QObject* watched, QEvent* event) {
@@ -245,5 +243,5 @@ void Form_Zettara::endDrag(const QMouseEvent& event) {
 }
 
 void Form_Zettara::openNoteMenu(const QPoint& at) {
-    host_.showNoteMenu(platform::toIdentifier(idTag_), *this, at);
+    host_.showNoteMenu(noteId_, *this, at);
 }

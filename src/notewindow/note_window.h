@@ -19,9 +19,9 @@ class Form_Zettara : public QWidget {
   public:
     explicit Form_Zettara(NoteMenuHost& host);
 
-    // The note's ID as decimal text; matched by exact text equality.
-    const QString& idTag() const { return idTag_; }
-    void setIdTag(const QString& tag) { idTag_ = tag; }
+    // The ID of the note the window shows.
+    std::int64_t noteId() const { return noteId_; }
+    void setNoteId(std::int64_t id) { noteId_ = id; }
 
     QColor backColor() const;
     void setBackColor(const QColor& colour);
@@ -69,7 +69,7 @@ class Form_Zettara : public QWidget {
     void openNoteMenu(const QPoint& at);
 
     NoteMenuHost& host_;
-    QString idTag_;
+    std::int64_t noteId_ = 0;
     std::int16_t edgeBand_ = 0;
     bool closing_ = false;
     bool keptAbove_ = false;

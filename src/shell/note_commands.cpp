@@ -1,12 +1,9 @@
 #include "shell/note_commands.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QEvent>
 #include <QFileDialog>
 #include <QLoggingCategory>
-#include <QSet>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -39,8 +36,6 @@ Q_LOGGING_CATEGORY(lcTrash, "zettara.trash")
 Q_LOGGING_CATEGORY(lcEditors, "zettara.editors")
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
-const QString kListNotRefreshed =
-    QStringLiteral("便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。");
 const QString kJsonFiles = QStringLiteral("便签文件 (*.json)");
 const QString kTextFiles = QStringLiteral("文本文件 (*.txt)");
 
@@ -66,10 +61,13 @@ bool deleteForGoodAgreed() {
 
 NoteCommands::NoteCommands(platform::ListView& list, Class_主窗体& controller,
                            数据库操作模块& store, EditorHost& host)
-    : list_(list), controller_(controller), store_(store), host_(host) {}
+    : list_(list), controller_(controller), store_(store), host_(host) {
+    // Another instance may have deleted or restored meanwhile.
+    controller_.列表已刷新 = [this] { 更新撤销删除(); };
+}
 
 NoteCommands::~NoteCommands() {
-    qApp->removeEventFilter(this);
+    controller_.列表已刷新 = nullptr;
     for (const QPointer<Form_添加便签>& editor : editors_) delete editor.data();
 }
 
@@ -121,11 +119,7 @@ int NoteCommands::选中行() const {
 }
 
 int NoteCommands::便签行(std::int64_t 便签ID) const {
-    const int count = list_.count();
-    for (int i = 1; i <= count; ++i) {
-        if (platform::parseIdentifier(list_.subItem(i, 1)) == 便签ID) return i;
-    }
-    return 0;
+    return list_.indexOf(便签ID);
 }
 
 void NoteCommands::新建便签() {
@@ -141,10 +135,11 @@ void NoteCommands::删除便签() {
 void NoteCommands::删除行(int selected) {
     if (selected == 0) return;
     const platform::ListItem item = list_.item(selected);
-    // A row whose ID is not an identifier is refused (reported by the caller) before any
-    // statement exists. A store that refuses the delete (locked, read-only) is reported by the
-    // caller too; the row then stays, so the list never claims a delete that did not happen.
-    const std::int64_t id = platform::toIdentifier(item.subItem(1));
+    // A store that refuses the delete (locked, read-only) is reported by the caller; the row
+    // then stays, so the list never claims a delete that did not happen.
+    const std::optional<std::int64_t> listed = item.id();
+    if (!listed) return;
+    const std::int64_t id = *listed;
     // The note and its place go to the trash with the delete, so that it can come back. Where
     // there is no trash (a newer program's file), the user decides first.
     const NoteTrash trash(store_);
@@ -168,7 +163,7 @@ void NoteCommands::撤销删除() {
     const std::optional<NoteTrash::Restored> note = NoteTrash(store_).restoreNewest();
     更新撤销删除();
     if (!note) return;
-    保存后刷新列表(true);
+    controller_.便签已保存(note->id, false);
     const int row = 便签行(note->id);
     if (row == 0) return;
     // The check mark is the window switch: it shows what it showed before the delete.
@@ -204,7 +199,9 @@ void NoteCommands::修改便签() {
 void NoteCommands::修改行(int selected) {
     if (selected == 0) return;
     const platform::ListItem item = list_.item(selected);
-    const std::int64_t id = platform::toIdentifier(item.subItem(1));
+    const std::optional<std::int64_t> listed = item.id();
+    if (!listed) return;
+    const std::int64_t id = *listed;
     // Two editors on one note: the later save would silently undo the earlier one.
     for (const QPointer<Form_添加便签>& open : openEditors()) {
         if (open->便签ID() == id) {
@@ -250,10 +247,7 @@ void NoteCommands::刷新列表() {
 }
 
 void NoteCommands::刷新列表(Class_主窗体::Ticks ticks) {
-    // Queried first: a store that cannot be read leaves the rows as they were.
-    platform::Recordset rs = controller_.获取数据();
-    list_.clear();
-    controller_.刷新数据(list_, rs, ticks);
+    controller_.更新列表(ticks);
     更新撤销删除();  // another instance may have deleted or restored
 }
 
@@ -362,14 +356,12 @@ void NoteCommands::导入便签() {
     刷新列表();
     // The notes to be shown open now, as a new note does: the check mark set again opens its
     // window.
-    QSet<QString> shown;
-    for (const std::int64_t id : imported.shown) shown.insert(QString::number(id));
     int failed = 0;
-    for (int row = 1; row <= list_.count(); ++row) {
-        if (shown.contains(list_.subItem(row, 1)) && !platform::guarded([&] {
-                list_.setChecked(row, false);
-                list_.setChecked(row, true);
-            }))
+    for (const std::int64_t id : imported.shown) {
+        if (const int row = 便签行(id); row && !platform::guarded([&] {
+                                            list_.setChecked(row, false);
+                                            list_.setChecked(row, true);
+                                        }))
             ++failed;
     }
     QString text = QStringLiteral("已从“%1”导入 %2 个便签，跳过 %3 个已有的便签。")
@@ -395,9 +387,8 @@ void NoteCommands::改变窗口状态(std::int64_t 便签ID,
     change(now);
     if (now == before) return;
     NoteWindowStates(store_).save(便签ID, now);
-    const QString tag = QString::number(便签ID);
     for (Form_Zettara* window : controller_.便签窗口()) {
-        if (window->idTag() == tag) NoteWindowArranger::apply(*window, now, before);
+        if (window->noteId() == 便签ID) NoteWindowArranger::apply(*window, now, before);
     }
 }
 
@@ -421,61 +412,10 @@ void NoteCommands::便签菜单_所有工作区(std::int64_t 便签ID) {
 
 void NoteCommands::便签已保存(std::int64_t 便签ID, bool) {
     // A new note gets its desktop window, whichever button saved it. A modified note's windows
-    // are brought up to date by the refresh.
-    if (便签ID == 0 && store_.database())
-        新便签待显示_.push_back(store_.database()->lastInsertId());
-    保存后刷新列表(true);
-}
-
-void NoteCommands::保存后刷新列表(bool tell) {
-    // The note is stored by now: a list that cannot be reloaded must not make the save look
-    // failed (saving again would store the note twice). Another program's lock goes away on its
-    // own, so the reload waits for the user to come back to one of our windows.
-    try {
-        刷新列表();
-        controller_.刷新便签();
-        显示新便签();
-    } catch (const platform::Error& error) {
-        if (tell) {
-            const QString reason =
-                error.busy()
-                    ? QStringLiteral("便签文件被占用")
-                    : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
-            platform::MsgBox(kListNotRefreshed.arg(reason), platform::mb::Exclamation);
-        }
-        // Watched only from here on: the box's own activation is no reason to try again.
-        if (!std::exchange(列表待刷新_, true)) qApp->installEventFilter(this);
+    // are brought up to date with the list.
+    if (便签ID == 0) {
+        if (store_.database()) controller_.便签已保存(store_.database()->lastInsertId(), true);
         return;
     }
-    if (std::exchange(列表待刷新_, false)) qApp->removeEventFilter(this);
-}
-
-void NoteCommands::显示新便签() {
-    while (!新便签待显示_.empty()) {
-        // The check mark is the window switch.
-        if (const int row = 便签行(新便签待显示_.front()); row && !list_.checked(row)) {
-            try {
-                list_.setChecked(row, true);
-            } catch (const platform::Error& error) {
-                if (error.busy()) throw;       // opens on the next try
-                platform::reportError(error);  // saved all the same
-            }
-        }
-        新便签待显示_.erase(新便签待显示_.begin());
-    }
-}
-
-bool NoteCommands::eventFilter(QObject* watched, QEvent* event) {
-    // Every widget of an activated window hears of it: one queued retry, after the activation.
-    if (列表待刷新_ && event->type() == QEvent::WindowActivate &&
-        !std::exchange(刷新已排队_, true)) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                刷新已排队_ = false;
-                if (列表待刷新_) platform::runEvent([this] { 保存后刷新列表(false); });
-            },
-            Qt::QueuedConnection);
-    }
-    return QObject::eventFilter(watched, event);
+    controller_.便签已保存(便签ID, false);
 }

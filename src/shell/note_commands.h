@@ -68,9 +68,8 @@ class NoteCommands : public QObject {
     void 导出便签();
     void 导入便签();
 
-    // An editor stored a note (便签ID 0: a new one, which gets its window): the list is
-    // reloaded; a reload or window that meets a lock is told once as saved, and tried again
-    // when one of the program's windows is next activated.
+    // An editor stored a note (便签ID 0: a new one, which gets its window): the list and the
+    // note's windows follow (Class_主窗体::便签已保存).
     void 便签已保存(std::int64_t 便签ID, bool closing);
     // Each editor with changes asks, in turn, whether to save them; false when one was
     // cancelled (it stays open, and so do those not yet asked).
@@ -80,9 +79,6 @@ class NoteCommands : public QObject {
     void 保存全部编辑器();
     // The exit command: every editor closes.
     void 关闭全部编辑器();
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // The selected row, or 0: silently for an empty list, with a message when none is selected.
@@ -96,8 +92,6 @@ class NoteCommands : public QObject {
     void 改变窗口状态(std::int64_t 便签ID,
                       const std::function<void(NoteWindowStates::State&)>& change);
     void 刷新列表(Class_主窗体::Ticks ticks);
-    void 保存后刷新列表(bool tell);
-    void 显示新便签();
     void keepEditor(Form_添加便签* editor);
     // The editors still open, in the order they were opened.
     std::vector<QPointer<Form_添加便签>> openEditors() const;
@@ -107,7 +101,4 @@ class NoteCommands : public QObject {
     数据库操作模块& store_;
     EditorHost& host_;
     std::vector<QPointer<Form_添加便签>> editors_;
-    bool 列表待刷新_ = false;  // a save's list reload failed
-    bool 刷新已排队_ = false;
-    std::vector<std::int64_t> 新便签待显示_;  // saved notes whose windows open after the reload
 };

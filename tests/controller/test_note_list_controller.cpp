@@ -32,7 +32,8 @@ class ShowRecorder : public QObject {
     ~ShowRecorder() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show) {
-            if (auto* note = dynamic_cast<Form_Zettara*>(watched)) shown << note->idTag();
+            if (auto* note = dynamic_cast<Form_Zettara*>(watched))
+                shown << QString::number(note->noteId());
         }
         return false;
     }
@@ -59,13 +60,13 @@ class ControllerTest : public ::testing::Test {
     std::vector<Form_Zettara*> openNoteWindows() { return controller.便签窗口(); }
     QStringList openTags() {
         QStringList tags;
-        for (Form_Zettara* note : openNoteWindows()) tags << note->idTag();
+        for (Form_Zettara* note : openNoteWindows()) tags << QString::number(note->noteId());
         tags.sort();
         return tags;
     }
     Form_Zettara* windowFor(const QString& tag) {
         for (Form_Zettara* note : openNoteWindows()) {
-            if (note->idTag() == tag) return note;
+            if (QString::number(note->noteId()) == tag) return note;
         }
         return nullptr;
     }
@@ -238,7 +239,7 @@ TEST_F(ControllerTest, TickOpensAnotherWindowAndUntickClosesExactTagsOnly) {
     controller.初始化便签显示(list);
     // A note window the controller did not open, with the same tag.
     Form_Zettara other(host);
-    other.setIdTag(QStringLiteral("12"));
+    other.setNoteId(12);
     other.show();
 
     controller.便签显示(list.item(2));  // row 2 is note 12, still ticked: a second window

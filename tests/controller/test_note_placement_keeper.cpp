@@ -34,7 +34,7 @@ TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
     // A window the user never moved stores nothing.
     {
         auto* untouched = new Form_Zettara(host);
-        untouched->setIdTag("1");
+        untouched->setNoteId(1);
         NotePlacementKeeper::attach(*untouched, store);
         untouched->show();
         untouched->move(50, 60);
@@ -43,7 +43,7 @@ TEST(NotePlacementKeeper, LockedStoreLosesNothingAndShowsNothing) {
     EXPECT_FALSE(stored());
 
     auto* window = new Form_Zettara(host);
-    window->setIdTag("1");
+    window->setNoteId(1);
     NotePlacementKeeper::attach(*window, store);
     window->show();
     {
@@ -76,7 +76,7 @@ TEST(NotePlacementKeeper, PlacesAtTheEndsOfTheNumberRangeComeOnScreen) {
     OwnSchema::prepare(store);
     NoHost host;
     auto* window = new Form_Zettara(host);
-    window->setIdTag("1");
+    window->setNoteId(1);
     NotePlacementKeeper::attach(*window, store);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(window->geometry())) << window->geometry().x();
@@ -84,7 +84,7 @@ TEST(NotePlacementKeeper, PlacesAtTheEndsOfTheNumberRangeComeOnScreen) {
     delete window;
     // Without a place, a size larger than the screen is cut to it.
     window = new Form_Zettara(host);
-    window->setIdTag("2");
+    window->setNoteId(2);
     NotePlacementKeeper::attach(*window, store);
     EXPECT_EQ(window->size(), screen.size());
     delete window;

@@ -32,7 +32,7 @@ class NoteWindowTest : public ::testing::Test {
 
     Form_Zettara* showWindow() {
         window = new Form_Zettara(host);
-        window->setIdTag(QStringLiteral("12"));
+        window->setNoteId(12);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
         return window;
@@ -108,15 +108,6 @@ TEST_F(NoteWindowTest, RightReleaseStoresIdAndAsksForMenu) {
 
     QTest::mouseClick(window->Label_Zettara, Qt::RightButton, {}, QPoint(20, 20));
     EXPECT_EQ(host.ids.size(), 2u);
-}
-
-TEST_F(NoteWindowTest, UnreadableIdTagIsReportedAndOpensNoMenu) {
-    showWindow();
-    window->setIdTag(QStringLiteral("abc"));
-    testsupport::MsgBoxRecorder boxes;
-    QTest::mouseClick(window, Qt::RightButton, {}, QPoint(2, 2));
-    EXPECT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_TRUE(host.ids.empty());
 }
 
 TEST_F(NoteWindowTest, PointerShapeFollowsZonesOnlyOnTheSurface) {

@@ -97,14 +97,15 @@ class MainWindowTest : public ::testing::Test {
     platform::ListView& list() { return *child<platform::ListView>("ListView_Zettara"); }
     QStringList noteTags() {
         QStringList tags;
-        for (Form_Zettara* note : form->主窗体控制器().便签窗口()) tags << note->idTag();
+        for (Form_Zettara* note : form->主窗体控制器().便签窗口())
+            tags << QString::number(note->noteId());
         tags.sort();
         return tags;
     }
     std::vector<Form_Zettara*> noteWindows(const QString& tag) {
         std::vector<Form_Zettara*> found;
         for (Form_Zettara* w : form->主窗体控制器().便签窗口())
-            if (w->idTag() == tag) found.push_back(w);
+            if (QString::number(w->noteId()) == tag) found.push_back(w);
         return found;
     }
     QTimer* updateTimer() { return child<QTimer>("Timer_自动升级"); }
@@ -417,11 +418,13 @@ TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) 
     ASSERT_EQ(list().count(), 4);
     EXPECT_EQ(noteTags(), (QStringList{"1", "3"}));
 
-    // Even a row claiming such an ID is refused before any statement runs.
+    // A row acts on the note it was filled from, whatever its ID text says.
     list().setSubItem(2, 1, "0 OR 1=1");
     list().setSelected(2, true);
-    run("编辑_删除");
-    EXPECT_EQ(db.count(), 10);
+    run("编辑_修改");
+    ASSERT_EQ(editors().size(), 1);
+    EXPECT_EQ(editors()[0]->便签ID(), 2);
+    editors()[0]->close();
     list().setSubItem(2, 1, "2");
 
     form->showNoteMenu(3, *form, {});
@@ -429,7 +432,7 @@ TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) 
     EXPECT_FALSE(list().checked(3));
     run("托盘菜单_全部显示");  // the last note's NULL colour keeps its window closed
     EXPECT_EQ(noteTags(), (QStringList{"1", "2", "3"}));
-    EXPECT_EQ(boxes.boxes().size(), 3u);
+    EXPECT_EQ(boxes.boxes().size(), 2u);
 
     // Past 32 bits, with unreadable colours: modified with a new note's colours.
     list().setSelected(4, true);
@@ -440,7 +443,7 @@ TEST_F(MainWindowTest, AForeignFileListsOnlyNumberedNotesAndNeverRunsAnIdAsSql) 
     EXPECT_EQ(
         db.column("SELECT BackColor||','||FontColor||','||content FROM Tips WHERE ID = 2147483648"),
         QStringList{"12648447,0,big, saved"});
-    EXPECT_EQ(boxes.boxes().size(), 3u);  // a refresh leaves the unlisted rows out silently
+    EXPECT_EQ(boxes.boxes().size(), 2u);  // a refresh leaves the unlisted rows out silently
     // Note 3 alone goes; the rows whose ID only spells 3 stay.
     list().setSelected(3, true);
     run("编辑_删除");
@@ -497,6 +500,61 @@ TEST_F(MainWindowTest, ImportAddsTwinsOnceRecoloursAndOpensTheShownNotesAtOnce) 
     EXPECT_TRUE(boxes.boxes()[0].text.contains("跳过 1 个"));
     EXPECT_TRUE(boxes.boxes()[0].text.contains("其中 1 个便签的颜色无效"));
     EXPECT_EQ(noteTags(), (QStringList{"1", "3", "4", "5"}));
+}
+
+// After every kind of change the list holds exactly what emptying and filling it again would
+// give, though only the rows that differ were touched.
+TEST_F(MainWindowTest, TheListFollowsEveryChangeAsAFullReloadWould) {
+    const auto rows = [](platform::ListView& view) {
+        QStringList out;  // one line per row, so that a failure shows which
+        for (int i = 1; i <= view.count(); ++i) {
+            out << QStringLiteral("%1|%2|%3|%4|%5|%6")
+                       .arg(view.id(i).value_or(-1))
+                       .arg(view.subItem(i, 1), view.subItem(i, 2), view.subItem(i, 3),
+                            view.subItem(i, 4))
+                       .arg(view.checked(i));
+        }
+        return out.join('\n').toStdString();
+    };
+    // The undo alone selects a row: the note it brought back.
+    const auto expectAsReloaded = [&](const char* after, int selected = 0) {
+        platform::ListView fresh;
+        platform::Recordset rs = form->主窗体控制器().获取数据();
+        form->主窗体控制器().刷新数据(fresh, rs, Class_主窗体::Ticks::FromWindows);
+        EXPECT_EQ(rows(list()), rows(fresh)) << after;
+        EXPECT_EQ(list().selectedIndex(), selected) << after;
+        for (int i = 1; i <= list().count(); ++i)
+            EXPECT_EQ(list().indexOf(*list().id(i)), i) << after;
+    };
+    const auto modify = [&](int row, const QString& text) {
+        list().setSelected(row, true);
+        run("编辑_修改");
+        ASSERT_EQ(editors().size(), 1);
+        saveAndClose(editors()[0], text);
+    };
+
+    modify(2, "two, changed");
+    expectAsReloaded("a modified note");
+    run("托盘菜单_新建");
+    saveAndClose(editors()[0], "four");
+    expectAsReloaded("a new note");
+    list().setSelected(2, true);
+    run("编辑_删除");
+    expectAsReloaded("a delete");
+    run("编辑_撤销删除");
+    expectAsReloaded("an undone delete, back between two rows", 2);
+
+    // Another program changes the file: a row in the middle goes, one comes, one changes.
+    db.exec(
+        "DELETE FROM Tips WHERE ID = 3; UPDATE Tips SET content = 'one, elsewhere' "
+        "WHERE ID = 1; INSERT INTO Tips(ID, content, CreateTime, ChangeTime, Visual) "
+        "VALUES (10, 'ten', '2026/12/9', '2026/12/9', 1)");
+    modify(4, "four, changed");
+    expectAsReloaded("a save after changes elsewhere");
+    db.exec("DELETE FROM Tips WHERE ID = 10; INSERT INTO Tips(ID, content) VALUES (3, 'back')");
+    run("编辑_刷新列表");
+    expectAsReloaded("a refresh");
+    EXPECT_TRUE(boxes.boxes().empty());
 }
 
 TEST_F(MainWindowTest, ModifyOfANoteDeletedMeanwhileLeavesNoEditor) {

@@ -32,6 +32,9 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
         case Qt::CheckStateRole:
             if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
             return {};
+        case kIdRole:
+            if (index.column() == 0 && row.hasId) return QVariant::fromValue<qint64>(row.id);
+            return {};
         default:
             return {};
     }
@@ -80,6 +83,15 @@ int ListModel::appendRow(const QString& text) {
     return row;
 }
 
+void ListModel::insertRow(int row, const QString& text) {
+    flushPending();
+    beginInsertRows({}, row, row);
+    shiftIndex(row, 1);
+    rows_.emplace(rows_.begin() + row)->cells[0] = text;
+    announced_ = size();
+    endInsertRows();
+}
+
 void ListModel::endAppendBatch() {
     if (batchDepth_ > 0 && --batchDepth_ == 0) flushPending();
 }
@@ -94,6 +106,9 @@ void ListModel::flushPending() {
 void ListModel::removeRow(int row) {
     flushPending();
     beginRemoveRows({}, row, row);
+    const Row& gone = rows_[static_cast<size_t>(row)];
+    if (gone.hasId && rowOfId_.value(gone.id, -1) == row) rowOfId_.remove(gone.id);
+    shiftIndex(row + 1, -1);
     rows_.erase(rows_.begin() + row);
     announced_ = size();
     endRemoveRows();
@@ -102,6 +117,8 @@ void ListModel::removeRow(int row) {
 void ListModel::clear() {
     beginResetModel();
     rows_.clear();
+    rowOfId_.clear();
+    sharedIds_ = false;
     announced_ = 0;
     endResetModel();
 }
@@ -148,6 +165,42 @@ void ListModel::setChecked(int row, bool checked, bool fromView) {
         emit dataChanged(changed, changed, {Qt::CheckStateRole});
     }
     if (checkChanged) checkChanged(row, fromView);
+}
+
+std::optional<std::int64_t> ListModel::id(int row) const {
+    const Row& stored = rows_[static_cast<size_t>(row)];
+    if (!stored.hasId) return std::nullopt;
+    return stored.id;
+}
+
+void ListModel::setId(int row, std::int64_t id) {
+    Row& stored = rows_[static_cast<size_t>(row)];
+    if (stored.hasId && stored.id == id) return;
+    if (stored.hasId && rowOfId_.value(stored.id, -1) == row) rowOfId_.remove(stored.id);
+    stored.hasId = true;
+    stored.id = id;
+    const auto entry = rowOfId_.find(id);
+    if (entry == rowOfId_.end()) {
+        rowOfId_.insert(id, row);
+    } else {
+        sharedIds_ = true;
+        entry.value() = std::min(entry.value(), row);
+    }
+}
+
+int ListModel::rowOf(std::int64_t id) const {
+    if (!sharedIds_) return rowOfId_.value(id, -1);
+    const auto found = std::find_if(rows_.begin(), rows_.end(),
+                                    [id](const Row& row) { return row.hasId && row.id == id; });
+    return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
+}
+
+void ListModel::shiftIndex(int from, int by) {
+    // Called before the rows change. Nothing moves after a change at the end, the common case.
+    if (from >= size()) return;
+    for (auto entry = rowOfId_.begin(); entry != rowOfId_.end(); ++entry) {
+        if (entry.value() >= from) entry.value() += by;
+    }
 }
 
 }  // namespace platform

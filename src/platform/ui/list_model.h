@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -16,6 +19,8 @@ class ListModel : public QAbstractTableModel {
     static constexpr int kSubItems = 4;
     // Longest text a cell displays (its stored text is kept whole).
     static constexpr qsizetype kMaxShownChars = 4096;
+    // The row's note ID (qint64) in column 0; none for a row without one.
+    static constexpr int kIdRole = Qt::UserRole;
 
     struct Column {
         QString title;
@@ -37,6 +42,8 @@ class ListModel : public QAbstractTableModel {
     const std::vector<Column>& columns() const { return columns_; }
 
     int appendRow(const QString& text);  // returns the new row
+    // A row before `row` (size(): at the end), announced at once.
+    void insertRow(int row, const QString& text);
     void removeRow(int row);
     void clear();
     void reserve(int n);
@@ -60,15 +67,30 @@ class ListModel : public QAbstractTableModel {
     bool checked(int row) const { return rows_[static_cast<size_t>(row)].checked; }
     void setChecked(int row, bool checked, bool fromView);
 
+    // A row's ID, and the first row holding an ID (-1: none). The look-up is a hash probe: the
+    // index follows every append, insert, removal and clear.
+    std::optional<std::int64_t> id(int row) const;
+    void setId(int row, std::int64_t id);
+    int rowOf(std::int64_t id) const;
+
   private:
     struct Row {
         std::array<QString, 1 + kSubItems> cells;
         bool checked = false;
+        bool hasId = false;
+        std::int64_t id = 0;
         mutable qint8 foldedOf = -1;  // the cell `folded` was made from; -1: none
         mutable QString folded;
     };
 
     bool announced(int row) const { return row < announced_; }
+    // Rows at or after `from` move by `by` (an insert or a removal before them).
+    void shiftIndex(int from, int by);
+
+    QHash<std::int64_t, int> rowOfId_;
+    // Some ID is held by more than one row (a list filled twice): look-ups then scan, so that the
+    // first such row is found.
+    bool sharedIds_ = false;
 
     std::vector<Column> columns_;
     std::vector<Row> rows_;

@@ -65,6 +65,10 @@ void ListItem::setSubItem(int k, const QString& text) const {
     view_->setSubItem(index_, k, text);
 }
 
+std::optional<std::int64_t> ListItem::id() const {
+    return view_->id(index_);
+}
+
 // --- ListView ---
 
 ListView::ListView(QWidget* parent)
@@ -136,6 +140,14 @@ ListItem ListView::add(const QString& text) {
     return ListItem(this, model_->appendRow(text) + 1);
 }
 
+ListItem ListView::insert(int index, const QString& text) {
+    if (index < 1 || index > count() + 1) {
+        throw Error(errc::itemNotFound, QStringLiteral("List item %1 does not exist.").arg(index));
+    }
+    model_->insertRow(index - 1, text);
+    return ListItem(this, index);
+}
+
 void ListView::remove(int index) {
     const int row = item(index).index() - 1;
     const QModelIndex current = currentIndex();
@@ -148,6 +160,10 @@ void ListView::remove(int index) {
 
 void ListView::clear() {
     model_->clear();
+}
+
+void ListView::deselectAll() {
+    selectionModel()->clear();
 }
 
 void ListView::reserve(int n) {
@@ -234,6 +250,18 @@ void ListView::setSubItem(int index, int k, const QString& text) {
         throw Error(errc::itemNotFound, QStringLiteral("Sub-item %1 does not exist.").arg(k));
     }
     model_->setCell(row, k, text);
+}
+
+std::optional<std::int64_t> ListView::id(int index) const {
+    return model_->id(item(index).index() - 1);
+}
+
+void ListView::setId(int index, std::int64_t id) {
+    model_->setId(item(index).index() - 1, id);
+}
+
+int ListView::indexOf(std::int64_t id) const {
+    return model_->rowOf(id) + 1;
 }
 
 void ListView::mouseReleaseEvent(QMouseEvent* event) {

@@ -2,8 +2,10 @@
 
 #include <QStringList>
 #include <QTreeView>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -26,6 +28,7 @@ class ListItem {
     void setSelected(bool selected) const;
     QString subItem(int k) const;  // k = 1..4 (columns after the first)
     void setSubItem(int k, const QString& text) const;
+    std::optional<std::int64_t> id() const;
 
   private:
     ListView* view_;
@@ -52,9 +55,13 @@ class ListView : public QTreeView {
     int count() const;
     ListItem item(int index) const;  // errc::itemNotFound when out of range
     ListItem add(const QString& text);
+    // A new row at index (count() + 1: at the end); the rows from index on move down one.
+    ListItem insert(int index, const QString& text);
     // Removing the selected (or current) row leaves no row selected or current.
     void remove(int index);
     void clear();
+    // No row selected and none current, as after clear().
+    void deselectAll();
     // Reserves room for n more rows before a long run of add().
     void reserve(int n);
 
@@ -90,6 +97,11 @@ class ListView : public QTreeView {
     void setSelected(int index, bool selected);
     QString subItem(int index, int k) const;
     void setSubItem(int index, int k, const QString& text);
+    // The note ID a row carries, kept apart from its texts; none until set.
+    std::optional<std::int64_t> id(int index) const;
+    void setId(int index, std::int64_t id);
+    // The first row carrying id, or 0: found without reading any row.
+    int indexOf(std::int64_t id) const;
 
     // Exactly one call per real change of a check mark, by the user or by the program.
     std::function<void(ListItem)> itemCheck;

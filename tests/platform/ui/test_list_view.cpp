@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/core/error.h"
+#include "platform/ui/list_model.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/twips.h"
 #include "seams.h"
@@ -94,6 +95,27 @@ TEST_F(ListViewTest, RowsAreAddressedFromOne) {
     EXPECT_THROW(list.subItem(1, 0), platform::Error);
     EXPECT_THROW(list.setSubItem(1, 5, QString()), platform::Error);
     EXPECT_THROW(list.setChecked(3, true), platform::Error);
+}
+
+TEST_F(ListViewTest, RowsAreFoundByIdThroughInsertsRemovalsAndRefills) {
+    for (int i = 1; i <= 4; ++i) list.setId(list.add(QString()).index(), i * 10);
+    list.insert(2, QString());  // 10, -, 20, 30, 40
+    list.setId(2, 15);
+    list.remove(4);  // 10, 15, 20, 40
+    EXPECT_EQ(list.indexOf(15), 2);
+    EXPECT_EQ(list.indexOf(20), 3);
+    EXPECT_EQ(list.indexOf(30), 0);
+    EXPECT_EQ(list.indexOf(40), 4);
+    EXPECT_EQ(list.model()->index(3, 0).data(platform::ListModel::kIdRole).toLongLong(), 40);
+    EXPECT_EQ(list.id(2), 15);
+
+    // A list filled twice finds the first of two rows, also once that one has gone.
+    for (int i = 1; i <= 2; ++i) list.setId(list.add(QString()).index(), i * 10);
+    EXPECT_EQ(list.indexOf(20), 3);
+    list.remove(3);
+    EXPECT_EQ(list.indexOf(20), 5);
+    list.clear();
+    EXPECT_EQ(list.indexOf(10), 0);
 }
 
 TEST_F(ListViewTest, ProgramCheckChangesNotifyOncePerRealChange) {
