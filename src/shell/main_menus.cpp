@@ -8,9 +8,11 @@
 #include <QMenuBar>
 #include <initializer_list>
 
+#include "controller/note_window_state_commands.h"
 #include "platform/os/note_window_state_hints.h"
 #include "platform/ui/guard.h"
 #include "shell/note_commands.h"
+#include "shell/note_file_commands.h"
 #include "system/feedback_call.h"
 #include "system/start_with_login.h"
 
@@ -66,47 +68,55 @@ QString unavailable(platform::WindowHint hint, const char* onWayland, const char
 void offer(QAction* action, const QString& whyNot) {
     action->setEnabled(whyNot.isEmpty());
     action->setToolTip(whyNot);
-    if (!whyNot.isEmpty()) qCDebug(lcNoteMenu).noquote() << action->text() << "disabled:" << whyNot;
 }
 
 }  // namespace
 
-MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCommands& own)
-    : commands_(commands) {
-    const auto note = [&commands](void (NoteCommands::*command)()) -> Run {
-        return [&commands, command] { (commands.*command)(); };
+MainMenus::MainMenus(QMainWindow& window, const Commands& commands, const WindowCommands& own)
+    : commands_(commands), 当前便签ID_(own.当前便签ID) {
+    NoteCommands& notes = commands.notes;
+    NoteFileCommands& files = commands.files;
+    NoteWindowStateCommands& states = commands.windowStates;
+    const auto note = [&notes](void (NoteCommands::*command)()) -> Run {
+        return [&notes, command] { (notes.*command)(); };
     };
-    const auto atNote = [&commands, &own](void (NoteCommands::*command)(std::int64_t)) -> Run {
-        return [&commands, command, id = own.当前便签ID] { (commands.*command)(id()); };
+    const auto file = [&files](void (NoteFileCommands::*command)()) -> Run {
+        return [&files, command] { (files.*command)(); };
     };
-    const auto textStep = [&commands, &own](int step) -> Run {
-        return [&commands, step, id = own.当前便签ID] { commands.便签菜单_文字大小(id(), step); };
+    const auto atNote = [&notes, &own](void (NoteCommands::*command)(std::int64_t)) -> Run {
+        return [&notes, command, id = own.当前便签ID] { (notes.*command)(id()); };
+    };
+    const auto toWindows = [&states, &own](void (NoteWindowStateCommands::*command)(std::int64_t)) {
+        return Run([&states, command, id = own.当前便签ID] { (states.*command)(id()); });
+    };
+    const auto textStep = [&states, &own](int step) -> Run {
+        return [&states, step, id = own.当前便签ID] { states.便签菜单_文字大小(id(), step); };
     };
     QMenuBar* bar = window.menuBar();
 
     fill(bar->addMenu(QStringLiteral("文件[&F]")), "文件",
          {{"文件_新建", "新建便签[&N]", note(&NoteCommands::新建便签), Qt::CTRL | Qt::Key_N},
-          {"文件_导出", "导出便签…[&E]", note(&NoteCommands::导出便签)},
-          {"文件_导入", "导入便签…[&I]", note(&NoteCommands::导入便签)},
-          {"文件_从备份恢复", "从备份恢复…[&R]", note(&NoteCommands::从备份恢复)},
+          {"文件_导出", "导出便签…[&E]", file(&NoteFileCommands::导出便签)},
+          {"文件_导入", "导入便签…[&I]", file(&NoteFileCommands::导入便签)},
+          {"文件_从备份恢复", "从备份恢复…[&R]", file(&NoteFileCommands::从备份恢复)},
           {"文件_分隔符0"},
           {"文件_退出", "退出程序[&X]", own.退出程序}});
-    fill(bar->addMenu(QStringLiteral("编辑[&E]")), "编辑",
-         {{"编辑_撤销删除", "撤销删除[&U]", note(&NoteCommands::撤销删除), Qt::CTRL | Qt::Key_Z},
-          {"编辑_全选", "全选便签[&A]", {}, Qt::CTRL | Qt::Key_A},
-          {"编辑_删除", "删除便签[&D]", note(&NoteCommands::删除便签), Qt::Key_Delete},
-          {"编辑_修改", "修改便签[&E]", note(&NoteCommands::修改便签), Qt::CTRL | Qt::Key_E},
-          {"编辑_查找", "查找便签…[&S]", own.查找便签, Qt::CTRL | Qt::Key_F},
-          {"编辑_分隔符0"},
-          {"编辑_刷新列表", "刷新列表[&F]", note(&NoteCommands::刷新列表), Qt::Key_F5}});
-    fill(bar->addMenu(QStringLiteral("工具[&T]")), "工具",
-         {{"工具_开机启动", "开机自动启动程序[&R]", [this] { 工具_开机启动_Click(); }},
-          {"工具_桌面菜单", "添加桌面菜单便签[&D]"}});
+    QMenu* edit = fill(
+        bar->addMenu(QStringLiteral("编辑[&E]")), "编辑",
+        {{"编辑_撤销删除", "撤销删除[&U]", note(&NoteCommands::撤销删除), Qt::CTRL | Qt::Key_Z},
+         {"编辑_全选", "全选便签[&A]", {}, Qt::CTRL | Qt::Key_A},
+         {"编辑_删除", "删除便签[&D]", note(&NoteCommands::删除便签), Qt::Key_Delete},
+         {"编辑_修改", "修改便签[&E]", note(&NoteCommands::修改便签), Qt::CTRL | Qt::Key_E},
+         {"编辑_查找", "查找便签…[&S]", own.查找便签, Qt::CTRL | Qt::Key_F},
+         {"编辑_分隔符0"},
+         {"编辑_刷新列表", "刷新列表[&F]", note(&NoteCommands::刷新列表), Qt::Key_F5}});
+    QMenu* tools =
+        fill(bar->addMenu(QStringLiteral("工具[&T]")), "工具",
+             {{"工具_开机启动", "开机自动启动程序[&R]", [this] { 工具_开机启动_Click(); }},
+              {"工具_桌面菜单", "添加桌面菜单便签[&D]"}});
     fill(bar->addMenu(QStringLiteral("帮助[&H]")), "帮助",
          {{"帮助_意见反馈", "意见反馈[&F]", [this] { 帮助_意见反馈_Click(); }},
           {"帮助_关于", "关于[&A]", own.帮助_关于_Click}});
-    工具_开机启动 = bar->findChild<QAction*>(QStringLiteral("工具_开机启动"));
-    工具_开机启动->setCheckable(true);
 
     托盘菜单 = fill(new QMenu(&window), "托盘菜单",
                     {{"托盘菜单_新建", "新建便签[&N]", note(&NoteCommands::新建便签)},
@@ -133,25 +143,25 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
               {"便签菜单_删除", "删除便签[&D]", atNote(&NoteCommands::便签菜单_删除)},
               {"便签菜单_关闭窗口", "关闭窗口[&C]", atNote(&NoteCommands::便签菜单_关闭窗口)},
               {"便签菜单_分隔符0"},
-              {"便签菜单_总在最前", "总在最前[&T]", atNote(&NoteCommands::便签菜单_总在最前)},
+              {"便签菜单_总在最前", "总在最前[&T]",
+               toWindows(&NoteWindowStateCommands::便签菜单_总在最前)},
               {"便签菜单_放大文字", "放大文字[&I]", textStep(1), Qt::CTRL | Qt::Key_Equal},
               {"便签菜单_缩小文字", "缩小文字[&R]", textStep(-1), Qt::CTRL | Qt::Key_Minus},
               {"便签菜单_默认大小", "默认大小[&Z]", textStep(0), Qt::CTRL | Qt::Key_0},
               {"便签菜单_所有工作区", "在所有工作区显示[&W]",
-               atNote(&NoteCommands::便签菜单_所有工作区)}});
-    // Enabled once the store says the trash holds a note.
-    QAction* undo = bar->findChild<QAction*>(QStringLiteral("编辑_撤销删除"));
-    QAction* listUndo = 列表菜单->findChild<QAction*>(QStringLiteral("列表菜单_撤销删除"));
-    undo->setEnabled(false);
-    listUndo->setEnabled(false);
-    commands.撤销删除可用 = [undo, listUndo](bool any) {
-        undo->setEnabled(any);
-        listUndo->setEnabled(any);
+               toWindows(&NoteWindowStateCommands::便签菜单_所有工作区)}});
+    const auto item = [](QMenu* menu, const char* name) {
+        return menu->findChild<QAction*>(QString::fromUtf8(name));
     };
+    编辑_撤销删除 = item(edit, "编辑_撤销删除");
+    列表菜单_撤销删除 = item(列表菜单, "列表菜单_撤销删除");
+    工具_开机启动 = item(tools, "工具_开机启动");
+    便签菜单_总在最前 = item(便签菜单, "便签菜单_总在最前");
+    便签菜单_所有工作区 = item(便签菜单, "便签菜单_所有工作区");
+    for (QAction* action : {工具_开机启动, 便签菜单_总在最前, 便签菜单_所有工作区})
+        action->setCheckable(true);
     // The keys act on a note window (and in the open menu), never on the main window.
     for (QAction* action : 便签菜单->actions()) action->setShortcutContext(Qt::WidgetShortcut);
-    for (const char* name : {"便签菜单_总在最前", "便签菜单_所有工作区"})
-        便签菜单->findChild<QAction*>(QString::fromUtf8(name))->setCheckable(true);
     便签菜单_透明度 = new QMenu(QStringLiteral("透明度[&O]"), 便签菜单);
     便签菜单_透明度->setObjectName(QStringLiteral("便签菜单_透明度"));
     便签菜单->insertMenu(便签菜单->findChild<QAction*>(QStringLiteral("便签菜单_放大文字")),
@@ -165,32 +175,43 @@ MainMenus::MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCo
         step->setData(percent);
         透明度档->addAction(step);
         QObject::connect(step, &QAction::triggered, 便签菜单_透明度,
-                         [&commands, id = own.当前便签ID, percent] {
-                             platform::runEvent([&] { commands.便签菜单_透明度(id(), percent); });
+                         [&states, id = own.当前便签ID, percent] {
+                             platform::runEvent([&] { states.便签菜单_透明度(id(), percent); });
                          });
     }
     // A disabled item says why in its tool tip.
     便签菜单->setToolTipsVisible(true);
-    QObject::connect(便签菜单, &QMenu::aboutToShow, 便签菜单, [this, id = own.当前便签ID] {
-        platform::runEvent([&] { 便签菜单_显示前(id()); });
-    });
+    QObject::connect(便签菜单, &QMenu::aboutToShow, 便签菜单,
+                     [this] { platform::runEvent([this] { 便签菜单_显示前(); }); });
+    commands.notes.stateChanged = [this] { updateActionStates(); };
+    commands.startWithLogin.stateChanged = [this] { updateActionStates(); };
+    updateActionStates();
 }
 
-void MainMenus::便签菜单_显示前(std::int64_t 便签ID) {
+MainMenus::~MainMenus() {
+    commands_.notes.stateChanged = {};
+    commands_.startWithLogin.stateChanged = {};
+}
+
+void MainMenus::updateActionStates() {
+    for (QAction* undo : {编辑_撤销删除, 列表菜单_撤销删除})
+        undo->setEnabled(commands_.notes.撤销删除可用());
+    工具_开机启动->setChecked(commands_.startWithLogin.on());
+
+    // The note menu's items are for the note it last popped up for: none before the first.
+    const std::int64_t 便签ID = 当前便签ID_();
+    if (便签ID == 0) return;
     NoteWindowStates::State state;
     // An unreadable state shows the plain look; choosing an item then reports the error.
-    platform::guarded([&] { state = commands_.窗口状态(便签ID); });
-    const auto item = [this](const char* name) {
-        return 便签菜单->findChild<QAction*>(QString::fromUtf8(name));
-    };
-    QAction* above = item("便签菜单_总在最前");
-    above->setChecked(state.keepAbove);
-    offer(above, unavailable(platform::keepAboveHint(), "Wayland 桌面不允许程序让窗口总在最前",
-                             "本系统不允许程序让窗口总在最前"));
-    QAction* all = item("便签菜单_所有工作区");
-    all->setChecked(state.allWorkspaces);
-    offer(all, unavailable(platform::workspaceHint(), "Wayland 桌面不允许程序选择窗口所在的工作区",
-                           "本系统不允许程序选择窗口所在的工作区"));
+    platform::guarded([&] { state = commands_.windowStates.窗口状态(便签ID); });
+    便签菜单_总在最前->setChecked(state.keepAbove);
+    offer(便签菜单_总在最前,
+          unavailable(platform::keepAboveHint(), "Wayland 桌面不允许程序让窗口总在最前",
+                      "本系统不允许程序让窗口总在最前"));
+    便签菜单_所有工作区->setChecked(state.allWorkspaces);
+    offer(便签菜单_所有工作区,
+          unavailable(platform::workspaceHint(), "Wayland 桌面不允许程序选择窗口所在的工作区",
+                      "本系统不允许程序选择窗口所在的工作区"));
     for (QAction* step : 透明度档->actions())
         step->setChecked(step->data().toInt() == state.transparency);
     offer(便签菜单_透明度->menuAction(),
@@ -198,12 +219,19 @@ void MainMenus::便签菜单_显示前(std::int64_t 便签ID) {
                       "本系统不允许程序设置窗口透明度"));
 }
 
+void MainMenus::便签菜单_显示前() {
+    updateActionStates();
+    for (QAction* action :
+         {便签菜单_总在最前, 便签菜单_所有工作区, 便签菜单_透明度->menuAction()}) {
+        if (!action->isEnabled())
+            qCDebug(lcNoteMenu).noquote() << action->text() << "disabled:" << action->toolTip();
+    }
+}
+
 void MainMenus::工具_开机启动_Click() {
-    // The action toggled its own mark before this runs; the rule works from the mark as it was.
-    const bool wasChecked = !工具_开机启动->isChecked();
-    工具_开机启动->setChecked(::工具_开机启动_Click(wasChecked));
+    commands_.startWithLogin.toggle();
 }
 
 void MainMenus::帮助_意见反馈_Click() {
-    用户反馈::ShowComment(用户反馈::productText());
+    用户反馈::意见反馈();
 }

@@ -4,16 +4,27 @@
 #include <functional>
 
 class NoteCommands;
+class NoteFileCommands;
+class NoteWindowStateCommands;
+class StartWithLoginChoice;
 class QAction;
 class QMainWindow;
 class QMenu;
 class QActionGroup;
 
 // The main window's menu bar and its three pop-up menus: items named, captioned and given their
-// shortcuts, each wired to the command it runs. Every item runs as an event handler.
+// shortcuts, each wired to the command it runs. Every item runs as an event handler. Whether an
+// item is enabled or checked is set in one place, from the state of the program.
 class MainMenus {
   public:
-    // What the items run besides the note commands and the menus' own handlers.
+    // The objects whose commands the items run, and whose state the items show.
+    struct Commands {
+        NoteCommands& notes;
+        NoteFileCommands& files;
+        NoteWindowStateCommands& windowStates;
+        StartWithLoginChoice& startWithLogin;
+    };
+    // What the items run besides those commands.
     struct WindowCommands {
         std::function<void()> 退出程序;
         std::function<void()> 显示主窗体;
@@ -23,25 +34,33 @@ class MainMenus {
         std::function<void()> 查找便签;
     };
 
-    MainMenus(QMainWindow& window, NoteCommands& commands, const WindowCommands& own);
+    MainMenus(QMainWindow& window, const Commands& commands, const WindowCommands& own);
+    ~MainMenus();
     MainMenus(const MainMenus&) = delete;
     MainMenus& operator=(const MainMenus&) = delete;
 
-    // The pop-up menus (owned by the window, never part of its menu bar) and the start-with-login
-    // item, whose mark the load sets.
+    // The pop-up menus, owned by the window, never part of its menu bar.
     QMenu* 托盘菜单 = nullptr;
     QMenu* 列表菜单 = nullptr;
     QMenu* 便签菜单 = nullptr;
-    QAction* 工具_开机启动 = nullptr;
 
   private:
-    NoteCommands& commands_;
-    QMenu* 便签菜单_透明度 = nullptr;
-    QActionGroup* 透明度档 = nullptr;
-
-  private:
-    // The note menu's second group, set for the note it pops up for.
-    void 便签菜单_显示前(std::int64_t 便签ID);
+    // Every item's enabled and checked state, in whichever menu it is, from the state of the
+    // commands, of start with login and of the note the note menu is for. Called whenever that
+    // may have changed.
+    void updateActionStates();
+    // The note menu shows the state of the note it pops up for.
+    void 便签菜单_显示前();
     void 工具_开机启动_Click();
     void 帮助_意见反馈_Click();
+
+    Commands commands_;
+    std::function<std::int64_t()> 当前便签ID_;
+    QAction* 编辑_撤销删除 = nullptr;
+    QAction* 列表菜单_撤销删除 = nullptr;
+    QAction* 工具_开机启动 = nullptr;
+    QAction* 便签菜单_总在最前 = nullptr;
+    QAction* 便签菜单_所有工作区 = nullptr;
+    QMenu* 便签菜单_透明度 = nullptr;
+    QActionGroup* 透明度档 = nullptr;
 };

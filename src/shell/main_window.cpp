@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "controller/note_window_state_commands.h"
 #include "platform/core/app.h"
 #include "platform/core/perf_log.h"
 #include "platform/os/window_hints.h"
@@ -27,6 +28,7 @@
 #include "shell/find_bar.h"
 #include "shell/main_menus.h"
 #include "shell/note_commands.h"
+#include "shell/note_file_commands.h"
 #include "shell/own_windows_above_notes.h"
 #include "shell/tray_icon.h"
 #include "store/database_module.h"
@@ -69,8 +71,13 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
     主窗体控制器_ = std::make_unique<Class_主窗体>(*ListView_Zettara, *this, 数据库对象_);
     commands_ =
         std::make_unique<NoteCommands>(*ListView_Zettara, *主窗体控制器_, 数据库对象_, *this);
+    fileCommands_ = std::make_unique<NoteFileCommands>(*ListView_Zettara, *主窗体控制器_,
+                                                       数据库对象_, *commands_);
+    windowStateCommands_ = std::make_unique<NoteWindowStateCommands>(*主窗体控制器_, 数据库对象_);
+    startWithLogin_ = std::make_unique<StartWithLoginChoice>();
     menus_ = std::make_unique<MainMenus>(
-        *this, *commands_,
+        *this,
+        MainMenus::Commands{*commands_, *fileCommands_, *windowStateCommands_, *startWithLogin_},
         MainMenus::WindowCommands{[this] { 退出程序(); }, [this] { 显示主窗体(); },
                                   [this] { 帮助_关于_Click(); }, [this] { return 当前便签ID; },
                                   [this] { 查找便签(); }});
@@ -161,7 +168,7 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
-    menus_->工具_开机启动->setChecked(开机启动_已设置());
+    startWithLogin_->load();
     // Present from load (or from the moment a notification area can take it) to exit,
     // visible window or not.
     TrayIcon->create();
@@ -271,7 +278,7 @@ void Form_Main::showNoteMenu(std::int64_t noteId, QWidget& note, const QPoint& a
 }
 
 void Form_Main::stepNoteText(std::int64_t noteId, int step) {
-    commands_->便签菜单_文字大小(noteId, step);
+    windowStateCommands_->便签菜单_文字大小(noteId, step);
 }
 
 void Form_Main::显示主窗体() {

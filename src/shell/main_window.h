@@ -15,6 +15,9 @@
 class FindBar;
 class MainMenus;
 class NoteCommands;
+class NoteFileCommands;
+class NoteWindowStateCommands;
+class StartWithLoginChoice;
 class QMenu;
 class QTabWidget;
 class QTimer;
@@ -104,6 +107,9 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     数据库操作模块& 数据库对象_;
     std::unique_ptr<Class_主窗体> 主窗体控制器_;
     std::unique_ptr<NoteCommands> commands_;  // after the controller: its editors go first
+    std::unique_ptr<NoteFileCommands> fileCommands_;
+    std::unique_ptr<NoteWindowStateCommands> windowStateCommands_;
+    std::unique_ptr<StartWithLoginChoice> startWithLogin_;
     std::unique_ptr<MainMenus> menus_;
     std::unique_ptr<Tray> TrayIcon;
     QPointer<frmAbout> about_;  // open from 帮助_关于 until closed

@@ -1,33 +1,21 @@
 #include "shell/note_commands.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFileDialog>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <memory>
 #include <utility>
 
 #include "controller/note_list_controller.h"
-#include "controller/note_window_arranger.h"
 #include "editor/note_editor.h"
-#include "notewindow/note_window.h"
-#include "notewindow/text_sizes.h"
 #include "platform/core/colour.h"
 #include "platform/core/convert.h"
 #include "platform/core/error.h"
-#include "platform/ui/form_font.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
-#include "shell/restore_dialog.h"
-#include "store/backup_restore.h"
 #include "store/database_module.h"
-#include "store/dated_backups.h"
-#include "store/note_archive.h"
-#include "store/note_placements.h"
 #include "store/note_trash.h"
-#include "store/own_schema.h"
 #include "store/statements.h"
 
 namespace {
@@ -36,15 +24,6 @@ Q_LOGGING_CATEGORY(lcTrash, "zettara.trash")
 Q_LOGGING_CATEGORY(lcEditors, "zettara.editors")
 
 const QString kNoSelection = QStringLiteral("未选中任何便签！");
-const QString kJsonFiles = QStringLiteral("便签文件 (*.json)");
-const QString kTextFiles = QStringLiteral("文本文件 (*.txt)");
-
-QString storeTrouble(const platform::Error& error) {
-    // A file's own trouble (a full disk, no rights) is told in words; its number adds nothing.
-    if (error.busy()) return QStringLiteral("便签文件被占用，请稍后再试。");
-    if (error.number() == platform::errc::pathAccess) return error.message();
-    return QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
-}
 
 constexpr int kSqlError = 1;  // SQLite's SQLITE_ERROR: no such table or column, among others
 
@@ -183,9 +162,9 @@ void NoteCommands::整理回收站() {
 }
 
 void NoteCommands::更新撤销删除() {
-    if (!撤销删除可用) return;
     try {
-        撤销删除可用(NoteTrash(store_).holdsAny());
+        const bool any = NoteTrash(store_).holdsAny();
+        if (std::exchange(撤销删除可用_, any) != any && stateChanged) stateChanged();
     } catch (const platform::Error& error) {
         // A file locked for the moment keeps the item as it was; the next change asks again.
         qCWarning(lcTrash) << "trash not read:" << error.number() << error.message();
@@ -251,45 +230,6 @@ void NoteCommands::刷新列表(Class_主窗体::Ticks ticks) {
     更新撤销删除();  // another instance may have deleted or restored
 }
 
-void NoteCommands::从备份恢复() {
-    if (!store_.database()) return;
-    const QString noteFile = store_.database()->path();
-    const std::vector<BackupRestore::Backup> backups = BackupRestore::list(noteFile);
-    if (backups.empty()) {
-        platform::MsgBox(QStringLiteral("还没有备份。程序每天第一次启动时备份便签，保存在：\n%1")
-                             .arg(QDir::toNativeSeparators(DatedBackups::folderFor(noteFile))),
-                         platform::mb::Information);
-        return;
-    }
-    const QString chosen = RestoreDialog::choose(backups, list_.window());
-    if (chosen.isEmpty() ||
-        platform::MsgBox(QStringLiteral("用这个备份替换现在的全部便签吗？\n%1\n\n现在的便签文件会"
-                                        "先另存为一个备份。")
-                             .arg(QDir::toNativeSeparators(chosen)),
-                         platform::mb::YesNo | platform::mb::Question,
-                         QStringLiteral("确定恢复")) != platform::mb::Yes ||
-        !询问已修改的编辑器())
-        return;
-    QString kept;
-    try {
-        kept = BackupRestore::restore(store_, chosen);
-    } catch (const platform::Error& error) {
-        platform::MsgBox(error.message(), platform::mb::Critical);
-        return;
-    }
-    // Editors of notes the backup does not hold would save into nothing.
-    关闭全部编辑器();
-    刷新列表(Class_主窗体::Ticks::FromStore);
-    QString text = QStringLiteral("已从备份恢复便签。恢复之前的便签文件另存为：\n%1")
-                       .arg(QDir::toNativeSeparators(kept));
-    if (const int failed = controller_.同步便签窗口())
-        text += QStringLiteral("\n\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
-    // The backup may come from a newer version, or hold tables of ours that had to be set aside.
-    if (const QString own = OwnSchema::notice(store_); !own.isEmpty())
-        text += QStringLiteral("\n\n") + own;
-    platform::MsgBox(text, platform::mb::Information);
-}
-
 // The row is acted on by its index, not through the selection: a row that a find hides cannot
 // be selected, and the command would then act on whichever row is.
 void NoteCommands::便签菜单_修改(std::int64_t 便签ID) {
@@ -308,106 +248,6 @@ void NoteCommands::便签菜单_删除(std::int64_t 便签ID) {
 
 void NoteCommands::便签菜单_关闭窗口(std::int64_t 便签ID) {
     if (const int row = 便签行(便签ID)) list_.setChecked(row, false);
-}
-
-void NoteCommands::导出便签() {
-    QFileDialog dialog(list_.window(), QStringLiteral("导出便签"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({kJsonFiles, kTextFiles});
-    dialog.setDirectory(QDir::homePath());
-    dialog.selectFile(QStringLiteral("便签.json"));
-    dialog.setDefaultSuffix(QStringLiteral("json"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(filter == kTextFiles ? QStringLiteral("txt")
-                                                     : QStringLiteral("json"));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QString path = dialog.selectedFiles().constFirst();
-    const NoteArchive::Format format = NoteArchive::formatFor(
-        path, dialog.selectedNameFilter() == kTextFiles ? NoteArchive::Format::Text
-                                                        : NoteArchive::Format::Json);
-    const QString failed = QStringLiteral("无法将便签导出到“%1”。\n%2");
-    try {
-        const int count = NoteArchive::exportTo(store_, path, format);
-        platform::MsgBox(QStringLiteral("已将 %1 个便签导出到“%2”。").arg(count).arg(path),
-                         platform::mb::Information);
-    } catch (const NoteArchive::Refusal& refusal) {
-        platform::MsgBox(failed.arg(path, refusal.reason()), platform::mb::Critical);
-    } catch (const platform::Error& error) {
-        platform::MsgBox(failed.arg(path, storeTrouble(error)), platform::mb::Critical);
-    }
-}
-
-void NoteCommands::导入便签() {
-    const QString path = QFileDialog::getOpenFileName(list_.window(), QStringLiteral("导入便签"),
-                                                      QDir::homePath(), kJsonFiles);
-    if (path.isEmpty()) return;
-    const QString refused = QStringLiteral("无法导入“%1”，没有导入任何便签。\n%2");
-    NoteArchive::Imported imported;
-    try {
-        imported = NoteArchive::importFrom(store_, path);
-    } catch (const NoteArchive::Refusal& refusal) {
-        platform::MsgBox(refused.arg(path, refusal.reason()), platform::mb::Critical);
-        return;
-    } catch (const platform::Error& error) {
-        platform::MsgBox(refused.arg(path, storeTrouble(error)), platform::mb::Critical);
-        return;
-    }
-    刷新列表();
-    // The notes to be shown open now, as a new note does: the check mark set again opens its
-    // window.
-    int failed = 0;
-    for (const std::int64_t id : imported.shown) {
-        if (const int row = 便签行(id); row && !platform::guarded([&] {
-                                            list_.setChecked(row, false);
-                                            list_.setChecked(row, true);
-                                        }))
-            ++failed;
-    }
-    QString text = QStringLiteral("已从“%1”导入 %2 个便签，跳过 %3 个已有的便签。")
-                       .arg(path)
-                       .arg(imported.added)
-                       .arg(imported.skipped);
-    if (imported.recoloured)
-        text += QStringLiteral("\n其中 %1 个便签的颜色无效，已改用新便签的颜色。")
-                    .arg(imported.recoloured);
-    if (failed) text += QStringLiteral("\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
-    platform::MsgBox(text, platform::mb::Information);
-}
-
-NoteWindowStates::State NoteCommands::窗口状态(std::int64_t 便签ID) const {
-    return NoteWindowStates(store_).find(便签ID).value_or(NoteWindowStates::State{});
-}
-
-void NoteCommands::改变窗口状态(std::int64_t 便签ID,
-                                const std::function<void(NoteWindowStates::State&)>& change) {
-    // Stored first: a choice the store refuses is reported and changes no window.
-    const NoteWindowStates::State before = 窗口状态(便签ID);
-    NoteWindowStates::State now = before;
-    change(now);
-    if (now == before) return;
-    NoteWindowStates(store_).save(便签ID, now);
-    for (Form_Zettara* window : controller_.便签窗口()) {
-        if (window->noteId() == 便签ID) NoteWindowArranger::apply(*window, now, before);
-    }
-}
-
-void NoteCommands::便签菜单_总在最前(std::int64_t 便签ID) {
-    改变窗口状态(便签ID, [](NoteWindowStates::State& s) { s.keepAbove = !s.keepAbove; });
-}
-
-void NoteCommands::便签菜单_透明度(std::int64_t 便签ID, int percent) {
-    改变窗口状态(便签ID, [percent](NoteWindowStates::State& s) { s.transparency = percent; });
-}
-
-void NoteCommands::便签菜单_文字大小(std::int64_t 便签ID, int step) {
-    改变窗口状态(便签ID, [step](NoteWindowStates::State& s) {
-        s.textPoints = textsizes::stepped(s.textPoints, platform::formFont().pointSizeF(), step);
-    });
-}
-
-void NoteCommands::便签菜单_所有工作区(std::int64_t 便签ID) {
-    改变窗口状态(便签ID, [](NoteWindowStates::State& s) { s.allWorkspaces = !s.allWorkspaces; });
 }
 
 void NoteCommands::便签已保存(std::int64_t 便签ID, bool) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "controller/note_list_controller.h"
-#include "store/note_window_states.h"
 
 class EditorHost;
 class Form_添加便签;
@@ -16,7 +15,7 @@ namespace platform {
 class ListView;
 }  // namespace platform
 
-// The note commands behind every menu (menu bar, list menu, tray menu, note menu), working on
+// The list commands behind every menu (menu bar, list menu, tray menu, note menu), working on
 // the main window's note list. Keeps the editors it opens, so that the exit can close them and
 // a note is changed in one editor at a time.
 class NoteCommands : public QObject {
@@ -39,34 +38,21 @@ class NoteCommands : public QObject {
     // Empties the list and fills it again from the store; a row is ticked when its note has a
     // window.
     void 刷新列表();
-    // Picks one of the note file's backups, asks once, and puts it in the store's place; the
-    // list and the desktop windows then show the restored notes.
-    void 从备份恢复();
+    // The same, with the check marks taken from where ticks says.
+    void 刷新列表(Class_主窗体::Ticks ticks);
 
-    // Start-up: old deletions are forgotten, and the undo item learns whether it has work.
+    // Start-up: old deletions are forgotten, and 撤销删除 learns whether it has work.
     void 整理回收站();
-    // Told whether 撤销删除 has a note to bring back, whenever that may have changed.
-    std::function<void(bool)> 撤销删除可用;
+    // Whether 撤销删除 has a note to bring back, as far as the store last said.
+    bool 撤销删除可用() const { return 撤销删除可用_; }
+    // Told when 撤销删除可用 changed.
+    std::function<void()> stateChanged;
 
     // The note menu's commands act on the list row of 便签ID, shown or hidden by a find;
     // without one nothing happens.
     void 便签菜单_修改(std::int64_t 便签ID);
     void 便签菜单_删除(std::int64_t 便签ID);
     void 便签菜单_关闭窗口(std::int64_t 便签ID);
-    // The note menu's window commands: each stores the note's new window state and applies it
-    // at once to every open window of the note.
-    void 便签菜单_总在最前(std::int64_t 便签ID);
-    void 便签菜单_透明度(std::int64_t 便签ID, int percent);
-    // One size larger (1), smaller (-1), or the window's own size (0).
-    void 便签菜单_文字大小(std::int64_t 便签ID, int step);
-    void 便签菜单_所有工作区(std::int64_t 便签ID);
-    // The stored window state of 便签ID; the plain look when there is none.
-    NoteWindowStates::State 窗口状态(std::int64_t 便签ID) const;
-
-    // Every note to a file the user picks (JSON or text, by the file type); notes from such a
-    // JSON file added as new ones, then the list reloaded.
-    void 导出便签();
-    void 导入便签();
 
     // An editor stored a note (便签ID 0: a new one, which gets its window): the list and the
     // note's windows follow (Class_主窗体::便签已保存).
@@ -89,9 +75,6 @@ class NoteCommands : public QObject {
     void 修改行(int row);
     void setAllChecks(bool checked);
     void 更新撤销删除();
-    void 改变窗口状态(std::int64_t 便签ID,
-                      const std::function<void(NoteWindowStates::State&)>& change);
-    void 刷新列表(Class_主窗体::Ticks ticks);
     void keepEditor(Form_添加便签* editor);
     // The editors still open, in the order they were opened.
     std::vector<QPointer<Form_添加便签>> openEditors() const;
@@ -101,4 +84,5 @@ class NoteCommands : public QObject {
     数据库操作模块& store_;
     EditorHost& host_;
     std::vector<QPointer<Form_添加便签>> editors_;
+    bool 撤销删除可用_ = false;
 };

@@ -26,6 +26,10 @@ int ShowComment(const QString& product) {
                                              argument);
 }
 
+int 意见反馈() {
+    return ShowComment(productText());
+}
+
 void FeedbackCallSeam::setFeedbackCall(std::function<int(const QByteArray&)> call) {
     callOverride() = std::move(call);
 }

@@ -13,6 +13,8 @@ QString productText();
 // Shows the library's feedback dialog (modal). A library or entry point that cannot be found
 // raises platform::Error with a message naming it.
 int ShowComment(const QString& product);
+// The feedback command: the library's dialog titled with productText().
+int 意见反馈();
 
 // Where ShowComment sends its call. The program always calls the library; a test reaches the
 // setter through a subclass to see the converted argument without a library.

@@ -44,3 +44,13 @@ bool 工具_开机启动_Click(bool checked) {
     }
     return true;
 }
+
+void StartWithLoginChoice::load() {
+    on_ = 开机启动_已设置();
+    if (stateChanged) stateChanged();
+}
+
+void StartWithLoginChoice::toggle() {
+    on_ = 工具_开机启动_Click(on_);
+    if (stateChanged) stateChanged();
+}

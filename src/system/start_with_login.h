@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // Start with login: the entry "Zettara" in the current user's Run key, whose text runs this
 // program with the argument "mini". The entry's text for a program file: the path in double quotes,
@@ -14,3 +15,17 @@ bool 开机启动_已设置();
 // mark. Checked: the entry is deleted. Unchecked: the expected text is written only when there
 // is no entry text yet, so another program's entry is left alone.
 bool 工具_开机启动_Click(bool checked);
+
+// The start-with-login choice the menu item 工具_开机启动 shows: the entry as read at load, then
+// what each click makes it (a click whose write failed still shows the choice made).
+class StartWithLoginChoice {
+  public:
+    void load();
+    void toggle();  // the click
+    bool on() const { return on_; }
+    // Told when on() may have changed.
+    std::function<void()> stateChanged;
+
+  private:
+    bool on_ = false;
+};

@@ -373,6 +373,30 @@ TEST_F(MainWindowTest, NoteMenuArrangesEveryWindowOfItsNoteAndItOpensSoAgain) {
     EXPECT_EQ(look(noteWindows("1")[0]), "1 0.7 8.25");
 }
 
+TEST_F(MainWindowTest, ItemsShowTheProgramsStateInEveryMenu) {
+    // Undo, in the menu bar and in the list menu: whether the trash holds a note.
+    const auto undo = [this] {
+        return std::pair(child("编辑_撤销删除")->isEnabled(),
+                         child("列表菜单_撤销删除")->isEnabled());
+    };
+    EXPECT_EQ(undo(), std::pair(false, false));
+    list().setSelected(1, true);
+    run("编辑_删除");
+    EXPECT_EQ(undo(), std::pair(true, true));
+    run("列表菜单_撤销删除");
+    EXPECT_EQ(undo(), std::pair(false, false));
+
+    // Start with login: the choice made, read back from the entry at the next load.
+    run("工具_开机启动");
+    EXPECT_TRUE(child("工具_开机启动")->isChecked());
+    form.reset();
+    store.关闭数据库();
+    load();
+    EXPECT_TRUE(child("工具_开机启动")->isChecked());
+    run("工具_开机启动");
+    EXPECT_FALSE(child("工具_开机启动")->isChecked());
+}
+
 TEST_F(MainWindowTest, ModifyOpensAnEditorWithListedTextAndStoredColours) {
     list().setSubItem(3, 2, "listed text");  // the editor takes the text as listed
     list().setSelected(3, true);
