@@ -166,8 +166,34 @@ void Class_主窗体::更新列表(Ticks ticks) {
     list.deselectAll();
     const QScopedValueRollback filling(列表就绪_, false);
 
-    // Rows of notes gone (or listed twice) go first, from the bottom up so that the indexes
-    // above stay put. Far more changes than a save makes cost less as one new fill.
+    // Most often the same notes stand in the same rows and only texts or ticks may differ.
+    bool sameRows = list.count() == static_cast<int>(notes.size());
+    for (size_t i = 0; sameRows && i < notes.size(); ++i)
+        sameRows = list.id(static_cast<int>(i) + 1) == notes[i].id;
+    if (!sameRows && !以最少改动排列(notes)) {
+        list.clear();
+        list.reserve(static_cast<int>(notes.size()));
+        const platform::ListView::AppendBatch batch(list);
+        for (const ListedNote& note : notes) {
+            const int index = list.add(QString()).index();
+            if (note.ticked) list.setChecked(index, true);
+            填写行(list, index, note);
+        }
+    } else {
+        for (size_t i = 0; i < notes.size(); ++i) {
+            const ListedNote& note = notes[i];
+            const int index = static_cast<int>(i) + 1;
+            if (index > list.count() || list.id(index) != note.id) list.insert(index, QString());
+            list.setChecked(index, note.ticked);
+            填写行(list, index, note);
+        }
+    }
+    platform::guarded([&] { changes_.markRead(); });
+}
+
+bool Class_主窗体::以最少改动排列(const std::vector<ListedNote>& notes) {
+    platform::ListView& list = mainList_;
+    // Far more changes than a save makes cost less as one new fill.
     constexpr int kMaxMoves = 256;
     QHash<std::int64_t, int> wanted;
     wanted.reserve(static_cast<qsizetype>(notes.size()));
@@ -182,40 +208,21 @@ void Class_主窗体::更新列表(Ticks ticks) {
             kept.insert(*id);
         }
     }
-    const int moves = static_cast<int>(gone.size()) +
-                      (static_cast<int>(notes.size()) - static_cast<int>(kept.size()));
+    // Rows to remove, then rows to insert.
+    const size_t moves = gone.size() + (notes.size() - static_cast<size_t>(kept.size()));
+    if (moves > kMaxMoves) return false;
     // The rows kept must already stand in the new order, else they would have to move.
-    bool inOrder = moves <= kMaxMoves;
-    if (inOrder) {
-        int last = -1;
-        for (int row = 1; row <= list.count() && inOrder; ++row) {
-            const std::optional<std::int64_t> id = list.id(row);
-            if (!id || !kept.contains(*id)) continue;
-            const int at = wanted.value(*id);
-            inOrder = at > last;
-            last = at;
-        }
+    int last = -1;
+    for (int row = 1; row <= list.count(); ++row) {
+        const std::optional<std::int64_t> id = list.id(row);
+        if (!id || !kept.contains(*id)) continue;
+        const int at = wanted.value(*id);
+        if (at <= last) return false;
+        last = at;
     }
-    if (!inOrder) {
-        list.clear();
-        list.reserve(static_cast<int>(notes.size()));
-        const platform::ListView::AppendBatch batch(list);
-        for (const ListedNote& note : notes) {
-            const int index = list.add(QString()).index();
-            if (note.ticked) list.setChecked(index, true);
-            填写行(list, index, note);
-        }
-    } else {
-        for (auto row = gone.rbegin(); row != gone.rend(); ++row) list.remove(*row);
-        for (size_t i = 0; i < notes.size(); ++i) {
-            const ListedNote& note = notes[i];
-            const int index = static_cast<int>(i) + 1;
-            if (index > list.count() || list.id(index) != note.id) list.insert(index, QString());
-            list.setChecked(index, note.ticked);
-            填写行(list, index, note);
-        }
-    }
-    platform::guarded([&] { changes_.markRead(); });
+    // From the bottom up, so that the rows above stay put.
+    for (auto row = gone.rbegin(); row != gone.rend(); ++row) list.remove(*row);
+    return true;
 }
 
 void Class_主窗体::便签已变(std::int64_t id) {

@@ -98,6 +98,9 @@ class Class_主窗体 {
     };
     // Every note with an integer ID, in store order; skipped counts the others.
     std::vector<ListedNote> 列表行(platform::Recordset& rs, Ticks ticks, int& skipped);
+    // Removes the rows of notes gone (or listed twice) when the rows left stand in the order of
+    // notes and few rows change; false (nothing removed) when a new fill costs less.
+    bool 以最少改动排列(const std::vector<ListedNote>& notes);
     // The texts of one note's row, as a fill would list them.
     void 填写行(platform::ListView& list, int index, const ListedNote& note);
     // The windows of note id take its listed text and stored colours.
