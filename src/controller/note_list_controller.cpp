@@ -17,7 +17,6 @@
 #include "store/database_module.h"
 #include "store/note_placements.h"
 #include "store/note_window_states.h"
-#include "store/statements.h"
 
 namespace {
 
@@ -26,10 +25,6 @@ Q_LOGGING_CATEGORY(lcShown, "zettara.shown")
 // How long one batch of start-up windows may take: short enough for the main window to answer
 // a key or a menu between two batches without the user noticing.
 constexpr qint64 kBatchMs = 25;
-
-QColor colourField(const platform::Recordset& rs, const QString& name) {
-    return platform::toQColor(platform::toInt32(rs.field(name)));
-}
 
 }  // namespace
 
@@ -59,15 +54,15 @@ void Class_主窗体::初始化列() {
 
 int Class_主窗体::初始化界面(platform::ListView& list) {
     for (size_t i = 0; i < 列标题.size(); ++i) list.addColumn(列标题[i], 列宽[i]);
-    platform::Recordset rs = 获取数据();
-    return 刷新数据(list, rs);
+    return 刷新数据(list, 获取数据());
 }
 
-platform::Recordset Class_主窗体::获取数据() {
-    return 数据库对象.数据库_查找_语句(statements::selectAll());
+NoteRepository::Listing Class_主窗体::获取数据() {
+    return NoteRepository(数据库对象).all();
 }
 
-int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks) {
+int Class_主窗体::刷新数据(platform::ListView& list, const NoteRepository::Listing& notes,
+                           Ticks ticks) {
     using platform::guarded;
     // A note's window stands for its choice; one still waiting for its batch counts as open.
     QSet<QString> open = waiting_;
@@ -81,78 +76,35 @@ int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset&
     // A reload follows a change in the store: the colours read for the batches may be old.
     if (startupLooks_) startupLooks_->colours.clear();
     列表就绪_ = false;
-    // An empty result set has no row to move to.
-    guarded([&] { rs.moveLast(); });
-    const std::int32_t n = rs.recordCount();
-    guarded([&] { rs.moveFirst(); });
-    list.reserve(n);
-
-    const QString visual = QStringLiteral("Visual");
-    const std::array<QString, 3> textFields = {
-        QStringLiteral("content"), QStringLiteral("CreateTime"), QStringLiteral("ChangeTime")};
-    int skipped = 0;
+    list.reserve(static_cast<std::int32_t>(notes.notes.size()));
     {
         // The view hears of the new rows once, at the end, not once per row and cell.
         const platform::ListView::AppendBatch batch(list);
-        const std::int32_t last = n - 1;
-        for (std::int32_t i = 0; i <= last; ++i) {
-            // A file made elsewhere may hold any value as an ID; a row is listed only with an
-            // integer one. Text or a blob that spells a number would act on that number's note.
-            QVariant stored;
-            if (!guarded([&] { stored = rs.field(QStringLiteral("ID")); }) ||
-                stored.typeId() != QMetaType::LongLong) {
-                ++skipped;
-                guarded([&] { rs.moveNext(); });
-                continue;
-            }
+        for (const Note& note : notes.notes) {
             const int index = list.add(QString()).index();
-            const QString id = platform::toText(stored);
+            const QString id = QString::number(note.id);
             list.setSubItem(index, 1, id);
             if (ticks == Ticks::FromWindows) {
                 if (open.contains(id)) list.setChecked(index, true);
-            } else if (const auto choice = remembered.constFind(stored.toLongLong());
+            } else if (const auto choice = remembered.constFind(note.id);
                        choice != remembered.constEnd()) {
                 if (*choice) list.setChecked(index, true);
-            } else {
-                // A value that does not convert leaves its cell as it is; the rest of the row
-                // fills.
-                guarded([&] {
-                    if (platform::toBool(rs.field(visual))) list.setChecked(index, true);
-                });
+            } else if (note.visual) {
+                list.setChecked(index, true);
             }
-            for (int k = 2; k <= 4; ++k) {
-                guarded([&] {
-                    list.setSubItem(index, k, platform::toText(rs.field(textFields[k - 2])));
-                });
-            }
-            guarded([&] { rs.moveNext(); });
+            list.setSubItem(index, 2, note.content);
+            list.setSubItem(index, 3, note.createTime);
+            list.setSubItem(index, 4, note.changeTime);
         }
     }
     列表就绪_ = true;
-    return skipped;
+    return notes.skipped;
 }
 
 void Class_主窗体::读取启动外观() {
     StartupLooks looks;
     // Without the bulk reads every note reads its own rows, as a note opened later does.
-    // The notes that may be ticked: shown by Visual or by a remembered choice.
-    const QString shown = 数据库对象.ownTables() == OwnSchema::Access::None
-                              ? QStringLiteral("Visual <> 0")
-                              : QStringLiteral(
-                                    "(Visual <> 0 OR ID IN (SELECT ID FROM "
-                                    "NoteWindowState WHERE Shown <> 0))");
-    platform::guarded([&] {
-        platform::Recordset rs = 数据库对象.数据库_查找_语句(
-            QStringLiteral("SELECT ID, BackColor, FontColor FROM Tips WHERE typeof(ID) = "
-                           "'integer' AND ") +
-            shown);
-        const QString idField = QStringLiteral("ID");
-        for (; !rs.eof(); rs.moveNext()) {
-            looks.colours.insert(
-                platform::toText(rs.field(idField)),
-                {rs.field(QStringLiteral("BackColor")), rs.field(QStringLiteral("FontColor"))});
-        }
-    });
+    platform::guarded([&] { looks.colours = NoteRepository(数据库对象).shownColours(); });
     platform::guarded([&] { looks.places = NotePlacements(数据库对象).findAll(); });
     startupLooks_ = std::move(looks);
 }
@@ -288,11 +240,14 @@ void Class_主窗体::刷新便签() {
         if (!id) continue;
         for (Form_Zettara* window : *found) {
             // A note gone from the store keeps its colours and takes the listed text.
-            platform::Recordset rs;
-            guarded([&] { rs = 数据库对象.数据库_查找_语句(statements::selectOne(*id)); });
+            std::optional<Note> note;
+            guarded([&] { note = NoteRepository(数据库对象).note(*id); });
             window->setText(mainList_.subItem(i, 2));
-            guarded([&] { window->setBackColor(colourField(rs, QStringLiteral("BackColor"))); });
-            guarded([&] { window->setTextColor(colourField(rs, QStringLiteral("FontColor"))); });
+            if (!note) continue;
+            guarded(
+                [&] { window->setBackColor(platform::toQColor(colourValue(note->backColor))); });
+            guarded(
+                [&] { window->setTextColor(platform::toQColor(colourValue(note->fontColor))); });
         }
     }
 }
@@ -326,18 +281,16 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     const platform::ListItem item = list.item(index);
     window->setText(item.subItem(2));
     const QString id = item.subItem(1);
-    const auto known = startupLooks_
-                           ? startupLooks_->colours.constFind(id)
-                           : QHash<QString, std::pair<QVariant, QVariant>>::const_iterator{};
-    if (startupLooks_ && known != startupLooks_->colours.constEnd()) {
-        window->setBackColor(platform::toQColor(platform::toInt32(known->first)));
-        window->setTextColor(platform::toQColor(platform::toInt32(known->second)));
+    const std::int64_t note = platform::toIdentifier(id);
+    std::pair<StoredColour, StoredColour> colours;
+    if (startupLooks_ && startupLooks_->colours.contains(note)) {
+        colours = startupLooks_->colours.value(note);
     } else {
-        const platform::Recordset rs =
-            数据库对象.数据库_查找_语句(statements::selectOne(platform::toIdentifier(id)));
-        window->setBackColor(colourField(rs, QStringLiteral("BackColor")));
-        window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
+        const Note stored = NoteRepository(数据库对象).note(note);
+        colours = {stored.backColor, stored.fontColor};
     }
+    window->setBackColor(platform::toQColor(colourValue(colours.first)));
+    window->setTextColor(platform::toQColor(colourValue(colours.second)));
     window->setIdTag(id);
     NotePlacementKeeper::attach(
         *window, 数据库对象,

@@ -13,9 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/db/database.h"
 #include "platform/ui/list_view.h"
+#include "store/note.h"
 #include "store/note_placements.h"
+#include "store/note_repository.h"
 
 class Form_Zettara;
 class NoteMenuHost;
@@ -42,8 +43,9 @@ class Class_主窗体 {
     // Both return the number of rows left out because their ID is not stored as an integer:
     // such a row could never be opened, changed or deleted safely.
     int 初始化界面(platform::ListView& list);
-    platform::Recordset 获取数据();
-    int 刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks = Ticks::FromStore);
+    NoteRepository::Listing 获取数据();
+    int 刷新数据(platform::ListView& list, const NoteRepository::Listing& notes,
+                 Ticks ticks = Ticks::FromStore);
     // Opens a window for every ticked row; a row whose window cannot open is skipped. Returns
     // the number of rows skipped.
     int 初始化便签显示(platform::ListView& list);
@@ -82,7 +84,7 @@ class Class_主窗体 {
     // What the windows opened at start-up need from the store, read in two statements instead
     // of two per note. A note missing from it is looked up on its own.
     struct StartupLooks {
-        QHash<QString, std::pair<QVariant, QVariant>> colours;  // ID text -> back, text colour
+        QHash<std::int64_t, std::pair<StoredColour, StoredColour>> colours;  // back, text colour
         std::optional<NotePlacements::Places> places;
     };
     void 读取启动外观();

@@ -573,7 +573,7 @@ TEST_F(MainWindowTest, ASaveStandsWhenWhatFollowsItFails) {
 
 TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation) {
     // A new note's save-and-close has stored its row; then another program locks the file.
-    store.数据库_添加_语句(
+    store.database()->execute(
         "INSERT INTO Tips SELECT NULL,'four',CreateTime,ChangeTime,Deleted,BackColor,"
         "FontColor,Visual,TopMost,Transparent FROM Tips WHERE ID = 1");
     sqlite3* other = nullptr;
