@@ -2,20 +2,21 @@
 
 #include <QString>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <variant>
 
 #include "platform/core/colour.h"
-#include "platform/core/error.h"
 
 // A colour column as the program reads it (platform::toInt32), or the error that reading gave
 // (NULL, not a number, out of range): a note window raises it again, so that a note it cannot
 // show fails to open just as when the value is read at that moment.
-using StoredColour = std::variant<std::int32_t, platform::Error>;
+using StoredColour = std::variant<std::int32_t, std::exception_ptr>;
 
 // The colour, or the error reading it gave.
 inline std::int32_t colourValue(const StoredColour& colour) {
-    if (const auto* error = std::get_if<platform::Error>(&colour)) throw *error;
+    if (const auto* error = std::get_if<std::exception_ptr>(&colour))
+        std::rethrow_exception(*error);
     return std::get<std::int32_t>(colour);
 }
 

@@ -1,6 +1,7 @@
 #include "store/note_repository.h"
 
 #include "platform/core/convert.h"
+#include "platform/core/error.h"
 #include "platform/db/database.h"
 #include "store/database_module.h"
 
@@ -18,8 +19,8 @@ QString textOf(const QVariant& value) {
 StoredColour colourOf(const QVariant& value) {
     try {
         return platform::toInt32(value);
-    } catch (const platform::Error& error) {
-        return error;
+    } catch (const platform::Error&) {
+        return std::current_exception();
     }
 }
 

@@ -161,7 +161,12 @@ TEST_F(NoteRepositoryTest, ReadsTheRowsAsTheListShowsThem) {
     EXPECT_FALSE(bad.visual);
     // A colour that cannot be read raises, where it is needed, what reading it raised.
     const auto errorOf = [](const StoredColour& colour) {
-        return std::get<platform::Error>(colour).number();
+        try {
+            colourValue(colour);
+        } catch (const platform::Error& e) {
+            return e.number();
+        }
+        return 0;
     };
     EXPECT_EQ(errorOf(bad.backColor), platform::errc::invalidUseOfNull);
     EXPECT_EQ(errorOf(bad.fontColor), platform::errc::typeMismatch);
