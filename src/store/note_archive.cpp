@@ -156,19 +156,17 @@ QByteArray jsonDocument(数据库操作模块& store, int& count) {
     const QHash<qint64, QJsonObject> places = readPlaces(store);
     QStringList names{QStringLiteral("ID")};
     for (const Column& column : kColumns) names << QLatin1String(column.name);
-    platform::PreparedStatement rows = store.database()->prepare(
-        QStringLiteral("SELECT %1 FROM Tips ORDER BY ID").arg(names.join(QStringLiteral(", "))));
     QJsonArray notes;
-    while (rows.step()) {
+    NoteRepository(store).forEachStored([&](const NoteRepository::StoredRow& row) {
         QJsonObject tips;
-        for (int i = 0; i < names.size(); ++i) tips.insert(names[i], jsonOf(rows.value(i)));
-        const auto place = places.constFind(rows.value(0).toLongLong());
+        for (int i = 0; i < names.size(); ++i) tips.insert(names[i], jsonOf(row[i]));
+        const auto place = places.constFind(row[0].toLongLong());
         notes.append(QJsonObject{
             {QStringLiteral("tips"), tips},
             {QStringLiteral("place"),
              place == places.constEnd() ? QJsonValue(QJsonValue::Null) : QJsonValue(*place)},
-            {QStringLiteral("window"), windowOf(store, rows.value(0).toLongLong())}});
-    }
+            {QStringLiteral("window"), windowOf(store, row[0].toLongLong())}});
+    });
     count = int(notes.size());
     return QJsonDocument(QJsonObject{{QStringLiteral("format"), kFormatName},
                                      {QStringLiteral("version"), kFormatVersion},
@@ -177,15 +175,14 @@ QByteArray jsonDocument(数据库操作模块& store, int& count) {
 }
 
 QByteArray textDocument(数据库操作模块& store, int& count) {
-    platform::PreparedStatement rows = store.database()->prepare(
-        QStringLiteral("SELECT CreateTime, ChangeTime, content FROM Tips ORDER BY ID"));
     QString text;
     count = 0;
-    while (rows.step()) {
+    // The ID first, then the columns in the order of the archive's own list.
+    NoteRepository(store).forEachStored([&](const NoteRepository::StoredRow& row) {
         text += QStringLiteral("创建于 %1，修改于 %2\n%3\n\n")
-                    .arg(textOf(rows.value(0)), textOf(rows.value(1)), textOf(rows.value(2)));
+                    .arg(textOf(row[2]), textOf(row[3]), textOf(row[1]));
         ++count;
-    }
+    });
     return text.toUtf8();
 }
 
@@ -396,9 +393,10 @@ NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<A
     return platform::inTransaction(db, [&] {
         NoteArchive::Imported result;
         QSet<QString> present;
-        platform::PreparedStatement rows =
-            db.prepare(QStringLiteral("SELECT content, CreateTime FROM Tips"));
-        while (rows.step()) present.insert(identity(rows.value(0), rows.value(1)));
+        const NoteRepository repository(store);
+        repository.forEachStored([&](const NoteRepository::StoredRow& row) {
+            present.insert(identity(row[1], row[2]));
+        });
         std::vector<const ArchivedNote*> added;
         std::vector<std::array<QVariant, kColumns.size()>> values;
         for (const ArchivedNote& note : notes) {
@@ -419,7 +417,7 @@ NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<A
                 ++result.recoloured;
             }
         }
-        const std::vector<std::int64_t> ids = NoteRepository(store).addStored(values);
+        const std::vector<std::int64_t> ids = repository.addStored(values);
         for (std::size_t i = 0; i < ids.size(); ++i) {
             writePlace(store, ids[i], added[i]->place);
             writeWindow(store, ids[i], added[i]->window);

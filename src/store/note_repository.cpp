@@ -1,5 +1,7 @@
 #include "store/note_repository.h"
 
+#include <QStringList>
+
 #include "platform/core/convert.h"
 #include "platform/core/error.h"
 #include "platform/db/database.h"
@@ -47,6 +49,14 @@ QString contentText(const QString& content) {
     QString text = content;
     text.remove(QChar(0));
     return text;
+}
+
+// "content,CreateTime,...": the columns a note is added with, as a statement names them.
+QString addedColumns() {
+    QStringList names;
+    for (const std::string_view name : NoteRepository::kAddedColumns)
+        names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    return names.join(QLatin1Char(','));
 }
 
 }  // namespace
@@ -104,9 +114,9 @@ std::int64_t NoteRepository::add(const QString& content, const QDateTime& now,
                                  std::int32_t backColor, std::int32_t fontColor,
                                  int transparent) const {
     platform::Database& db = store_.requireOpen();
-    platform::PreparedStatement insert = db.prepare(QStringLiteral(
-        "INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,FontColor,Visual,"
-        "TopMost,Transparent) VALUES(?1, ?2, ?2, '0', ?3, ?4, '1', '0', ?5)"));
+    platform::PreparedStatement insert = db.prepare(
+        QStringLiteral("INSERT INTO Tips(%1) VALUES(?1, ?2, ?2, '0', ?3, ?4, '1', '0', ?5)")
+            .arg(addedColumns()));
     insert.bindText(1, contentText(content))
         .bindText(2, dateTimeText(now))
         .bindText(3, QString::number(backColor))
@@ -141,9 +151,10 @@ void NoteRepository::remove(std::int64_t id) const {
 
 std::vector<std::int64_t> NoteRepository::addStored(
     const std::vector<std::array<QVariant, kAddedColumns.size()>>& notes) const {
-    platform::PreparedStatement insert = store_.requireOpen().prepare(QStringLiteral(
-        "INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,FontColor,Visual,"
-        "TopMost,Transparent) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) RETURNING ID"));
+    platform::PreparedStatement insert = store_.requireOpen().prepare(
+        QStringLiteral(
+            "INSERT INTO Tips(%1) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) RETURNING ID")
+            .arg(addedColumns()));
     std::vector<std::int64_t> ids;
     ids.reserve(notes.size());
     for (const auto& values : notes) {
@@ -162,6 +173,16 @@ std::vector<std::int64_t> NoteRepository::addStored(
         insert.reset();
     }
     return ids;
+}
+
+void NoteRepository::forEachStored(const std::function<void(const StoredRow&)>& row) const {
+    platform::PreparedStatement rows = store_.requireOpen().prepare(
+        QStringLiteral("SELECT ID,%1 FROM Tips ORDER BY ID").arg(addedColumns()));
+    StoredRow values;
+    while (rows.step()) {
+        for (std::size_t i = 0; i < values.size(); ++i) values[i] = rows.value(static_cast<int>(i));
+        row(values);
+    }
 }
 
 void NoteRepository::copyToTrash(std::int64_t id, bool windowOpen, std::int64_t deletedAt) const {

@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -54,6 +55,10 @@ class NoteRepository {
     // an integer, anything else text); returns their IDs in the same order.
     std::vector<std::int64_t> addStored(
         const std::vector<std::array<QVariant, kAddedColumns.size()>>& notes) const;
+
+    // Every row as stored, the ID first and then the added columns, by ascending ID.
+    using StoredRow = std::array<QVariant, 1 + kAddedColumns.size()>;
+    void forEachStored(const std::function<void(const StoredRow&)>& row) const;
 
     // The trash (NoteTrash): copies every column of the note, with its place and the two values
     // given, into a NoteTrash row.
