@@ -20,7 +20,6 @@
 #include "store/database_module.h"
 #include "store/note_placements.h"
 #include "store/note_window_states.h"
-#include "store/statements.h"
 
 namespace {
 
@@ -33,8 +32,9 @@ const QString kListNotRefreshed =
 // a key or a menu between two batches without the user noticing.
 constexpr qint64 kBatchMs = 25;
 
-QColor colourField(const platform::Recordset& rs, const QString& name) {
-    return platform::toQColor(platform::toInt32(rs.field(name)));
+// Raises the error reading the colour gave, as reading it now would.
+QColor colourOf(const StoredColour& colour) {
+    return platform::toQColor(colourValue(colour));
 }
 
 }  // namespace
@@ -65,68 +65,40 @@ void Class_主窗体::初始化列() {
 
 int Class_主窗体::初始化界面(platform::ListView& list) {
     for (size_t i = 0; i < 列标题.size(); ++i) list.addColumn(列标题[i], 列宽[i]);
-    platform::Recordset rs = 获取数据();
-    const int skipped = 刷新数据(list, rs);
+    const int skipped = 刷新数据(list, 获取数据());
     if (&list == &mainList_) platform::guarded([&] { changes_.markRead(); });
     return skipped;
 }
 
-platform::Recordset Class_主窗体::获取数据() {
-    return 数据库对象.数据库_查找_语句(statements::selectAll());
+NoteRepository::Listing Class_主窗体::获取数据() {
+    return NoteRepository(数据库对象).all();
 }
 
-std::vector<Class_主窗体::ListedNote> Class_主窗体::列表行(platform::Recordset& rs, Ticks ticks,
-                                                           int& skipped) {
-    using platform::guarded;
+std::vector<Class_主窗体::ListedNote> Class_主窗体::列表行(const std::vector<Note>& notes,
+                                                           Ticks ticks) {
     QHash<std::int64_t, bool> remembered;
-    if (ticks == Ticks::FromStore) {
-        // Without them every note follows Visual.
-        guarded([&] { remembered = NoteWindowStates(数据库对象).findShown(); });
-    }
-    // An empty result set has no row to move to.
-    guarded([&] { rs.moveLast(); });
-    const std::int32_t n = rs.recordCount();
-    guarded([&] { rs.moveFirst(); });
-
-    const QString visual = QStringLiteral("Visual");
-    const std::array<QString, 3> textFields = {
-        QStringLiteral("content"), QStringLiteral("CreateTime"), QStringLiteral("ChangeTime")};
     // A note's window stands for its choice; one still waiting for its batch counts as open.
     QSet<std::int64_t> open;
-    if (ticks == Ticks::FromWindows) {
+    if (ticks == Ticks::FromStore) {
+        // Without them every note follows Visual.
+        platform::guarded([&] { remembered = NoteWindowStates(数据库对象).findShown(); });
+    } else {
         open = waiting_;
         for (const Form_Zettara* window : 便签窗口()) open.insert(window->noteId());
     }
-    std::vector<ListedNote> notes;
-    notes.reserve(static_cast<size_t>(std::max(n, 0)));
-    skipped = 0;
-    for (std::int32_t i = 0; i < n; ++i) {
-        // A file made elsewhere may hold any value as an ID; a row is listed only with an
-        // integer one. Text or a blob that spells a number would act on that number's note.
-        QVariant stored;
-        if (!guarded([&] { stored = rs.field(QStringLiteral("ID")); }) ||
-            stored.typeId() != QMetaType::LongLong) {
-            ++skipped;
-            guarded([&] { rs.moveNext(); });
-            continue;
-        }
-        ListedNote& note = notes.emplace_back();
-        note.id = stored.toLongLong();
+    std::vector<ListedNote> rows;
+    rows.reserve(notes.size());
+    for (const Note& note : notes) {
+        ListedNote& row = rows.emplace_back();
+        row.id = note.id;
+        row.texts = {note.content, note.createTime, note.changeTime};
         if (ticks == Ticks::FromWindows) {
-            note.ticked = open.contains(note.id);
-        } else if (const auto choice = remembered.constFind(note.id);
-                   choice != remembered.constEnd()) {
-            note.ticked = *choice;
+            row.ticked = open.contains(note.id);
         } else {
-            // A value that does not convert leaves the row unticked.
-            guarded([&] { note.ticked = platform::toBool(rs.field(visual)); });
+            row.ticked = remembered.value(note.id, note.visual);
         }
-        // A value that cannot be shown as text (a NULL) leaves its cell empty.
-        for (size_t k = 0; k < textFields.size(); ++k)
-            guarded([&] { note.texts[k] = platform::toText(rs.field(textFields[k])); });
-        guarded([&] { rs.moveNext(); });
     }
-    return notes;
+    return rows;
 }
 
 void Class_主窗体::填写行(platform::ListView& list, int index, const ListedNote& note) {
@@ -135,12 +107,12 @@ void Class_主窗体::填写行(platform::ListView& list, int index, const Liste
     for (int k = 2; k <= 4; ++k) list.setSubItem(index, k, note.texts[static_cast<size_t>(k - 2)]);
 }
 
-int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks) {
+int Class_主窗体::刷新数据(platform::ListView& list, const NoteRepository::Listing& listing,
+                           Ticks ticks) {
     // A reload follows a change in the store: the colours read for the batches may be old.
     if (startupLooks_) startupLooks_->colours.clear();
     列表就绪_ = false;
-    int skipped = 0;
-    const std::vector<ListedNote> notes = 列表行(rs, ticks, skipped);
+    const std::vector<ListedNote> notes = 列表行(listing.notes, ticks);
     list.reserve(static_cast<int>(notes.size()));
     {
         // The view hears of the new rows once, at the end, not once per row and cell.
@@ -152,15 +124,14 @@ int Class_主窗体::刷新数据(platform::ListView& list, platform::Recordset&
         }
     }
     列表就绪_ = true;
-    return skipped;
+    return listing.skipped;
 }
 
 void Class_主窗体::更新列表(Ticks ticks) {
     // Read first: a store that cannot be read leaves the rows as they were.
-    platform::Recordset rs = 获取数据();
+    const NoteRepository::Listing listing = 获取数据();
     if (startupLooks_) startupLooks_->colours.clear();
-    int skipped = 0;
-    const std::vector<ListedNote> notes = 列表行(rs, ticks, skipped);
+    const std::vector<ListedNote> notes = 列表行(listing.notes, ticks);
     platform::ListView& list = mainList_;
     // A fill leaves no row selected.
     list.deselectAll();
@@ -233,22 +204,21 @@ void Class_主窗体::便签已变(std::int64_t id) {
     }
     // Only this note can differ from what a new read would list; its row alone is brought up
     // to date, in the place a read would give it.
-    const platform::Recordset rs = 数据库对象.数据库_查找_语句(statements::selectOne(id));
+    std::optional<Note> stored;
+    try {
+        stored = NoteRepository(数据库对象).note(id);
+    } catch (const platform::Error& error) {
+        if (error.number() != platform::errc::noCurrentRecord) throw;
+    }
     platform::ListView& list = mainList_;
     list.deselectAll();
     const QScopedValueRollback filling(列表就绪_, false);
     int row = list.indexOf(id);
-    if (rs.eof()) {
+    if (!stored) {
         if (row != 0) list.remove(row);
         return;
     }
-    platform::Recordset one = rs;
-    int skipped = 0;
-    const std::vector<ListedNote> notes = 列表行(one, Ticks::FromWindows, skipped);
-    if (notes.empty()) {
-        if (row != 0) list.remove(row);
-        return;
-    }
+    const std::vector<ListedNote> notes = 列表行({*stored}, Ticks::FromWindows);
     if (row == 0) {
         // Rows stand in ascending ID order: the first row with a larger ID comes after it.
         int low = 1;
@@ -319,24 +289,7 @@ void Class_主窗体::显示新便签() {
 void Class_主窗体::读取启动外观() {
     StartupLooks looks;
     // Without the bulk reads every note reads its own rows, as a note opened later does.
-    // The notes that may be ticked: shown by Visual or by a remembered choice.
-    const QString shown = 数据库对象.ownTables() == OwnSchema::Access::None
-                              ? QStringLiteral("Visual <> 0")
-                              : QStringLiteral(
-                                    "(Visual <> 0 OR ID IN (SELECT ID FROM "
-                                    "NoteWindowState WHERE Shown <> 0))");
-    platform::guarded([&] {
-        platform::Recordset rs = 数据库对象.数据库_查找_语句(
-            QStringLiteral("SELECT ID, BackColor, FontColor FROM Tips WHERE typeof(ID) = "
-                           "'integer' AND ") +
-            shown);
-        const QString idField = QStringLiteral("ID");
-        for (; !rs.eof(); rs.moveNext()) {
-            looks.colours.insert(
-                rs.field(idField).toLongLong(),
-                {rs.field(QStringLiteral("BackColor")), rs.field(QStringLiteral("FontColor"))});
-        }
-    });
+    platform::guarded([&] { looks.colours = NoteRepository(数据库对象).shownColours(); });
     platform::guarded([&] { looks.places = NotePlacements(数据库对象).findAll(); });
     startupLooks_ = std::move(looks);
 }
@@ -469,11 +422,12 @@ void Class_主窗体::刷新便签窗口(std::int64_t id, const std::vector<Form
     if (row == 0) return;
     for (Form_Zettara* window : windows) {
         // A note gone from the store keeps its colours and takes the listed text.
-        platform::Recordset rs;
-        guarded([&] { rs = 数据库对象.数据库_查找_语句(statements::selectOne(id)); });
+        std::optional<Note> note;
+        guarded([&] { note = NoteRepository(数据库对象).note(id); });
         window->setText(mainList_.subItem(row, 2));
-        guarded([&] { window->setBackColor(colourField(rs, QStringLiteral("BackColor"))); });
-        guarded([&] { window->setTextColor(colourField(rs, QStringLiteral("FontColor"))); });
+        if (!note) continue;
+        guarded([&] { window->setBackColor(colourOf(note->backColor)); });
+        guarded([&] { window->setTextColor(colourOf(note->fontColor)); });
     }
 }
 
@@ -511,17 +465,15 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     if (!listed)
         throw platform::Error(platform::errc::itemNotFound, QStringLiteral("The row has no note."));
     const std::int64_t id = *listed;
-    const auto known = startupLooks_
-                           ? startupLooks_->colours.constFind(id)
-                           : QHash<std::int64_t, std::pair<QVariant, QVariant>>::const_iterator{};
-    if (startupLooks_ && known != startupLooks_->colours.constEnd()) {
-        window->setBackColor(platform::toQColor(platform::toInt32(known->first)));
-        window->setTextColor(platform::toQColor(platform::toInt32(known->second)));
+    std::pair<StoredColour, StoredColour> colours;
+    if (startupLooks_ && startupLooks_->colours.contains(id)) {
+        colours = startupLooks_->colours.value(id);
     } else {
-        const platform::Recordset rs = 数据库对象.数据库_查找_语句(statements::selectOne(id));
-        window->setBackColor(colourField(rs, QStringLiteral("BackColor")));
-        window->setTextColor(colourField(rs, QStringLiteral("FontColor")));
+        const Note stored = NoteRepository(数据库对象).note(id);
+        colours = {stored.backColor, stored.fontColor};
     }
+    window->setBackColor(colourOf(colours.first));
+    window->setTextColor(colourOf(colours.second));
     window->setNoteId(id);
     NotePlacementKeeper::attach(
         *window, 数据库对象,

@@ -5,7 +5,6 @@
 #include <QRect>
 #include <QSet>
 #include <QTimer>
-#include <QVariant>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -14,10 +13,11 @@
 #include <vector>
 
 #include "controller/list_reload_retry.h"
-#include "platform/db/database.h"
 #include "platform/ui/list_view.h"
+#include "store/note.h"
 #include "store/note_file_changes.h"
 #include "store/note_placements.h"
+#include "store/note_repository.h"
 
 class Form_Zettara;
 class NoteMenuHost;
@@ -44,8 +44,9 @@ class Class_主窗体 {
     // Both return the number of rows left out because their ID is not stored as an integer:
     // such a row could never be opened, changed or deleted safely.
     int 初始化界面(platform::ListView& list);
-    platform::Recordset 获取数据();
-    int 刷新数据(platform::ListView& list, platform::Recordset& rs, Ticks ticks = Ticks::FromStore);
+    NoteRepository::Listing 获取数据();
+    int 刷新数据(platform::ListView& list, const NoteRepository::Listing& notes,
+                 Ticks ticks = Ticks::FromStore);
 
     // Brings the main list to exactly the rows that emptying it and filling it again would
     // give (order, texts, ticks, no row selected), changing only the rows that differ. A store
@@ -96,8 +97,8 @@ class Class_主窗体 {
         std::array<QString, 3> texts;  // content, CreateTime, ChangeTime
         bool ticked = false;
     };
-    // Every note with an integer ID, in store order; skipped counts the others.
-    std::vector<ListedNote> 列表行(platform::Recordset& rs, Ticks ticks, int& skipped);
+    // The rows a fill lists for notes, ticked as ticks says.
+    std::vector<ListedNote> 列表行(const std::vector<Note>& notes, Ticks ticks);
     // Removes the rows of notes gone (or listed twice) when the rows left stand in the order of
     // notes and few rows change; false (nothing removed) when a new fill costs less.
     bool 以最少改动排列(const std::vector<ListedNote>& notes);
@@ -117,7 +118,7 @@ class Class_主窗体 {
     // What the windows opened at start-up need from the store, read in two statements instead
     // of two per note. A note missing from it is looked up on its own.
     struct StartupLooks {
-        QHash<std::int64_t, std::pair<QVariant, QVariant>> colours;  // ID -> back, text colour
+        QHash<std::int64_t, std::pair<StoredColour, StoredColour>> colours;  // back, text colour
         std::optional<NotePlacements::Places> places;
     };
     void 读取启动外观();

@@ -24,7 +24,7 @@
 #include "platform/ui/twips.h"
 #include "store/database_module.h"
 #include "store/note_numbers.h"
-#include "store/statements.h"
+#include "store/note_repository.h"
 
 namespace twips = platform::twips;
 
@@ -306,17 +306,15 @@ bool Form_添加便签::更新便签(bool closing) {
 }
 
 void Form_添加便签::执行添加() {
-    host_.数据库对象().数据库_添加_语句(
-        statements::insertNote(保存文字(), platform::clock::now(), ColorPicker_背景颜色->color(),
-                               ColorPicker_字体颜色->color(), 透明度()));
+    NoteRepository(host_.数据库对象())
+        .add(保存文字(), platform::clock::now(), ColorPicker_背景颜色->color(),
+             ColorPicker_字体颜色->color(), 透明度());
 }
 
 bool Form_添加便签::执行更新() {
-    数据库操作模块& store = host_.数据库对象();
-    store.数据库_添加_语句(
-        statements::updateNote(保存文字(), platform::clock::now(), ColorPicker_背景颜色->color(),
-                               ColorPicker_字体颜色->color(), 透明度(), 便签ID_));
-    return store.database()->changes() != 0;
+    return NoteRepository(host_.数据库对象())
+        .update(便签ID_, 保存文字(), platform::clock::now(), ColorPicker_背景颜色->color(),
+                ColorPicker_字体颜色->color(), 透明度());
 }
 
 void Form_添加便签::保存不询问() {

@@ -15,8 +15,8 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
 #include "store/database_module.h"
+#include "store/note_repository.h"
 #include "store/note_trash.h"
-#include "store/statements.h"
 
 namespace {
 
@@ -130,7 +130,7 @@ void NoteCommands::删除行(int selected) {
         // never keeps a note from going: the user decides whether it goes for good.
         if ((error.number() & 0xff) != kSqlError || !trash.keepsDeleted()) throw;
         if (!deleteForGoodAgreed()) return;
-        store_.数据库_删除_语句(statements::deleteOne(id));
+        NoteRepository(store_).remove(id);
     }
     item.setChecked(false);  // closes the note's windows
 
@@ -190,12 +190,11 @@ void NoteCommands::修改行(int selected) {
     }
     auto editor = std::make_unique<Form_添加便签>(host_);
     try {
-        platform::Recordset rs = store_.数据库_查找_语句(statements::selectOne(id));
+        const Note note = NoteRepository(store_).note(id);
         // A colour that cannot be read does not keep the note from being changed: the editor
         // offers a new note's colour instead.
-        editor->加载便签(id, item.subItem(2),
-                         platform::storedColour(rs.field(QStringLiteral("BackColor"))),
-                         platform::storedColour(rs.field(QStringLiteral("FontColor"))));
+        editor->加载便签(id, item.subItem(2), usableColour(note.backColor),
+                         usableColour(note.fontColor));
     } catch (const platform::Error& error) {
         // The editor that could not be set up is destroyed with the unique_ptr. A note deleted
         // meanwhile ends the command silently; anything else is reported.

@@ -19,16 +19,6 @@ platform::Recordset 数据库操作模块::数据库_查找_语句(const QString
     return requireOpen().openRecordset(statement);
 }
 
-bool 数据库操作模块::数据库_添加_语句(const QString& statement) {
-    requireOpen().execute(statement);
-    return true;
-}
-
-bool 数据库操作模块::数据库_删除_语句(const QString& statement) {
-    requireOpen().execute(statement);
-    return true;
-}
-
 void 数据库操作模块::关闭数据库() {
     platform::Database& db = requireOpen();
     if (!db.isOpen())

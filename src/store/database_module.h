@@ -7,16 +7,15 @@
 #include "platform/db/database.h"
 #include "store/own_schema.h"
 
-// The one object through which the program talks to the database engine. It builds no
-// statement text of its own and passes the callers' texts to the engine unchanged.
+// The open note file, shared by the store's classes that read and write it (NoteRepository for
+// the notes, one class per table of our own). 数据库_查找_语句 passes a caller's text to the
+// engine unchanged.
 class 数据库操作模块 {
   public:
     // Opens the file shared and read-write; the connect text is empty for an empty password,
     // else ";Pwd=" + password. Replaces any earlier reference without closing it.
     void 打开数据库(const QString& path, const QString& password);
     platform::Recordset 数据库_查找_语句(const QString& statement);
-    bool 数据库_添加_语句(const QString& statement);
-    bool 数据库_删除_语句(const QString& statement);
     void 关闭数据库();
 
     // The open (or closed) database, null before the first successful open.
@@ -30,10 +29,10 @@ class 数据库操作模块 {
         ownTables_ = access;
         setAside_ = setAside;
     }
-
-  private:
+    // The open database; raises errc::objectNotSet before the first successful open.
     platform::Database& requireOpen() const;
 
+  private:
     std::shared_ptr<platform::Database> database_;
     OwnSchema::Access ownTables_ = OwnSchema::Access::None;
     QStringList setAside_;

@@ -24,6 +24,7 @@
 #include "platform/os/os.h"
 #include "store/database_module.h"
 #include "store/dated_backups.h"
+#include "store/note_repository.h"
 #include "store/note_window_states.h"
 
 namespace {
@@ -53,6 +54,13 @@ constexpr std::array<Column, 9> kColumns = {{{"content", Kind::Text},
                                              {"TopMost", Kind::Integer},
                                              {"Transparent", Kind::Integer}}};
 constexpr std::size_t kBackColor = 4, kFontColor = 5, kVisual = 6;
+constexpr bool namesTheAddedColumns() {
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        if (kColumns[i].name != NoteRepository::kAddedColumns[i]) return false;
+    }
+    return true;
+}
+static_assert(kColumns.size() == NoteRepository::kAddedColumns.size() && namesTheAddedColumns());
 static_assert(std::string_view(kColumns[kBackColor].name) == "BackColor" &&
               std::string_view(kColumns[kFontColor].name) == "FontColor" &&
               std::string_view(kColumns[kVisual].name) == "Visual");
@@ -148,19 +156,17 @@ QByteArray jsonDocument(数据库操作模块& store, int& count) {
     const QHash<qint64, QJsonObject> places = readPlaces(store);
     QStringList names{QStringLiteral("ID")};
     for (const Column& column : kColumns) names << QLatin1String(column.name);
-    platform::PreparedStatement rows = store.database()->prepare(
-        QStringLiteral("SELECT %1 FROM Tips ORDER BY ID").arg(names.join(QStringLiteral(", "))));
     QJsonArray notes;
-    while (rows.step()) {
+    NoteRepository(store).forEachStored([&](const NoteRepository::StoredRow& row) {
         QJsonObject tips;
-        for (int i = 0; i < names.size(); ++i) tips.insert(names[i], jsonOf(rows.value(i)));
-        const auto place = places.constFind(rows.value(0).toLongLong());
+        for (int i = 0; i < names.size(); ++i) tips.insert(names[i], jsonOf(row[i]));
+        const auto place = places.constFind(row[0].toLongLong());
         notes.append(QJsonObject{
             {QStringLiteral("tips"), tips},
             {QStringLiteral("place"),
              place == places.constEnd() ? QJsonValue(QJsonValue::Null) : QJsonValue(*place)},
-            {QStringLiteral("window"), windowOf(store, rows.value(0).toLongLong())}});
-    }
+            {QStringLiteral("window"), windowOf(store, row[0].toLongLong())}});
+    });
     count = int(notes.size());
     return QJsonDocument(QJsonObject{{QStringLiteral("format"), kFormatName},
                                      {QStringLiteral("version"), kFormatVersion},
@@ -169,15 +175,14 @@ QByteArray jsonDocument(数据库操作模块& store, int& count) {
 }
 
 QByteArray textDocument(数据库操作模块& store, int& count) {
-    platform::PreparedStatement rows = store.database()->prepare(
-        QStringLiteral("SELECT CreateTime, ChangeTime, content FROM Tips ORDER BY ID"));
     QString text;
     count = 0;
-    while (rows.step()) {
+    // The ID first, then the columns in the order of the archive's own list.
+    NoteRepository(store).forEachStored([&](const NoteRepository::StoredRow& row) {
         text += QStringLiteral("创建于 %1，修改于 %2\n%3\n\n")
-                    .arg(textOf(rows.value(0)), textOf(rows.value(1)), textOf(rows.value(2)));
+                    .arg(textOf(row[2]), textOf(row[3]), textOf(row[1]));
         ++count;
-    }
+    });
     return text.toUtf8();
 }
 
@@ -294,7 +299,7 @@ QVariant storedValue(const QJsonValue& value, Kind kind, const QString& where) {
     return integer;
 }
 
-struct Note {
+struct ArchivedNote {
     std::array<QVariant, kColumns.size()> values;
     std::vector<QVariant> place;  // empty: none
     std::optional<NoteWindowStates::State> window;
@@ -348,20 +353,20 @@ std::vector<QVariant> readPlace(const QJsonValue& value, const QString& where) {
     return place;
 }
 
-std::vector<Note> readNotes(const QJsonObject& root) {
+std::vector<ArchivedNote> readNotes(const QJsonObject& root) {
     const QJsonValue list = root.value(QStringLiteral("notes"));
     if (!list.isArray()) throw Refusal(QStringLiteral("它不是本程序导出的便签文件。"));
     const QJsonArray notes = list.toArray();
     if (notes.size() > kMaxNotes)
         throw Refusal(QStringLiteral("便签太多（超过 %1 个）。").arg(kMaxNotes));
-    std::vector<Note> read;
+    std::vector<ArchivedNote> read;
     read.reserve(notes.size());
     for (qsizetype n = 0; n < notes.size(); ++n) {
         const QString where = QStringLiteral("第 %1 个便签").arg(n + 1);
         const QJsonObject note = notes[n].toObject();
         const QJsonValue tips = note.value(QStringLiteral("tips"));
         if (!tips.isObject()) throw Refusal(QStringLiteral("%1的内容缺失。").arg(where));
-        Note parsed;
+        ArchivedNote parsed;
         for (std::size_t i = 0; i < kColumns.size(); ++i) {
             const QString name = QLatin1String(kColumns[i].name);
             parsed.values[i] = storedValue(tips.toObject().value(name), kColumns[i].kind,
@@ -383,28 +388,18 @@ QString identity(const QVariant& content, const QVariant& created) {
     return part(content) + QChar(0) + part(created);
 }
 
-void bind(platform::PreparedStatement& statement, int index, const QVariant& value) {
-    if (!value.isValid())
-        statement.bindNull(index);
-    else if (value.typeId() == QMetaType::LongLong)
-        statement.bindInt64(index, value.toLongLong());
-    else
-        statement.bindText(index, value.toString());
-}
-
-NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<Note>& notes) {
+NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<ArchivedNote>& notes) {
     platform::Database& db = *store.database();
     return platform::inTransaction(db, [&] {
         NoteArchive::Imported result;
         QSet<QString> present;
-        platform::PreparedStatement rows =
-            db.prepare(QStringLiteral("SELECT content, CreateTime FROM Tips"));
-        while (rows.step()) present.insert(identity(rows.value(0), rows.value(1)));
-        // The same columns, stored the same way, as a note the program adds itself.
-        const QString insert = QStringLiteral(
-            "INSERT INTO Tips(content,CreateTime,ChangeTime,Deleted,BackColor,FontColor,Visual,"
-            "TopMost,Transparent) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) RETURNING ID");
-        for (const Note& note : notes) {
+        const NoteRepository repository(store);
+        repository.forEachStored([&](const NoteRepository::StoredRow& row) {
+            present.insert(identity(row[1], row[2]));
+        });
+        std::vector<const ArchivedNote*> added;
+        std::vector<std::array<QVariant, kColumns.size()>> values;
+        for (const ArchivedNote& note : notes) {
             // Two copies of a note in one file are one note too.
             const QString key = identity(note.values[0], note.values[1]);
             if (present.contains(key)) {
@@ -412,24 +407,23 @@ NoteArchive::Imported addNotes(数据库操作模块& store, const std::vector<N
                 continue;
             }
             present.insert(key);
-            auto values = note.values;
+            added.push_back(&note);
+            values.push_back(note.values);
             // A note window cannot take such a colour: the note would never open.
-            if (!platform::storedColour(values[kBackColor]) ||
-                !platform::storedColour(values[kFontColor])) {
-                values[kBackColor] = qint64(platform::kNoteBackColour);
-                values[kFontColor] = qint64(platform::kNoteTextColour);
+            if (!platform::storedColour(values.back()[kBackColor]) ||
+                !platform::storedColour(values.back()[kFontColor])) {
+                values.back()[kBackColor] = qint64(platform::kNoteBackColour);
+                values.back()[kFontColor] = qint64(platform::kNoteTextColour);
                 ++result.recoloured;
             }
-            platform::PreparedStatement add = db.prepare(insert);
-            for (std::size_t i = 0; i < values.size(); ++i) bind(add, int(i) + 1, values[i]);
-            add.step();
-            const qint64 id = add.value(0).toLongLong();
-            add.step();
-            writePlace(store, id, note.place);
-            writeWindow(store, id, note.window);
+        }
+        const std::vector<std::int64_t> ids = repository.addStored(values);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            writePlace(store, ids[i], added[i]->place);
+            writeWindow(store, ids[i], added[i]->window);
             ++result.added;
-            if (values[kVisual].isValid() && values[kVisual].toLongLong() != 0)
-                result.shown.push_back(id);
+            if (values[i][kVisual].isValid() && values[i][kVisual].toLongLong() != 0)
+                result.shown.push_back(ids[i]);
         }
         return result;
     });
@@ -463,7 +457,7 @@ int NoteArchive::exportTo(数据库操作模块& store, const QString& path, For
 }
 
 NoteArchive::Imported NoteArchive::importFrom(数据库操作模块& store, const QString& path) {
-    const std::vector<Note> notes = readNotes(parseDocument(readBounded(path)));
+    const std::vector<ArchivedNote> notes = readNotes(parseDocument(readBounded(path)));
     if (!store.database())
         throw platform::Error(platform::errc::objectNotSet, QStringLiteral("数据库尚未打开。"));
     return addNotes(store, notes);

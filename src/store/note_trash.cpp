@@ -5,7 +5,7 @@
 #include "platform/db/transaction.h"
 #include "store/database_module.h"
 #include "store/note_placements.h"
-#include "store/statements.h"
+#include "store/note_repository.h"
 
 namespace {
 
@@ -20,24 +20,14 @@ bool NoteTrash::keepsDeleted() const {
 }
 
 void NoteTrash::deleteNote(std::int64_t id, bool windowOpen) const {
+    const NoteRepository notes(store_);
     if (!keepsDeleted()) {
-        store_.数据库_删除_语句(statements::deleteOne(id));
+        notes.remove(id);
         return;
     }
-    platform::Database& db = *store_.database();
-    platform::inTransaction(db, [&] {
-        platform::PreparedStatement keep = db.prepare(QStringLiteral(
-            "INSERT INTO NoteTrash(ID, content, CreateTime, ChangeTime, Deleted, BackColor, "
-            "FontColor, Visual, TopMost, Transparent, X, Y, Width, Height, Scale, WindowOpen, "
-            "DeletedAt) SELECT t.ID, t.content, t.CreateTime, t.ChangeTime, t.Deleted, "
-            "t.BackColor, t.FontColor, t.Visual, t.TopMost, t.Transparent, p.X, p.Y, p.Width, "
-            "p.Height, p.Scale, ?2, ?3 FROM Tips t LEFT JOIN NotePlacement p ON p.ID = "
-            "t.ID WHERE t.ID = ?1"));
-        keep.bindInt64(1, id)
-            .bindInt64(2, windowOpen ? 1 : 0)
-            .bindInt64(3, QDateTime::currentSecsSinceEpoch());
-        keep.step();
-        store_.数据库_删除_语句(statements::deleteOne(id));
+    platform::inTransaction(*store_.database(), [&] {
+        notes.copyToTrash(id, windowOpen, QDateTime::currentSecsSinceEpoch());
+        notes.remove(id);
         NotePlacements(store_).remove(id);
         return true;
     });
@@ -52,20 +42,7 @@ std::optional<NoteTrash::Restored> NoteTrash::restoreNewest() const {
         if (!newest.step()) return std::nullopt;
         const std::int64_t seq = newest.value(0).toLongLong();
         const bool windowOpen = newest.value(1).toLongLong() != 0;
-        // An ID taken meanwhile (AUTOINCREMENT never hands out an old one, but another program
-        // might) leaves the note a new one.
-        platform::PreparedStatement note = db.prepare(QStringLiteral(
-            "INSERT INTO Tips(ID, content, CreateTime, ChangeTime, Deleted, BackColor, FontColor, "
-            "Visual, TopMost, Transparent) SELECT CASE WHEN EXISTS(SELECT 1 FROM Tips WHERE ID = "
-            "d.ID) THEN NULL ELSE d.ID END, content, CreateTime, ChangeTime, Deleted, BackColor, "
-            "FontColor, Visual, TopMost, Transparent FROM NoteTrash d WHERE Seq = ?1 RETURNING "
-            "ID"));
-        note.bindInt64(1, seq);
-        if (!note.step()) return std::nullopt;
-        const std::optional<std::int64_t> id =
-            note.value(0).isValid() ? std::optional(note.value(0).toLongLong()) : std::nullopt;
-        while (note.step()) {
-        }
+        const std::optional<std::int64_t> id = NoteRepository(store_).restoreFromTrash(seq);
         if (id) {
             platform::PreparedStatement place = db.prepare(QStringLiteral(
                 "INSERT OR REPLACE INTO NotePlacement(ID, X, Y, Width, Height, Scale) SELECT ?2, "

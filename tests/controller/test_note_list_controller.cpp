@@ -85,8 +85,7 @@ class ControllerTest : public ::testing::Test {
 
     void reload(Class_主窗体::Ticks ticks = Class_主窗体::Ticks::FromStore) {
         list.clear();
-        platform::Recordset rs = controller.获取数据();
-        controller.刷新数据(list, rs, ticks);
+        controller.刷新数据(list, controller.获取数据(), ticks);
     }
 
     testsupport::TempNoteDb db;
@@ -154,8 +153,7 @@ TEST_F(ControllerTest, ReloadAppendsAndClearsSelectionWithoutTouchingWindows) {
     controller.初始化便签显示(list);
     ASSERT_EQ(openTags(), QStringList{QStringLiteral("1")});
 
-    platform::Recordset rs = controller.获取数据();
-    controller.刷新数据(list, rs);  // no clear first
+    controller.刷新数据(list, controller.获取数据());  // no clear first
     ASSERT_EQ(list.count(), 4);
     EXPECT_EQ(list.subItem(3, 1), QStringLiteral("1"));
     EXPECT_EQ(list.subItem(4, 1), QStringLiteral("2"));

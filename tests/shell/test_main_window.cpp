@@ -543,8 +543,8 @@ TEST_F(MainWindowTest, TheListFollowsEveryChangeAsAFullReloadWould) {
     // The undo alone selects a row: the note it brought back.
     const auto expectAsReloaded = [&](const char* after, int selected = 0) {
         platform::ListView fresh;
-        platform::Recordset rs = form->主窗体控制器().获取数据();
-        form->主窗体控制器().刷新数据(fresh, rs, Class_主窗体::Ticks::FromWindows);
+        form->主窗体控制器().刷新数据(fresh, form->主窗体控制器().获取数据(),
+                                      Class_主窗体::Ticks::FromWindows);
         EXPECT_EQ(rows(list()), rows(fresh)) << after;
         EXPECT_EQ(list().selectedIndex(), selected) << after;
         for (int i = 1; i <= list().count(); ++i)
@@ -655,7 +655,7 @@ TEST_F(MainWindowTest, ASaveStandsWhenWhatFollowsItFails) {
 
 TEST_F(MainWindowTest, AReloadMetByALockIsToldAsSavedAndDoneOnTheNextActivation) {
     // A new note's save-and-close has stored its row; then another program locks the file.
-    store.数据库_添加_语句(
+    store.database()->execute(
         "INSERT INTO Tips SELECT NULL,'four',CreateTime,ChangeTime,Deleted,BackColor,"
         "FontColor,Visual,TopMost,Transparent FROM Tips WHERE ID = 1");
     sqlite3* other = nullptr;

@@ -171,7 +171,7 @@ TEST_F(DatedBackupsTest, DamagedStartOffersTheNewestGoodBackupAndADamagedOneIsNe
     EXPECT_EQ(QDir(db.dir()).entryList({"*.damaged-*"}, QDir::Files).size(), 1);
 
     // The damaged backup is refused before anything is kept or copied.
-    store.数据库_删除_语句("DELETE FROM Tips WHERE ID > 10");
+    store.database()->execute("DELETE FROM Tips WHERE ID > 10");
     EXPECT_THROW(BackupRestore::restore(store, bad), platform::Error);
     EXPECT_EQ(store.数据库_查找_语句("SELECT count(*) AS n FROM Tips").field("n").toInt(), 10);
     EXPECT_EQ(DatedBackups::existing(db.path()).size(), 2);

@@ -53,12 +53,14 @@ std::int32_t fromQColor(const QColor& colour) {
 }
 
 std::optional<std::int32_t> storedColour(const QVariant& field) {
-    std::int32_t value = 0;
     try {
-        value = toInt32(field);
+        return storedColour(toInt32(field));
     } catch (const Error&) {
         return std::nullopt;
     }
+}
+
+std::optional<std::int32_t> storedColour(std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
     if (bits <= 0x00FFFFFFu) return value;
     if ((bits & 0xFFFFFF00u) == 0x80000000u && paletteColour(static_cast<int>(bits & 0xFFu)))

@@ -14,6 +14,8 @@ std::int32_t fromQColor(const QColor& colour);
 // A colour field read from the store; nothing when it is NULL, not a number, or neither a
 // 0x00BBGGRR value nor a system colour with a palette entry.
 std::optional<std::int32_t> storedColour(const QVariant& field);
+// The same for a value already read as a number.
+std::optional<std::int32_t> storedColour(std::int32_t value);
 
 // A new note's colours: pale yellow, black text.
 inline constexpr std::int32_t kNoteBackColour = 12648447;

@@ -14,7 +14,7 @@ std::int32_t toInt32(const QVariant& value);  // numbers and numeric text, round
 double toDouble(const QVariant& value);
 bool toBool(const QVariant& value);  // non-zero is true; "True"/"False" text too
 
-// A row identifier that is safe to put into a statement: plain decimal text (an optional '-'
+// A row identifier as the list shows it: plain decimal text (an optional '-'
 // and ASCII digits, nothing else) within 64 bits. Anything else gives nothing.
 std::optional<std::int64_t> parseIdentifier(const QString& text);
 // The same, raising errc::typeMismatch for text that is not an identifier.

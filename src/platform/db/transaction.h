@@ -7,9 +7,9 @@
 
 namespace platform {
 
-// Runs steps between BEGIN IMMEDIATE and COMMIT and gives back what they give. A
-// platform::Error from any step (or the commit) rolls everything back and goes on to the caller:
-// either all of the steps are in the file, or none.
+// Runs steps between BEGIN IMMEDIATE and COMMIT and gives back what they give. Any exception
+// from a step (or the commit) rolls everything back and goes on to the caller: either all of the
+// steps are in the file, or none.
 template <typename Steps>
 auto inTransaction(Database& db, Steps steps) {
     db.execute(QStringLiteral("BEGIN IMMEDIATE"));
@@ -17,7 +17,7 @@ auto inTransaction(Database& db, Steps steps) {
         auto result = steps();
         db.execute(QStringLiteral("COMMIT"));
         return result;
-    } catch (const Error&) {
+    } catch (...) {
         try {
             db.execute(QStringLiteral("ROLLBACK"));
         } catch (const Error&) {

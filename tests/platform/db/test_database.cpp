@@ -3,9 +3,11 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <stdexcept>
 
 #include "platform/core/error.h"
 #include "platform/db/database.h"
+#include "platform/db/transaction.h"
 #include "test_helpers.h"
 
 namespace {
@@ -125,6 +127,26 @@ TEST(PreparedStatement, BindsReadsFailsAndWaitsOnlyAsLongAsAsked) {
     EXPECT_THROW(remove.step(), platform::Error);
     other->execute("ROLLBACK");
     EXPECT_EQ(database->openRecordset("PRAGMA busy_timeout").field("timeout").toInt(), 1500);
+}
+
+TEST(Transaction, AnyExceptionFromAStepRollsBack) {
+    testsupport::TempNoteDb db;
+    auto database = platform::Database::open(db.path(), false, false, {});
+    EXPECT_THROW(platform::inTransaction(*database,
+                                         [&]() -> bool {
+                                             database->execute(
+                                                 "INSERT INTO Tips(content) "
+                                                 "VALUES('half done')");
+                                             throw std::runtime_error("not ours");
+                                         }),
+                 std::runtime_error);
+    EXPECT_EQ(db.count(), 0);
+    // Nothing left open: the next transaction starts and commits.
+    EXPECT_TRUE(platform::inTransaction(*database, [&] {
+        database->execute("INSERT INTO Tips(content) VALUES('done')");
+        return true;
+    }));
+    EXPECT_EQ(db.count(), 1);
 }
 
 }  // namespace
