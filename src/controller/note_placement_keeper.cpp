@@ -135,11 +135,8 @@ void NotePlacementKeeper::bringOnScreens() {
 }
 
 void NotePlacementKeeper::placementEnded(bool closing) {
-    if (!closing) {
-        changed_ = true;
-    } else if (placed_ && window_.geometry() != given_) {
-        changed_ = true;  // closed before the last change settled
-    }
+    // A close counts as a change when it came before the last change settled.
+    if (!closing || (placed_ && window_.geometry() != given_)) changed_ = true;
     write();
 }
 

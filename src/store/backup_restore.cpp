@@ -75,7 +75,7 @@ QString keepCurrent(const QString& noteFile) {
         unchanged(QStringLiteral("无法把现在的便签文件先保存到只有你能使用的备份文件夹：\n%1")
                       .arg(QDir::toNativeSeparators(folder)));
     const QString name = kBeforeRestore + stamp() + QStringLiteral(".mdb");
-    const QString target = QDir(folder).filePath(name);
+    QString target = QDir(folder).filePath(name);
     const QString partial = QDir(folder).filePath(QLatin1Char('.') + name + ".part");
     const std::atomic<bool> never{false};
     try {
@@ -130,7 +130,7 @@ QString BackupRestore::restore(数据库操作模块& store, const QString& back
     if (!store.database() || !store.database()->isOpen())
         unchanged(QStringLiteral("便签文件没有打开。"));
     platform::Database& db = *store.database();
-    const QString kept = keepCurrent(db.path());
+    QString kept = keepCurrent(db.path());
     try {
         platform::restoreDatabase(db, backup);
     } catch (const platform::Error& error) {
@@ -144,7 +144,7 @@ QString BackupRestore::restore(数据库操作模块& store, const QString& back
 QString BackupRestore::replaceDamaged(const QString& noteFile, const QString& backup) {
     requireGood(backup);
     const QString when = stamp();
-    const QString damaged = noteFile + QStringLiteral(".damaged-") + when;
+    QString damaged = noteFile + QStringLiteral(".damaged-") + when;
     const QString journal = noteFile + QStringLiteral("-journal");
     // A journal left beside the file belongs to the damaged one: undone into the backup, it
     // would damage that too.

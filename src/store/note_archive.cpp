@@ -266,7 +266,7 @@ QJsonObject parseDocument(const QByteArray& bytes) {
     if (error.error != QJsonParseError::NoError)
         throw Refusal(
             QStringLiteral("文件不完整或已损坏（第 %1 个字节处出错）。").arg(error.offset + 1));
-    const QJsonObject root = document.object();
+    QJsonObject root = document.object();
     if (root.value(QStringLiteral("format")).toString() != kFormatName ||
         !root.value(QStringLiteral("version")).isDouble())
         throw Refusal(QStringLiteral("它不是本程序导出的便签文件。"));

@@ -22,7 +22,7 @@ bool exists(const QString& path) {
 
 }  // namespace
 
-NoteStoreLocation::NoteStoreLocation(QString programFolder, QString userFolder,
+NoteStoreLocation::NoteStoreLocation(const QString& programFolder, const QString& userFolder,
                                      QString suppliedFile)
     : programFile_(programFolder + u'/' + noteFileName),
       userFile_(userFolder + u'/' + noteFileName),
@@ -39,7 +39,7 @@ QString NoteStoreLocation::path() const {
 }
 
 QString NoteStoreLocation::prepare() const {
-    const QString file = path();
+    QString file = path();
     if (file == userFile_ && !exists(userFile_) && QFileInfo(suppliedFile_).isFile()) {
         copySupplied(userFile_);
     }

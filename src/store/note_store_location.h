@@ -9,7 +9,8 @@
 // store: with neither file the user's path is given back untouched and opening it fails.
 class NoteStoreLocation {
   public:
-    NoteStoreLocation(QString programFolder, QString userFolder, QString suppliedFile);
+    NoteStoreLocation(const QString& programFolder, const QString& userFolder,
+                      QString suppliedFile);
 
     // For the running program: its folder, the user's data folder (platform::os::userDataFolder)
     // with the program's title, and the supplied database of the installation it was built for.

@@ -8,7 +8,6 @@ import shutil
 import sqlite3
 import subprocess
 import tempfile
-import time
 import unittest
 
 from harness import CAPTION, Display, Program, wait_for
@@ -114,6 +113,34 @@ def start_traced(program, env, *args):
     return proc, log
 
 
+def last(pattern, log, end=None):
+    """The last match of pattern in log[:end], or None."""
+    found = None
+    for found in re.compile(pattern).finditer(log, 0, len(log) if end is None else end):
+        pass
+    return found
+
+
+def drawn(log, role):
+    """Where a client trace attaches the first buffer to the newest surface given a role that
+    matches role (say r"get_popup\("): the offset after that request, or None before. Object
+    numbers are reused, so each look-up starts from the request before it."""
+    made = last(r"xdg_surface@(\d+)\.%s" % role, log)
+    surface = made and last(r"get_xdg_surface\(new id xdg_surface@%s, wl_surface@(\d+)\)" % made[1],
+                            log, made.start())
+    attached = surface and re.compile(r"wl_surface@%s\.attach\(wl_buffer@" % surface[1]).search(
+        log, made.end())
+    return attached.end() if attached else None
+
+
+def main_window_drawn(log):
+    """drawn() for the main window, the toplevel titled with the caption: its xdg_toplevel's
+    number and the offset, or None before."""
+    top = re.search(r'xdg_toplevel@(\d+)\.set_title\("%s"\)' % re.escape(CAPTION), log)
+    at = top and drawn(log, r"get_toplevel\(new id xdg_toplevel@%s\)" % top[1])
+    return (top[1], at) if at else None
+
+
 def read_line(proc, timeout):
     """The next line proc prints, without its end, or "" when none comes within timeout."""
     if not select.select([proc.stdout], [], [], timeout)[0]:
@@ -159,17 +186,21 @@ class WestonTest(unittest.TestCase):
         first, log = start_traced(program, env, "mini")
 
         def minimised_once_mapped():  # weston drops a minimise asked before the first buffer
-            top = re.search(r'xdg_toplevel@(\d+)\.set_title\("%s"\)' % re.escape(CAPTION), log())
-            xdg = top and re.search(r"xdg_surface@(\d+)\.get_toplevel\(new id xdg_toplevel@%s\)" % top[1], log())
-            wl = xdg and re.search(r"xdg_surface@%s, wl_surface@(\d+)\)" % xdg[1], log())
-            mapped = wl and re.search(r"wl_surface@%s\.attach\(wl_buffer@" % wl[1], log())
-            return bool(mapped) and "xdg_toplevel@%s.set_minimized()" % top[1] in log()[mapped.end():]
+            text = log()
+            mapped = main_window_drawn(text)
+            return bool(mapped) and "xdg_toplevel@%s.set_minimized()" % mapped[0] in text[mapped[1]:]
 
         self.assertTrue(wait_for(minimised_once_mapped, 20), "not minimised once mapped")
         seen = len(log())  # no request restores a minimised window: a second launch maps it anew
         self.assertEqual(subprocess.run([program.exe], env=env, cwd="/", timeout=20).returncode, 0)
         self.assertTrue(wait_for(lambda: 'set_title("%s")' % CAPTION in log()[seen:], 10), "not back")
-        time.sleep(1)
+
+        # Drawn, and a frame of it shown (the compositor's answer read): the launch is handled.
+        def shown_again():
+            text = log()[seen:]
+            mapped = main_window_drawn(text)
+            return bool(mapped) and re.search(r"wl_callback@\d+\.done\(", text[mapped[1]:])
+        self.assertTrue(wait_for(shown_again, 10), "not drawn again")
         self.assertNotIn("set_minimized()", log()[seen:])
 
     @unittest.skipUnless(shutil.which("dbus-daemon") and shutil.which("dbus-send"),
@@ -273,8 +304,10 @@ class WestonPointerTest(unittest.TestCase):
             "zettara.notemenu: 总在最前[&T] disabled: Wayland 桌面不允许程序让窗口总在最前",
             "zettara.notemenu: 在所有工作区显示[&W] disabled: Wayland 桌面不允许程序选择窗口所在的工作区",
             "zettara.notemenu: 透明度[&O] disabled: Wayland 桌面不允许程序设置窗口透明度"])
+        seen = len(log())
         display.move_pointer(x + dx + w // 2 + 40, y + dy + h // 2 + 85)  # over 总在最前: its tip
-        time.sleep(2)
+        tip = lambda: drawn(log()[seen:], r"get_popup\(")
+        wait_for(lambda: tip() and re.search(r"wl_callback@\d+\.done\(", log()[seen + tip():]), 5)
         display.screenshot(os.path.join(os.environ.get("ZETTARA_E2E_SHOTS", tempfile.gettempdir()),
                                         "zettara-weston-note-menu.png"))
 
@@ -289,8 +322,10 @@ class WestonPointerTest(unittest.TestCase):
         first, log = start_traced(program, dict(program.env, QT_QPA_PLATFORM="wayland"), "mini")
         note = lambda: display.grab().bounds((255, 255, 0))
         self.assertTrue(wait_for(lambda: "set_minimized()" in log() and note(), 20))
-        time.sleep(1)
-        x, y, w, h = note()
+        # Where weston leaves it once its opening animation is over: two looks alike.
+        looks = [note()]
+        self.assertTrue(wait_for(lambda: looks.append(note()) or looks[-1] == looks[-2], 5, 0.2))
+        x, y, w, h = looks[-1]
         display.click(x + w // 2, y + h // 2, 3)
         if not wait_for(lambda: "xdg_popup" in log(), 5) and not POINTER_ENTER.search(log()):
             self.skipTest("weston gave the note no pointer events")

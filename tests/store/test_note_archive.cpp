@@ -72,6 +72,15 @@ TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
     for (const QString& path : {huge.fileName(), db.dir()})
         EXPECT_THROW(NoteArchive::importFrom(store, path), NoteArchive::Refusal);
     EXPECT_EQ(db.count(), 1);
+}
+
+TEST(NoteArchive, OurOwnFileComesBackWithoutTwinsAndWithEachNotesWindowState) {
+    testsupport::TempNoteDb db;
+    db.exec("INSERT INTO Tips(content, CreateTime) VALUES('a', '2026/12/7 9:00:00')");
+    数据库操作模块 store;
+    NoteFileCheck::open(store, db.path());
+    const QString ours = db.dir() + "/ours.json";
+    NoteArchive::exportTo(store, ours, NoteArchive::Format::Json);
 
     // Our own file is read, and its one note is already here.
     const NoteArchive::Imported again = NoteArchive::importFrom(store, ours);
@@ -109,7 +118,8 @@ TEST(NoteArchive, ExportRefusesTheNoteFileItsJournalAndBackupsByAnyName) {
         EXPECT_THROW(NoteArchive::exportTo(store, db.dir() + "/" + name, NoteArchive::Format::Json),
                      NoteArchive::Refusal);
     EXPECT_EQ(fs::file_size(note), size);
-    EXPECT_FALSE(fs::exists(dir / "backups/x") || fs::exists(note.string() + "-journal"));
+    EXPECT_FALSE(fs::exists(dir / "backups/x"));
+    EXPECT_FALSE(fs::exists(note.string() + "-journal"));
     EXPECT_EQ(NoteArchive::exportTo(store, db.dir() + "/other.json", NoteArchive::Format::Json), 1);
 }
 

@@ -20,7 +20,7 @@ namespace companion {
 namespace {
 constexpr int kSendTimeoutMs = 8000;
 // An answer to a post is only read for its status; a small cap is enough.
-constexpr qint64 kLongestAnswer = 64 * 1024;
+constexpr qint64 kLongestAnswer = 64LL * 1024;
 }  // namespace
 
 QString FeedbackDialog::address() {

@@ -29,7 +29,7 @@ bool makeOwnerOnlyPath(const QString& path) {
 }  // namespace
 
 QString FeedbackOutbox::folder() {
-    const QString configured = TestHooks::value(TestHooks::FeedbackOutbox);
+    QString configured = TestHooks::value(TestHooks::FeedbackOutbox);
     if (!configured.isEmpty()) return configured;
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
            QStringLiteral("/outbox");

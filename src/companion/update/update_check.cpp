@@ -15,7 +15,7 @@ namespace companion {
 
 namespace {
 constexpr int kFetchTimeoutMs = 5000;
-constexpr qint64 kLongestList = 64 * 1024;
+constexpr qint64 kLongestList = 64LL * 1024;
 }  // namespace
 
 bool UpdateCheck::start(const QUrl& listAddress, bool ask) {
@@ -63,7 +63,7 @@ void UpdateCheck::offer(const UpdateList& list) {
                        .arg(list.versionText(), platform::app::versionText());
     if (!list.notes().isEmpty()) text += QStringLiteral("\n\n") + list.notes();
     text += QStringLiteral("\n\n是否打开下载页面？");
-    const QUrl download = list.download();
+    const QUrl& download = list.download();
 
     Interaction::record(QStringLiteral("ask"), text);
     const QString answer = TestHooks::value(TestHooks::UpdateAnswer).trimmed().toLower();

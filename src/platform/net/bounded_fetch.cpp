@@ -7,10 +7,10 @@
 namespace platform {
 namespace {
 constexpr int kMaxRedirects = 5;
-constexpr qint64 kMaxHeaderBytes = 16 * 1024;
+constexpr qint64 kMaxHeaderBytes = 16LL * 1024;
 constexpr int kHeaderDeadlineMs = 3000;
 // What the socket itself may hold before we read it; the server waits meanwhile.
-constexpr qint64 kSocketBuffer = 64 * 1024;
+constexpr qint64 kSocketBuffer = 64LL * 1024;
 
 bool isWeb(const QUrl& url) {
     const QString scheme = url.scheme().toLower();

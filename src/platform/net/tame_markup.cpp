@@ -10,7 +10,7 @@ constexpr std::size_t kMaxDepth = 32;
 constexpr int kMaxTags = 2000;
 constexpr int kMaxAttributes = 16;
 constexpr qsizetype kMaxAttributeChars = 1024;
-constexpr qsizetype kMaxStyleSheetChars = 16 * 1024;
+constexpr qsizetype kMaxStyleSheetChars = 16LL * 1024;
 
 bool isOneOf(QStringView name, std::initializer_list<QStringView> names) {
     for (QStringView candidate : names)

@@ -10,7 +10,7 @@
 namespace platform {
 namespace {
 // A page larger than this is no banner; the transfer is cut there.
-constexpr qint64 kMaxPageBytes = 512 * 1024;
+constexpr qint64 kMaxPageBytes = 512LL * 1024;
 
 // qrc:/zettara/..., the program's own resources; anything else is refused.
 QUrl ownResource(const QUrl& url) {

@@ -28,14 +28,16 @@ int openError(const QString& path) {
     return 0;
 }
 
-TEST(DatabaseOpen, BadFilesFailWithTheEngineErrorAndStayUnchanged) {
+TEST(DatabaseOpen, AMissingFileFailsAndIsNeverCreated) {
     testsupport::TempNoteDb db;
-    // Missing: never created.
     const QString missing = db.dir() + "/none.mdb";
     EXPECT_EQ(openError(missing) & 0xFF, SQLITE_CANTOPEN);
     EXPECT_FALSE(QFile::exists(missing));
+}
 
-    // Not SQLite: an Access/Jet header and random bytes.
+TEST(DatabaseOpen, AFileThatIsNotSqliteFailsAndStaysUnchanged) {
+    testsupport::TempNoteDb db;
+    // An Access/Jet header and random bytes.
     const QString jet = db.dir() + "/jet.mdb";
     {
         QFile f(jet);
@@ -47,7 +49,10 @@ TEST(DatabaseOpen, BadFilesFailWithTheEngineErrorAndStayUnchanged) {
     const QByteArray jetBefore = digest(jet);
     EXPECT_EQ(openError(jet) & 0xFF, SQLITE_NOTADB);
     EXPECT_EQ(digest(jet), jetBefore);
+}
 
+TEST(DatabaseOpen, AReadOnlyFileOrFolderFailsAsReadOnlyAndStaysUnchanged) {
+    testsupport::TempNoteDb db;
     // Marked read-only.
     const QByteArray before = digest(db.path());
     QFile::setPermissions(db.path(), QFileDevice::ReadOwner | QFileDevice::ReadUser);

@@ -231,7 +231,7 @@ void putOnWorkspace(QWidget* window, int workspace) {
 void watchWorkspace(QWidget* window, std::function<void(int)> moved) {
     const xcb_window_t id = x11::windowOf(window);
     if (!x11::connection() || id == XCB_WINDOW_NONE) return;
-    WorkspaceWatch::instance().watched.insert(id, std::move(moved));
+    WorkspaceWatch::instance().watched.emplace(id, std::move(moved));
     QObject::connect(window, &QObject::destroyed, [id] {
         WorkspaceWatch::instance().watched.remove(id);
         WorkspaceWatch::instance().openedElsewhere.remove(id);

@@ -35,7 +35,7 @@ QString channelPath(const QString& name) {
     for (const QString& folder :
          {private_folder::forChannel(), private_folder::isPrivate(runtime) ? runtime : QString()}) {
         if (folder.isEmpty()) continue;
-        const QString path = QDir(folder).filePath(name);
+        QString path = QDir(folder).filePath(name);
         if (QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path))) return path;
     }
     return {};
@@ -58,7 +58,7 @@ bool syncToDisk(QFile& file) {
 }
 
 QString userDataFolder() {
-    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    QString home = qEnvironmentVariable("XDG_DATA_HOME");
     if (!home.isEmpty() && QDir::isAbsolutePath(home)) return home;
     return QDir::homePath() + QStringLiteral("/.local/share");
 }

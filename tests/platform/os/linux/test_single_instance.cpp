@@ -10,20 +10,27 @@
 
 namespace {
 
-TEST(SingleInstance, PrimaryAnswersEachShowLineAndALaterLaunchWithAStartupIdFindsIt) {
-    QTemporaryDir cache;
-    ASSERT_TRUE(cache.isValid());
-    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+// A primary instance under a private cache folder, recording the tokens it is handed.
+class SingleInstanceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(cache_.isValid());
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache_.path()));
+        ASSERT_TRUE(primary_.tryBecomePrimary());
+        primary_.onActivateRequested = [this](const QString& token) { tokens_ << token; };
+    }
+    void TearDown() override { qputenv("XDG_CACHE_HOME", oldCache_); }
 
-    platform::SingleInstance primary(QStringLiteral("test key"), QString());
-    ASSERT_TRUE(primary.tryBecomePrimary());
-    QStringList tokens;
-    primary.onActivateRequested = [&tokens](const QString& token) { tokens << token; };
+    const QByteArray oldCache_ = qgetenv("XDG_CACHE_HOME");
+    QTemporaryDir cache_;
+    platform::SingleInstance primary_{QStringLiteral("test key"), QString()};
+    QStringList tokens_;
+};
 
+TEST_F(SingleInstanceTest, PrimaryAnswersEachShowLineWithItsToken) {
     QLocalSocket client;
     client.connectToServer(
-        QDir(cache.filePath(QStringLiteral("Zettara-6471")))
+        QDir(cache_.filePath(QStringLiteral("Zettara-6471")))
             .filePath(platform::SingleInstance::serverName(QStringLiteral("test key"))));
     ASSERT_TRUE(client.waitForConnected(1000));
     // Only a line whose first word is "show" counts; the second word is an activation token,
@@ -32,17 +39,19 @@ TEST(SingleInstance, PrimaryAnswersEachShowLineAndALaterLaunchWithAStartupIdFind
     client.flush();
     EXPECT_TRUE(QTest::qWaitFor([&client] { return client.bytesAvailable() >= 9; }, 5000));
     EXPECT_EQ(client.readAll(), "ok\nok\nok\n");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return tokens_.size() == 3; }, 5000));
+    EXPECT_EQ(tokens_, QStringList({"", "t0k:en-1_x", ""}));
+}
 
-    // A launcher that gives only an X11 startup id.
+TEST_F(SingleInstanceTest, ALaterLaunchWithOnlyAStartupIdFindsThePrimaryAndHandsItOn) {
     qunsetenv("XDG_ACTIVATION_TOKEN");
     qputenv("DESKTOP_STARTUP_ID", "abc");
     platform::SingleInstance later(QStringLiteral("test key"),
                                    platform::SingleInstance::launcherToken());
     qunsetenv("DESKTOP_STARTUP_ID");
     EXPECT_FALSE(later.tryBecomePrimary());
-    EXPECT_TRUE(QTest::qWaitFor([&tokens] { return tokens.size() == 4; }, 5000));
-    EXPECT_EQ(tokens, QStringList({"", "t0k:en-1_x", "", "abc"}));
-    qputenv("XDG_CACHE_HOME", oldCache);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return tokens_.size() == 1; }, 5000));
+    EXPECT_EQ(tokens_, QStringList({"abc"}));
 }
 
 }  // namespace

@@ -53,7 +53,8 @@ std::vector<std::string> execArguments(const std::string& raw) {
     for (std::size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
         if (c == '%') {
-            EXPECT_TRUE(i + 1 < value.size() && value[i + 1] == '%') << "field code in " << value;
+            // value[value.size()] is the string's NUL, so a trailing % fails here as well.
+            EXPECT_EQ(value[i + 1], '%') << "field code in " << value;
             current += '%';
             ++i;
             started = true;
@@ -61,8 +62,7 @@ std::vector<std::string> execArguments(const std::string& raw) {
             if (c == '"') {
                 quoted = false;
             } else if (c == '\\') {
-                EXPECT_TRUE(i + 1 < value.size() &&
-                            std::string("\"`$\\").find(value[i + 1]) != std::string::npos)
+                EXPECT_NE(std::string("\"`$\\").find(value[i + 1]), std::string::npos)
                     << "bad escape in quotes: " << value;
                 current += value[++i];
             } else {
