@@ -63,7 +63,7 @@ QString addedColumns() {
 
 QString NoteRepository::dateTimeText(const QDateTime& when) {
     // The zh-CN general date form: short date, one blank, long time; midnight gives the date.
-    const QString date = when.date().toString(QStringLiteral("yyyy/M/d"));
+    QString date = when.date().toString(QStringLiteral("yyyy/M/d"));
     const QTime time = when.time();
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0) return date;
     return date + QLatin1Char(' ') + time.toString(QStringLiteral("H:mm:ss"));
