@@ -204,6 +204,7 @@ void Class_主窗体::便签已变(std::int64_t id) {
     }
     // Only this note can differ from what a new read would list; its row alone is brought up
     // to date, in the place a read would give it.
+    if (startupLooks_) startupLooks_->colours.remove(id);
     std::optional<Note> stored;
     try {
         stored = NoteRepository(数据库对象).note(id);
