@@ -6,6 +6,7 @@
 #include <QScopedValueRollback>
 #include <QSet>
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <memory>
 
@@ -74,8 +75,7 @@ NoteRepository::Listing Class_主窗体::获取数据() {
     return NoteRepository(数据库对象).all();
 }
 
-std::vector<Class_主窗体::ListedNote> Class_主窗体::列表行(const std::vector<Note>& notes,
-                                                           Ticks ticks) {
+std::vector<bool> Class_主窗体::勾选(const NoteRepository::Listing& notes, Ticks ticks) {
     QHash<std::int64_t, bool> remembered;
     // A note's window stands for its choice; one still waiting for its batch counts as open.
     QSet<std::int64_t> open;
@@ -86,25 +86,48 @@ std::vector<Class_主窗体::ListedNote> Class_主窗体::列表行(const std::v
         open = waiting_;
         for (const Form_Zettara* window : 便签窗口()) open.insert(window->noteId());
     }
-    std::vector<ListedNote> rows;
-    rows.reserve(notes.size());
-    for (const Note& note : notes) {
-        ListedNote& row = rows.emplace_back();
-        row.id = note.id;
-        row.texts = {note.content, note.createTime, note.changeTime};
-        if (ticks == Ticks::FromWindows) {
-            row.ticked = open.contains(note.id);
-        } else {
-            row.ticked = remembered.value(note.id, note.visual);
-        }
+    std::vector<bool> ticked;
+    ticked.reserve(notes.size());
+    for (size_t i = 0; i < notes.size(); ++i) {
+        const std::int64_t id = notes.id(i);
+        ticked.push_back(ticks == Ticks::FromWindows ? open.contains(id)
+                                                     : remembered.value(id, notes.visual(i)));
     }
-    return rows;
+    return ticked;
 }
 
-void Class_主窗体::填写行(platform::ListView& list, int index, const ListedNote& note) {
-    list.setSubItem(index, 1, QString::number(note.id));
-    list.setId(index, note.id);
-    for (int k = 2; k <= 4; ++k) list.setSubItem(index, k, note.texts[static_cast<size_t>(k - 2)]);
+void Class_主窗体::填写行(platform::ListView& list, int index, std::int64_t id,
+                          const std::array<QStringView, 3>& texts) {
+    // Compared before anything is made: a reload over unchanged rows makes no string at all.
+    std::array<char, 24> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), id).ptr;
+    const QLatin1StringView idText(digits.data(), end);
+    if (list.subItem(index, 1) != idText) list.setSubItem(index, 1, QString(idText));
+    list.setId(index, id);
+    for (int k = 2; k <= 4; ++k) {
+        const QStringView text = texts[static_cast<size_t>(k - 2)];
+        if (list.subItem(index, k) != text) list.setSubItem(index, k, text.toString());
+    }
+}
+
+void Class_主窗体::填写行(platform::ListView& list, int index, const NoteRepository::Listing& notes,
+                          size_t row) {
+    using Text = NoteRepository::Listing::Text;
+    填写行(list, index, notes.id(row),
+           {notes.text(row, Text::Content), notes.text(row, Text::CreateTime),
+            notes.text(row, Text::ChangeTime)});
+}
+
+void Class_主窗体::添加行(platform::ListView& list, const NoteRepository::Listing& notes,
+                          const std::vector<bool>& ticked) {
+    list.reserve(static_cast<int>(notes.size()));
+    // The view hears of the new rows once, at the end, not once per row and cell.
+    const platform::ListView::AppendBatch batch(list);
+    for (size_t i = 0; i < notes.size(); ++i) {
+        const int index = list.add(QString()).index();
+        if (ticked[i]) list.setChecked(index, true);
+        填写行(list, index, notes, i);
+    }
 }
 
 int Class_主窗体::刷新数据(platform::ListView& list, const NoteRepository::Listing& listing,
@@ -112,26 +135,16 @@ int Class_主窗体::刷新数据(platform::ListView& list, const NoteRepository
     // A reload follows a change in the store: the colours read for the batches may be old.
     if (startupLooks_) startupLooks_->colours.clear();
     列表就绪_ = false;
-    const std::vector<ListedNote> notes = 列表行(listing.notes, ticks);
-    list.reserve(static_cast<int>(notes.size()));
-    {
-        // The view hears of the new rows once, at the end, not once per row and cell.
-        const platform::ListView::AppendBatch batch(list);
-        for (const ListedNote& note : notes) {
-            const int index = list.add(QString()).index();
-            if (note.ticked) list.setChecked(index, true);
-            填写行(list, index, note);
-        }
-    }
+    添加行(list, listing, 勾选(listing, ticks));
     列表就绪_ = true;
     return listing.skipped;
 }
 
 void Class_主窗体::更新列表(Ticks ticks) {
     // Read first: a store that cannot be read leaves the rows as they were.
-    const NoteRepository::Listing listing = 获取数据();
+    const NoteRepository::Listing notes = 获取数据();
     if (startupLooks_) startupLooks_->colours.clear();
-    const std::vector<ListedNote> notes = 列表行(listing.notes, ticks);
+    const std::vector<bool> ticked = 勾选(notes, ticks);
     platform::ListView& list = mainList_;
     // A fill leaves no row selected.
     list.deselectAll();
@@ -140,35 +153,29 @@ void Class_主窗体::更新列表(Ticks ticks) {
     // Most often the same notes stand in the same rows and only texts or ticks may differ.
     bool sameRows = list.count() == static_cast<int>(notes.size());
     for (size_t i = 0; sameRows && i < notes.size(); ++i)
-        sameRows = list.id(static_cast<int>(i) + 1) == notes[i].id;
+        sameRows = list.id(static_cast<int>(i) + 1) == notes.id(i);
     if (!sameRows && !以最少改动排列(notes)) {
         list.clear();
-        list.reserve(static_cast<int>(notes.size()));
-        const platform::ListView::AppendBatch batch(list);
-        for (const ListedNote& note : notes) {
-            const int index = list.add(QString()).index();
-            if (note.ticked) list.setChecked(index, true);
-            填写行(list, index, note);
-        }
+        添加行(list, notes, ticked);
     } else {
         for (size_t i = 0; i < notes.size(); ++i) {
-            const ListedNote& note = notes[i];
             const int index = static_cast<int>(i) + 1;
-            if (index > list.count() || list.id(index) != note.id) list.insert(index, QString());
-            list.setChecked(index, note.ticked);
-            填写行(list, index, note);
+            if (index > list.count() || list.id(index) != notes.id(i))
+                list.insert(index, QString());
+            list.setChecked(index, ticked[i]);
+            填写行(list, index, notes, i);
         }
     }
     platform::guarded([&] { changes_.markRead(); });
 }
 
-bool Class_主窗体::以最少改动排列(const std::vector<ListedNote>& notes) {
+bool Class_主窗体::以最少改动排列(const NoteRepository::Listing& notes) {
     platform::ListView& list = mainList_;
     // Far more changes than a save makes cost less as one new fill.
     constexpr int kMaxMoves = 256;
     QHash<std::int64_t, int> wanted;
     wanted.reserve(static_cast<qsizetype>(notes.size()));
-    for (size_t i = 0; i < notes.size(); ++i) wanted.insert(notes[i].id, static_cast<int>(i));
+    for (size_t i = 0; i < notes.size(); ++i) wanted.insert(notes.id(i), static_cast<int>(i));
     std::vector<int> gone;
     QSet<std::int64_t> kept;
     for (int row = 1; row <= list.count(); ++row) {
@@ -219,7 +226,6 @@ void Class_主窗体::便签已变(std::int64_t id) {
         if (row != 0) list.remove(row);
         return;
     }
-    const std::vector<ListedNote> notes = 列表行({*stored}, Ticks::FromWindows);
     if (row == 0) {
         // Rows stand in ascending ID order: the first row with a larger ID comes after it.
         int low = 1;
@@ -234,11 +240,18 @@ void Class_主窗体::便签已变(std::int64_t id) {
         }
         row = list.insert(low, QString()).index();
     }
-    list.setChecked(row, notes.front().ticked);
-    填写行(list, row, notes.front());
+    list.setChecked(row, 窗口已开(id));
+    填写行(list, row, id, {stored->content, stored->createTime, stored->changeTime});
     std::vector<Form_Zettara*> windows = 便签窗口();
     std::erase_if(windows, [id](const Form_Zettara* window) { return window->noteId() != id; });
     刷新便签窗口(id, windows);
+}
+
+bool Class_主窗体::窗口已开(std::int64_t id) {
+    if (waiting_.contains(id)) return true;
+    const std::vector<Form_Zettara*> open = 便签窗口();
+    return std::any_of(open.begin(), open.end(),
+                       [id](const Form_Zettara* window) { return window->noteId() == id; });
 }
 
 void Class_主窗体::便签已保存(std::int64_t id, bool newNote, bool tell) {

@@ -91,19 +91,21 @@ class Class_主窗体 {
     void 关闭全部便签();
 
   private:
-    // What a fill lists for one note.
-    struct ListedNote {
-        std::int64_t id = 0;
-        std::array<QString, 3> texts;  // content, CreateTime, ChangeTime
-        bool ticked = false;
-    };
-    // The rows a fill lists for notes, ticked as ticks says.
-    std::vector<ListedNote> 列表行(const std::vector<Note>& notes, Ticks ticks);
+    // Whether note id counts as shown when ticks come from the desktop.
+    bool 窗口已开(std::int64_t id);
+    // Whether each listed note is ticked, as ticks says.
+    std::vector<bool> 勾选(const NoteRepository::Listing& notes, Ticks ticks);
+    // Appends a row for each note (the list told once, at the end).
+    void 添加行(platform::ListView& list, const NoteRepository::Listing& notes,
+                const std::vector<bool>& ticked);
+    // The ID and texts of a note's row, as a fill would list them; only what differs changes.
+    void 填写行(platform::ListView& list, int index, std::int64_t id,
+                const std::array<QStringView, 3>& texts);
+    void 填写行(platform::ListView& list, int index, const NoteRepository::Listing& notes,
+                size_t row);
     // Removes the rows of notes gone (or listed twice) when the rows left stand in the order of
     // notes and few rows change; false (nothing removed) when a new fill costs less.
-    bool 以最少改动排列(const std::vector<ListedNote>& notes);
-    // The texts of one note's row, as a fill would list them.
-    void 填写行(platform::ListView& list, int index, const ListedNote& note);
+    bool 以最少改动排列(const NoteRepository::Listing& notes);
     // The windows of note id take its listed text and stored colours.
     void 刷新便签窗口(std::int64_t id, const std::vector<Form_Zettara*>& windows);
     void 初始化列();

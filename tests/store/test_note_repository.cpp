@@ -136,17 +136,18 @@ TEST_F(NoteRepositoryTest, ReadsTheRowsAsTheListShowsThem) {
         "INSERT INTO Tips(ID, content, BackColor, FontColor, Visual) VALUES"
         "(7, NULL, NULL, 'abc', 'x'), ('8', 'text ID', 0, 0, 1), (9, 'b', 1e12, 2.5, 0)");
     const NoteRepository::Listing listing = notes.all();
+    using Text = NoteRepository::Listing::Text;
     EXPECT_EQ(listing.skipped, 1);
-    ASSERT_EQ(listing.notes.size(), 3u);
-    const Note& first = listing.notes[0];
-    EXPECT_EQ(first.createTime, "2026/12/6 1:47:55");
-    EXPECT_EQ(first.changeTime, "2026/12/6");
-    EXPECT_EQ(std::get<std::int32_t>(first.backColor), 255);
-    EXPECT_TRUE(first.visual);
-    const Note& bad = listing.notes[1];
-    EXPECT_EQ(bad.id, 7);
+    ASSERT_EQ(listing.size(), 3u);
+    EXPECT_EQ(listing.text(0, Text::CreateTime), u"2026/12/6 1:47:55");
+    EXPECT_EQ(listing.text(0, Text::ChangeTime), u"2026/12/6");
+    EXPECT_TRUE(listing.visual(0));
+    EXPECT_EQ(std::get<std::int32_t>(notes.note(id).backColor), 255);
+    EXPECT_EQ(listing.id(1), 7);
+    EXPECT_TRUE(listing.text(1, Text::Content).isEmpty());
+    EXPECT_FALSE(listing.visual(1));
+    const Note bad = notes.note(7);
     EXPECT_TRUE(bad.content.isNull());
-    EXPECT_FALSE(bad.visual);
     // A colour that cannot be read raises, where it is needed, what reading it raised.
     const auto errorOf = [](const StoredColour& colour) {
         try {
@@ -158,8 +159,8 @@ TEST_F(NoteRepositoryTest, ReadsTheRowsAsTheListShowsThem) {
     };
     EXPECT_EQ(errorOf(bad.backColor), platform::errc::invalidUseOfNull);
     EXPECT_EQ(errorOf(bad.fontColor), platform::errc::typeMismatch);
-    EXPECT_EQ(errorOf(listing.notes[2].backColor), 6);  // overflow
-    EXPECT_EQ(std::get<std::int32_t>(listing.notes[2].fontColor), 2);
+    EXPECT_EQ(errorOf(notes.note(9).backColor), 6);  // overflow
+    EXPECT_EQ(std::get<std::int32_t>(notes.note(9).fontColor), 2);
     try {
         notes.note(99);
         FAIL() << "a missing note was read";
@@ -174,7 +175,9 @@ TEST_F(NoteRepositoryTest, IdsStayAscendingAfterDeletingTheNewest) {
     notes.remove(second);
     EXPECT_GT(insert("c"), second);
     QStringList order;
-    for (const Note& note : notes.all().notes) order << note.content;
+    const NoteRepository::Listing listing = notes.all();
+    for (size_t i = 0; i < listing.size(); ++i)
+        order << listing.text(i, NoteRepository::Listing::Text::Content).toString();
     EXPECT_EQ(order, QStringList({"a", "c"}));
 }
 

@@ -106,4 +106,14 @@ QVariant PreparedStatement::value(int column) const {
     }
 }
 
+QByteArrayView PreparedStatement::utf8Text(int column) const {
+    if (!row_) throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
+    if (column < 0 || column >= sqlite3_data_count(stmt_) ||
+        sqlite3_column_type(stmt_, column) != SQLITE_TEXT)
+        return {};
+    // Text first: asking for the bytes may convert, and must precede the size.
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return QByteArrayView(text, sqlite3_column_bytes(stmt_, column));
+}
+
 }  // namespace platform

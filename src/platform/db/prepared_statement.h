@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <cstdint>
@@ -35,6 +36,9 @@ class PreparedStatement {
     // A column of the current row, counted from 0, typed as stored; NULL is an invalid
     // QVariant. No current row: errc::noCurrentRecord; no such column: errc::itemNotFound.
     QVariant value(int column) const;
+    // A text column of the current row as the engine holds it, UTF-8, valid until the next step
+    // or reset: no copy. A null view when the value is not text (value() then says what it is).
+    QByteArrayView utf8Text(int column) const;
 
   private:
     friend class Database;
