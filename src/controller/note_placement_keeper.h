@@ -20,7 +20,7 @@ class 数据库操作模块;
 // cannot be read is not used, one that cannot be written is written at the next change or close.
 class NotePlacementKeeper : public QObject {
   public:
-    // The window's id tag must be set. The keeper lives as the window's child; the store must
+    // The window's note ID must be set. The keeper lives as the window's child; the store must
     // outlive the window or be closed first.
     // `known`, when given, holds every stored place (NotePlacements::findAll) and saves the
     // look-up of this one.

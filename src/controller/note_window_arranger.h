@@ -16,7 +16,7 @@ class NoteWindowArranger : public QObject {
   public:
     using State = NoteWindowStates::State;
 
-    // For a window about to be shown, with its id tag set. A note without a stored state, or
+    // For a window about to be shown, with its note ID set. A note without a stored state, or
     // with one that cannot be read, opens with the plain look. The arranger lives as the
     // window's child; the store must outlive the window or be closed first.
     static void attach(Form_Zettara& window, 数据库操作模块& store);

@@ -14,7 +14,8 @@ class ListModel;
 class ListFilter;
 
 // A handle on one row of a ListView, addressed by its 1-based position at the time it was
-// taken. It stays valid until rows before it are removed.
+// taken. It stays valid until rows before it are inserted or removed; a note is found again
+// by its ID (ListView::indexOf).
 class ListItem {
   public:
     ListItem(ListView* view, int index) : view_(view), index_(index) {}
