@@ -12,13 +12,20 @@
 #include "store/note_file_check.h"
 #include "test_helpers.h"
 
-TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
+// A note file with one note, exported as our own JSON file.
+class NoteArchiveExported : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db.exec("INSERT INTO Tips(content, CreateTime) VALUES('a', '2026/12/7 9:00:00')");
+        NoteFileCheck::open(store, db.path());
+        NoteArchive::exportTo(store, ours, NoteArchive::Format::Json);
+    }
     testsupport::TempNoteDb db;
-    db.exec("INSERT INTO Tips(content, CreateTime) VALUES('a', '2026/12/7 9:00:00')");
     数据库操作模块 store;
-    NoteFileCheck::open(store, db.path());
     const QString ours = db.dir() + "/ours.json";
-    NoteArchive::exportTo(store, ours, NoteArchive::Format::Json);
+};
+
+TEST_F(NoteArchiveExported, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
     QFile read(ours);
     ASSERT_TRUE(read.open(QIODevice::ReadOnly));
     const QByteArray good = read.readAll();
@@ -74,14 +81,7 @@ TEST(NoteArchive, ForeignDamagedOrHostileFilesAreRefusedAndWriteNothing) {
     EXPECT_EQ(db.count(), 1);
 }
 
-TEST(NoteArchive, OurOwnFileComesBackWithoutTwinsAndWithEachNotesWindowState) {
-    testsupport::TempNoteDb db;
-    db.exec("INSERT INTO Tips(content, CreateTime) VALUES('a', '2026/12/7 9:00:00')");
-    数据库操作模块 store;
-    NoteFileCheck::open(store, db.path());
-    const QString ours = db.dir() + "/ours.json";
-    NoteArchive::exportTo(store, ours, NoteArchive::Format::Json);
-
+TEST_F(NoteArchiveExported, OurOwnFileComesBackWithoutTwinsAndWithEachNotesWindowState) {
     // Our own file is read, and its one note is already here.
     const NoteArchive::Imported again = NoteArchive::importFrom(store, ours);
     EXPECT_EQ(std::make_pair(again.added, again.skipped), std::make_pair(0, 1));
