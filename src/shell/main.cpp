@@ -7,6 +7,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/msgbox.h"
+#include "platform/ui/qt_texts.h"
 #include "shell/main_window.h"
 #include "store/dated_backups.h"
 #include "store/shared_objects.h"
@@ -23,6 +24,8 @@ int main(int argc, char* argv[]) {
     // The program lives on in the notification area with no window shown; only the exit
     // command ends it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The file and colour dialogs and the standard buttons speak the program's language.
+    platform::useQtTextsInChinese(app);
 
     // A second launch shows the running instance's window and ends at once: it opens no
     // database, creates no window and writes nothing.
