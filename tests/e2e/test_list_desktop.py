@@ -53,13 +53,15 @@ class ListDesktopTest(DisplayTest):
 
 class ManyNotesTest(DisplayTest):
     def test_the_main_window_comes_first_and_answers_while_the_notes_open(self):
-        notes = 600
+        notes = 1500
         program = self.program([dict(content="note %d" % i) for i in range(notes)])
         proc = self.running(program)
         self.assertLess(len(program.note_windows()), notes, "every note opened first")
         # Del is done (the note file says so) before the program has made the last windows
         # (made, mapped or not: the window manager lags behind).
-        self.display.activate(program.main_windows()[0])
+        main = wait_for(program.main_windows, 10)
+        self.assertTrue(main, "main window not visible")
+        self.display.activate(main[0])
         self.display.xdotool("key", "Tab", "Home", "Delete")
         self.assertTrue(wait_for(lambda: len(program.rows()) == notes - 1, 20), "no delete")
         self.assertLess(len(self.display.windows(name="^Zettara$", visible=False)), notes - 1)
