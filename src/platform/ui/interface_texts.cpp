@@ -51,7 +51,7 @@ Language languageOf(LanguageChoice choice) {
 QString textIn(Language language, const char* context, const char* sourceText) {
     if (language == Language::English) {
         if (const auto english = loaded(kOwnEnglish)) {
-            const QString text = english->translate(context, sourceText);
+            QString text = english->translate(context, sourceText);
             if (!text.isEmpty()) return text;
         }
     }
