@@ -303,11 +303,11 @@ void MainMenus::工具_界面语言_Click(platform::LanguageChoice choice) {
                          platform::mb::Exclamation);
         return;
     }
-    // The running windows keep their texts: the new language is said in itself.
-    platform::MsgBox(
-        platform::textIn(platform::languageOf(choice), "MainMenus",
-                         QT_TRANSLATE_NOOP("MainMenus", "界面语言将在下次启动程序时改变。")),
-        platform::mb::Information);
+    // The running windows keep their texts: the new language is said in itself, and only when
+    // it is not the one in use.
+    const char* const later = QT_TRANSLATE_NOOP("MainMenus", "界面语言将在下次启动程序时改变。");
+    const QString said = platform::textIn(platform::languageOf(choice), "MainMenus", later);
+    if (said != tr(later)) platform::MsgBox(said, platform::mb::Information);
 }
 
 void MainMenus::帮助_意见反馈_Click() {

@@ -22,6 +22,14 @@ class LanguageTest(DisplayTest):
         self.display.xdotool("key", "x")
         self.assertTrue(program.answer_box(confirm, "Escape"), confirm)
 
+    def choose_english(self, program):
+        """工具 > 界面语言 > English, by keys."""
+        window = program.main_windows()[0]
+        self.display.key_until("alt+t", self.display.popups, window=window)
+        self.display.xdotool("key", "l")
+        self.assertTrue(wait_for(lambda: len(self.display.popups()) == 2, 5))
+        self.display.xdotool("key", "Down", "Down", "Return")
+
     def test_english_when_the_session_names_english_first(self):
         program = self.program()
         proc = program.start(env=dict(program.env, LANGUAGE="en:zh_CN", LC_ALL="C.UTF-8"))
@@ -34,11 +42,7 @@ class LanguageTest(DisplayTest):
         self.titles(program, "关于 " + TITLE, "确定退出")
 
         # 工具 > 界面语言 > English: said at once, in English, and used from the next start.
-        window = program.main_windows()[0]
-        self.display.key_until("alt+t", self.display.popups, window=window)
-        self.display.xdotool("key", "l")
-        self.assertTrue(wait_for(lambda: len(self.display.popups()) == 2, 5))
-        self.display.xdotool("key", "Down", "Down", "Return")
+        self.choose_english(program)
         self.assertTrue(program.answer_box(TITLE, "Return"))
         settings = os.path.join(program.config, TITLE, "settings.ini")
         with open(settings, encoding="utf-8") as file:
@@ -50,6 +54,9 @@ class LanguageTest(DisplayTest):
         self.assertEqual(proc.wait(10), 0)
         self.running(program)
         self.titles(program, "About " + TITLE, "Confirm Exit")
+        # The language in use chosen again: nothing to say.
+        self.choose_english(program)
+        self.assertFalse(wait_for(lambda: self.display.windows(name="^%s$" % TITLE), 2))
 
 
 if __name__ == "__main__":
