@@ -12,17 +12,17 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent), field_(new QLineEdit(this))
     setObjectName(QStringLiteral("查找栏"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("查找："), this));
+    layout->addWidget(new QLabel(tr("查找："), this));
 
     field_->setObjectName(QStringLiteral("查找_文字"));
-    field_->setPlaceholderText(QStringLiteral("输入便签中的文字，多个词用空格分开"));
+    field_->setPlaceholderText(tr("输入便签中的文字，多个词用空格分开"));
     layout->addWidget(field_, 1);
     setFocusProxy(field_);
 
     auto* close = new QToolButton(this);
     close->setObjectName(QStringLiteral("查找_关闭"));
     close->setText(QStringLiteral("×"));
-    close->setToolTip(QStringLiteral("关闭查找（Esc）"));
+    close->setToolTip(tr("关闭查找（Esc）"));
     close->setAutoRaise(true);
     close->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(close);
