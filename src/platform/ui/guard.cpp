@@ -18,7 +18,7 @@ Q_LOGGING_CATEGORY(lcGuard, "zettara.guard", QtInfoMsg)
 }  // namespace
 
 QString unexpectedErrorText(const char* what) {
-    const QString sentence = troubleText(Trouble::Internal);
+    QString sentence = troubleText(Trouble::Internal);
     if (!what || !*what) return sentence;
     return QCoreApplication::translate("ErrorText", "%1\n（%2）")
         .arg(sentence, QString::fromLocal8Bit(what));
