@@ -2,6 +2,248 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>BackupRestore</name>
+    <message>
+        <source>便签未做任何更改。</source>
+        <translation>Nothing was changed in the notes.</translation>
+    </message>
+    <message>
+        <source>便签文件正被另一个程序使用，%1。请稍后再试。</source>
+        <translation>The note file is in use by another program: %1. Please try again later.</translation>
+    </message>
+    <message>
+        <source>%1。
+%2</source>
+        <translation>%1.
+%2</translation>
+    </message>
+    <message>
+        <source>无法把现在的便签文件先保存到只有你能使用的备份文件夹：
+%1</source>
+        <translation>The current note file could not first be kept in a backup folder only you can use:
+%1</translation>
+    </message>
+    <message>
+        <source>无法先保存现在的便签文件</source>
+        <translation>The current note file could not be kept first</translation>
+    </message>
+    <message>
+        <source>无法先保存现在的便签文件：
+%1</source>
+        <translation>The current note file could not be kept first:
+%1</translation>
+    </message>
+    <message>
+        <source>所选的备份已损坏或不是便签文件，无法恢复：
+%1</source>
+        <translation>The chosen backup is damaged or is not a note file, and cannot be restored:
+%1</translation>
+    </message>
+    <message>
+        <source>便签文件没有打开。</source>
+        <translation>The note file is not open.</translation>
+    </message>
+    <message>
+        <source>无法恢复备份</source>
+        <translation>The backup could not be restored</translation>
+    </message>
+    <message>
+        <source>无法把损坏的便签文件改名保存：
+%1</source>
+        <translation>The damaged note file could not be renamed and kept:
+%1</translation>
+    </message>
+    <message>
+        <source>无法恢复备份。
+%1</source>
+        <translation>The backup could not be restored.
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Convert</name>
+    <message>
+        <source>无效使用 Null</source>
+        <translation>Invalid use of Null</translation>
+    </message>
+    <message>
+        <source>类型不匹配</source>
+        <translation>Type mismatch</translation>
+    </message>
+    <message>
+        <source>溢出</source>
+        <translation>Overflow</translation>
+    </message>
+</context>
+<context>
+    <name>Database</name>
+    <message>
+        <source>便签文件所在的文件夹不可写</source>
+        <translation>The note file’s folder cannot be written</translation>
+    </message>
+    <message>
+        <source>对象无效或不再被设置。</source>
+        <translation>Object invalid or no longer set.</translation>
+    </message>
+    <message>
+        <source>语句末尾之后还有字符。</source>
+        <translation>There are characters after the end of the statement.</translation>
+    </message>
+    <message>
+        <source>无当前记录。</source>
+        <translation>No current record.</translation>
+    </message>
+    <message>
+        <source>在此集合中找不到项目：%1</source>
+        <translation>Item not found in this collection: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseModule</name>
+    <message>
+        <source>数据库尚未打开。</source>
+        <translation>The database is not open.</translation>
+    </message>
+    <message>
+        <source>对象无效或不再被设置。</source>
+        <translation>Object invalid or no longer set.</translation>
+    </message>
+</context>
+<context>
+    <name>DatedBackups</name>
+    <message>
+        <source>便签的备份文件夹不是只有你能使用的文件夹，程序无法更正，因此不再备份便签：
+%1
+
+把它删除，或改为只有你能使用（0700），下次启动时备份会继续。</source>
+        <translation>The notes’ backup folder can be used by others, and the program cannot change that, so notes are no longer backed up:
+%1
+
+Delete it, or make it usable by you only (0700); backups resume at the next start.</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorText</name>
+    <message>
+        <source>程序出了意外的错误，这一步没有完成。请再试一次；如果问题一再出现，请重新启动程序。</source>
+        <translation>Something unexpected went wrong, and this step was not completed. Please try again; if it keeps happening, restart the program.</translation>
+    </message>
+    <message>
+        <source>便签文件正被另一个程序使用，这一步没有完成。请稍后再试。</source>
+        <translation>The note file is in use by another program, so this step was not completed. Please try again later.</translation>
+    </message>
+    <message>
+        <source>找不到文件“%1”。请确认它没有被移走、改名或删除，然后再试。</source>
+        <translation>The file “%1” cannot be found. Make sure it has not been moved, renamed or deleted, then try again.</translation>
+    </message>
+    <message>
+        <source>找不到所需的文件。请确认它没有被移走、改名或删除，然后再试。</source>
+        <translation>A file that is needed cannot be found. Make sure it has not been moved, renamed or deleted, then try again.</translation>
+    </message>
+    <message>
+        <source>无法打开文件“%1”。请确认你有权读写这个文件和它所在的文件夹，然后再试。</source>
+        <translation>The file “%1” cannot be opened. Make sure you may read and write the file and its folder, then try again.</translation>
+    </message>
+    <message>
+        <source>无法打开所需的文件。请确认你有权读写它和它所在的文件夹，然后再试。</source>
+        <translation>A file that is needed cannot be opened. Make sure you may read and write it and its folder, then try again.</translation>
+    </message>
+    <message>
+        <source>“%1”是只读的，无法写入。请让你有权写入它和它所在的文件夹，然后再试。</source>
+        <translation>“%1” is read-only and cannot be written. Give yourself write access to it and its folder, then try again.</translation>
+    </message>
+    <message>
+        <source>便签文件是只读的，无法写入。请让你有权写入它和它所在的文件夹，然后再试。</source>
+        <translation>The note file is read-only and cannot be written. Give yourself write access to it and its folder, then try again.</translation>
+    </message>
+    <message>
+        <source>磁盘已满，文件没有写完。请腾出一些空间，或换一个位置。</source>
+        <translation>The disk is full, so the file was not written completely. Free some space, or choose another place.</translation>
+    </message>
+    <message>
+        <source>文件“%1”已损坏，或者不是便签文件。请从备份恢复，或另选一个文件。</source>
+        <translation>The file “%1” is damaged or is not a note file. Restore it from a backup, or choose another file.</translation>
+    </message>
+    <message>
+        <source>便签文件已损坏。请从备份恢复。</source>
+        <translation>The note file is damaged. Restore it from a backup.</translation>
+    </message>
+    <message>
+        <source>没有权限使用“%1”。请让你有权读写它和它所在的文件夹，然后再试。</source>
+        <translation>You do not have permission to use “%1”. Give yourself read and write access to it and its folder, then try again.</translation>
+    </message>
+    <message>
+        <source>系统拒绝了访问。请让你有权读写便签文件和它所在的文件夹，然后再试。</source>
+        <translation>The system denied access. Give yourself read and write access to the note file and its folder, then try again.</translation>
+    </message>
+    <message>
+        <source>读写“%1”时出错。请确认磁盘正常、这个位置仍然可用，然后再试。</source>
+        <translation>Reading or writing “%1” failed. Make sure the disk is working and the location is still available, then try again.</translation>
+    </message>
+    <message>
+        <source>读写文件时出错。请确认磁盘正常、便签文件所在的位置仍然可用，然后再试。</source>
+        <translation>Reading or writing a file failed. Make sure the disk is working and the note file’s location is still available, then try again.</translation>
+    </message>
+    <message>
+        <source>便签数据库出错，这一步没有完成。请再试一次；如果问题一再出现，请重新启动程序。</source>
+        <translation>The note database reported an error, and this step was not completed. Please try again; if it keeps happening, restart the program.</translation>
+    </message>
+    <message>
+        <source>无法加载组件库“%1”，这项功能现在无法使用。请重新安装本程序。</source>
+        <translation>The component library “%1” cannot be loaded, so this feature is not available. Please reinstall the program.</translation>
+    </message>
+    <message>
+        <source>无法加载所需的组件库，这项功能现在无法使用。请重新安装本程序。</source>
+        <translation>A component library that is needed cannot be loaded, so this feature is not available. Please reinstall the program.</translation>
+    </message>
+    <message>
+        <source>组件库“%1”不完整或版本不符，这项功能现在无法使用。请重新安装本程序。</source>
+        <translation>The component library “%1” is incomplete or of the wrong version, so this feature is not available. Please reinstall the program.</translation>
+    </message>
+    <message>
+        <source>所需的组件库不完整或版本不符，这项功能现在无法使用。请重新安装本程序。</source>
+        <translation>A component library that is needed is incomplete or of the wrong version, so this feature is not available. Please reinstall the program.</translation>
+    </message>
+    <message>
+        <source>找不到服务器。请检查网络连接，稍后再试。</source>
+        <translation>The server cannot be found. Check your network connection and try again later.</translation>
+    </message>
+    <message>
+        <source>无法连接到服务器。请检查网络连接，稍后再试。</source>
+        <translation>Cannot connect to the server. Check your network connection and try again later.</translation>
+    </message>
+    <message>
+        <source>服务器没有及时回答。请检查网络连接，稍后再试。</source>
+        <translation>The server did not answer in time. Check your network connection and try again later.</translation>
+    </message>
+    <message>
+        <source>无法与服务器建立安全连接。请确认电脑的日期和时间正确，稍后再试。</source>
+        <translation>A secure connection to the server could not be made. Make sure the computer’s date and time are correct, and try again later.</translation>
+    </message>
+    <message>
+        <source>服务器暂时无法处理这个请求。请稍后再试。</source>
+        <translation>The server cannot handle the request right now. Please try again later.</translation>
+    </message>
+    <message>
+        <source>%1
+（错误 %2）</source>
+        <translation>%1
+(Error %2)</translation>
+    </message>
+    <message>
+        <source>%1
+（错误 %2：%3）</source>
+        <translation>%1
+(Error %2: %3)</translation>
+    </message>
+    <message>
+        <source>%1
+（%2）</source>
+        <translation>%1
+(%2)</translation>
+    </message>
+</context>
+<context>
     <name>FindBar</name>
     <message>
         <source>查找：</source>
@@ -217,6 +459,112 @@
     </message>
 </context>
 <context>
+    <name>MsgBox</name>
+    <message>
+        <source>是(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>否(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>NoteArchive</name>
+    <message>
+        <source>创建于 %1，修改于 %2
+%3
+
+</source>
+        <translation>Created %1, modified %2
+%3
+
+</translation>
+    </message>
+    <message>
+        <source>它是便签文件本身、它的日志文件或它的备份，导出会毁掉其中的便签。请另选一个文件。</source>
+        <translation>It is the note file itself, its journal or one of its backups; exporting into it would destroy the notes in it. Please choose another file.</translation>
+    </message>
+    <message>
+        <source>它不是一个可以读取的普通文件。</source>
+        <translation>It is not an ordinary file that can be read.</translation>
+    </message>
+    <message>
+        <source>文件太大（超过 %1 MB）。</source>
+        <translation>The file is too large (over %1 MB).</translation>
+    </message>
+    <message>
+        <source>无法读取这个文件，请确认它仍在原处、你有权读取它。
+（%1）</source>
+        <translation>The file cannot be read. Make sure it is still there and that you may read it.
+(%1)</translation>
+    </message>
+    <message>
+        <source>文件不是有效的 UTF-8 文本。</source>
+        <translation>The file is not valid UTF-8 text.</translation>
+    </message>
+    <message>
+        <source>便签太多（超过 %1 个）。</source>
+        <translation>There are too many notes (over %1).</translation>
+    </message>
+    <message>
+        <source>文件的嵌套层次太深。</source>
+        <translation>The file is nested too deeply.</translation>
+    </message>
+    <message>
+        <source>文件不完整或已损坏（第 %1 个字节处出错）。</source>
+        <translation>The file is incomplete or damaged (error at byte %1).</translation>
+    </message>
+    <message>
+        <source>它不是本程序导出的便签文件。</source>
+        <translation>It is not a note file exported by this program.</translation>
+    </message>
+    <message>
+        <source>它来自更新版本的程序（格式版本 %1），请先升级本程序。</source>
+        <translation>It comes from a newer version of the program (format version %1); please update this program first.</translation>
+    </message>
+    <message>
+        <source>%1无效。</source>
+        <translation>%1 is not valid.</translation>
+    </message>
+    <message>
+        <source>%1的窗口设置无效。</source>
+        <translation>The window settings of %1 are not valid.</translation>
+    </message>
+    <message>
+        <source>%1的位置无效。</source>
+        <translation>The place of %1 is not valid.</translation>
+    </message>
+    <message>
+        <source>%1的位置“%2”</source>
+        <translation>Place “%2” of %1</translation>
+    </message>
+    <message>
+        <source>第 %1 个便签</source>
+        <translation>Note %1</translation>
+    </message>
+    <message>
+        <source>%1的内容缺失。</source>
+        <translation>The contents of %1 are missing.</translation>
+    </message>
+    <message>
+        <source>%1的“%2”</source>
+        <translation>“%2” of %1</translation>
+    </message>
+    <message>
+        <source>数据库尚未打开。</source>
+        <translation>The database is not open.</translation>
+    </message>
+</context>
+<context>
     <name>NoteCommands</name>
     <message>
         <source>这个便签删除后将无法撤销（这个便签文件不保留删除的便签）。确定删除吗？</source>
@@ -229,6 +577,95 @@
     <message>
         <source>未选中任何便签！</source>
         <translation>No note is selected.</translation>
+    </message>
+</context>
+<context>
+    <name>NoteFileCheck</name>
+    <message>
+        <source>没有可用的备份。</source>
+        <translation>There is no usable backup.</translation>
+    </message>
+    <message>
+        <source>便签文件已损坏，程序将退出：
+%1
+
+打开时，上次未完成的保存留下的日志文件被撤销到了便签文件中，便签文件因此已被改变。改变之前的便签文件和日志文件保存为：
+%2
+%3</source>
+        <translation>The note file is damaged, and the program will end:
+%1
+
+When it was opened, the journal left by an unfinished save was undone into it, so the note file has been changed. The note file and the journal as they were before are kept as:
+%2
+%3</translation>
+    </message>
+    <message>
+        <source>便签文件已损坏，程序将退出，未做任何更改：
+%1</source>
+        <translation>The note file is damaged. The program will end without changing anything:
+%1</translation>
+    </message>
+    <message>
+        <source>
+
+最新的备份：%1
+
+恢复方法：退出程序后，把备份复制到便签文件所在的位置，改名为 %2 替换损坏的文件（旁边若有 %2-journal，先把它移走），然后重新启动。</source>
+        <translation>
+
+Newest backup: %1
+
+To restore it: after the program has ended, copy the backup to the note file’s folder and name it %2 in place of the damaged file (if %2-journal is beside it, move that away first), then start the program again.</translation>
+    </message>
+    <message>
+        <source>便签文件已损坏：
+%1
+
+可以恢复最新的完好备份：
+%2
+
+选“是”：损坏的文件（和旁边的日志文件）改名留在原处，恢复这个备份，然后继续启动。
+选“否”：程序退出。</source>
+        <translation>The note file is damaged:
+%1
+
+The newest good backup can be restored:
+%2
+
+Yes: the damaged file (and the journal beside it) is renamed and left where it is, the backup is restored, and the program starts.
+No: the program ends.</translation>
+    </message>
+    <message>
+        <source>上次未完成的保存已被撤销：便签文件旁留有那次保存的日志文件，打开时它被撤销到了便签文件中。
+
+撤销之前的便签文件和日志文件保存为：
+%1
+%2
+
+如果便签不是你期望的样子（例如便签文件是刚复制过来的备份），退出程序后可以用它们找回；不再需要时可以把它们删除。</source>
+        <translation>An unfinished save from last time was undone: its journal was left beside the note file and was undone into it when the file was opened.
+
+The note file and the journal as they were before are kept as:
+%1
+%2
+
+If the notes are not as you expect (for example, the note file is a backup you have just copied in), end the program and use these copies to get them back; delete them once you no longer need them.</translation>
+    </message>
+    <message>
+        <source>便签文件旁有上次未完成的保存留下的日志文件：
+%1
+
+无法先保存便签文件和它的副本，程序将退出，未做任何更改。</source>
+        <translation>A journal left by an unfinished save is beside the note file:
+%1
+
+The note file and a copy of it could not be kept first, so the program will end without changing anything.</translation>
+    </message>
+    <message>
+        <source>这个文件不是便签文件（没有 Tips 表，或 Tips 表缺少便签的列），程序将退出，未做任何更改：
+%1</source>
+        <translation>This file is not a note file (it has no Tips table, or the Tips table lacks the note columns). The program will end without changing anything:
+%1</translation>
     </message>
 </context>
 <context>
@@ -329,6 +766,63 @@ The current note file is kept as a backup first.</translation>
     </message>
 </context>
 <context>
+    <name>NoteListController</name>
+    <message>
+        <source>显示</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Content</translation>
+    </message>
+    <message>
+        <source>创建时间</source>
+        <translation>Created</translation>
+    </message>
+    <message>
+        <source>修改时间</source>
+        <translation>Modified</translation>
+    </message>
+    <message>
+        <source>便签文件被占用</source>
+        <translation>the note file is in use</translation>
+    </message>
+    <message>
+        <source>错误 %1：%2</source>
+        <translation>Error %1: %2</translation>
+    </message>
+    <message>
+        <source>便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。</source>
+        <translation>The note was saved, but the list cannot be refreshed right now (%1). It will refresh by itself shortly.</translation>
+    </message>
+</context>
+<context>
+    <name>NoteStoreLocation</name>
+    <message>
+        <source>无法创建存放便签的文件夹“%1”。请确认你有权在那里创建文件夹，然后重新启动程序。</source>
+        <translation>The folder for the notes, “%1”, cannot be made. Make sure you may create folders there, then start the program again.</translation>
+    </message>
+</context>
+<context>
+    <name>OwnSchema</name>
+    <message>
+        <source>这个便签文件来自更新版本的程序。在本版本中，删除的便签无法撤销，便签的位置和窗口设置也不会保存。</source>
+        <translation>This note file comes from a newer version of the program. In this version, deleted notes cannot be taken back, and note places and window settings are not kept.</translation>
+    </message>
+    <message>
+        <source>便签文件中本程序自用的表已损坏，已改名保留并重新建立：%1。便签本身没有受到影响，但已删除的便签、便签的位置或窗口设置可能已无法使用。</source>
+        <translation>Tables the program keeps for itself in the note file were damaged; they were renamed, kept and made again: %1. The notes themselves are not affected, but deleted notes, note places or window settings may be lost.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
     <name>RestoreDialog</name>
     <message>
         <source>从备份恢复</source>
@@ -357,6 +851,68 @@ The current note file is kept as a backup first.</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateCheck</name>
+    <message>
+        <source>发现新版本 %1（当前版本 %2）。</source>
+        <translation>A new version, %1, is available (this is version %2).</translation>
+    </message>
+    <message>
+        <source>是否打开下载页面？</source>
+        <translation>Open the download page?</translation>
+    </message>
+</context>
+<context>
+    <name>companion::FeedbackDialog</name>
+    <message>
+        <source>意见反馈</source>
+        <translation>Feedback</translation>
+    </message>
+    <message>
+        <source>请写下您的意见或建议：</source>
+        <translation>Please write your comments or suggestions:</translation>
+    </message>
+    <message>
+        <source>联系方式（可不填）：</source>
+        <translation>How to reach you (optional):</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>请先写下您的意见。</source>
+        <translation>Please write your comments first.</translation>
+    </message>
+    <message>
+        <source>您的意见已发送，谢谢！</source>
+        <translation>Your feedback has been sent. Thank you!</translation>
+    </message>
+    <message>
+        <source>您的意见暂时无法发送：%1
+
+它也无法保存到 %2。窗口中的内容还在，请稍后再试。</source>
+        <translation>Your feedback cannot be sent right now: %1
+
+It could not be saved in %2 either. What you wrote is still in the window; please try again later.</translation>
+    </message>
+    <message>
+        <source>您的意见暂时无法发送：%1
+
+它已保存在：
+%2
+网络恢复后，可以再次打开意见反馈，把它发送出去。</source>
+        <translation>Your feedback cannot be sent right now: %1
+
+It has been saved in:
+%2
+Once the network is back, open Feedback again to send it.</translation>
     </message>
 </context>
 <context>
@@ -413,6 +969,41 @@ The current note file is kept as a backup first.</translation>
 %2
 
 A note file can be used by only one program at a time. Look for your notes in the running program (it may be only in the notification area). This start will end.</translation>
+    </message>
+</context>
+<context>
+    <name>platform::BoundedFetch</name>
+    <message>
+        <source>连接超时</source>
+        <translation>Connection timed out</translation>
+    </message>
+    <message>
+        <source>无法建立安全连接</source>
+        <translation>Secure connections are not available</translation>
+    </message>
+    <message>
+        <source>服务器的回答过长</source>
+        <translation>The server’s answer is too long</translation>
+    </message>
+    <message>
+        <source>服务器的回答无法读取</source>
+        <translation>The server’s answer cannot be read</translation>
+    </message>
+    <message>
+        <source>服务器转到了不安全的地址</source>
+        <translation>The server redirected to an unsafe address</translation>
+    </message>
+    <message>
+        <source>服务器转址过多</source>
+        <translation>The server redirected too many times</translation>
+    </message>
+    <message>
+        <source>服务器回答 HTTP %1</source>
+        <translation>The server answered HTTP %1</translation>
+    </message>
+    <message>
+        <source>连接在回答结束前中断</source>
+        <translation>The connection broke off before the answer was complete</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "controller/note_list_controller.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QLoggingCategory>
@@ -25,9 +26,6 @@
 namespace {
 
 Q_LOGGING_CATEGORY(lcShown, "zettara.shown")
-
-const QString kListNotRefreshed =
-    QStringLiteral("便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。");
 
 // How long one batch of start-up windows may take: short enough for the main window to answer
 // a key or a menu between two batches without the user noticing.
@@ -59,8 +57,11 @@ Class_主窗体::~Class_主窗体() {
 }
 
 void Class_主窗体::初始化列() {
-    列标题 = {QStringLiteral("显示"), QStringLiteral("编号"), QStringLiteral("内容"),
-              QStringLiteral("创建时间"), QStringLiteral("修改时间")};
+    列标题 = {QCoreApplication::translate("NoteListController", "显示"),
+              QCoreApplication::translate("NoteListController", "编号"),
+              QCoreApplication::translate("NoteListController", "内容"),
+              QCoreApplication::translate("NoteListController", "创建时间"),
+              QCoreApplication::translate("NoteListController", "修改时间")};
     列宽 = {540, 1, 4000, 2000, 2000};
 }
 
@@ -272,10 +273,14 @@ void Class_主窗体::保存后刷新(std::optional<std::int64_t> id, bool tell)
     } catch (const platform::Error& error) {
         if (tell) {
             const QString reason =
-                error.busy()
-                    ? QStringLiteral("便签文件被占用")
-                    : QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
-            platform::MsgBox(kListNotRefreshed.arg(reason), platform::mb::Exclamation);
+                error.busy() ? QCoreApplication::translate("NoteListController", "便签文件被占用")
+                             : QCoreApplication::translate("NoteListController", "错误 %1：%2")
+                                   .arg(QString::number(error.number()), error.message());
+            platform::MsgBox(
+                QCoreApplication::translate(
+                    "NoteListController", "便签已保存，但列表暂时无法刷新（%1）。稍后会自动刷新。")
+                    .arg(reason),
+                platform::mb::Exclamation);
         }
         retry_.arm();
         return;
@@ -477,7 +482,8 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     window->setText(item.subItem(2));
     const std::optional<std::int64_t> listed = item.id();
     if (!listed)
-        throw platform::Error(platform::errc::itemNotFound, QStringLiteral("The row has no note."));
+        throw platform::Error(platform::Trouble::Internal, platform::errc::itemNotFound,
+                              QStringLiteral("The row has no note."));
     const std::int64_t id = *listed;
     std::pair<StoredColour, StoredColour> colours;
     if (startupLooks_ && startupLooks_->colours.contains(id)) {

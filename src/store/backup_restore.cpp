@@ -1,5 +1,6 @@
 #include "store/backup_restore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 
 #include "platform/core/clock.h"
 #include "platform/core/error.h"
+#include "platform/core/error_text.h"
 #include "platform/db/database.h"
 #include "platform/db/database_backup.h"
 #include "platform/db/sqlite_connection.h"
@@ -47,15 +49,18 @@ int notesIn(const QString& path) {
 
 [[noreturn]] void unchanged(const QString& why) {
     throw platform::Error(platform::errc::pathAccess,
-                          why + QStringLiteral("\n\n便签未做任何更改。"));
+                          why + QStringLiteral("\n\n") +
+                              QCoreApplication::translate("BackupRestore", "便签未做任何更改。"));
 }
 
 // What a failed copy says: another program holding the note file is told as such.
 [[noreturn]] void copyFailed(const QString& what, const platform::Error& error) {
     if (error.busy())
-        unchanged(QStringLiteral("便签文件正被另一个程序使用，%1。请稍后再试。").arg(what));
-    unchanged(
-        QStringLiteral("%1（错误 %2：%3）。").arg(what).arg(error.number()).arg(error.message()));
+        unchanged(QCoreApplication::translate("BackupRestore",
+                                              "便签文件正被另一个程序使用，%1。请稍后再试。")
+                      .arg(what));
+    unchanged(QCoreApplication::translate("BackupRestore", "%1。\n%2")
+                  .arg(what, platform::userText(error)));
 }
 
 void pruneBeforeRestore(const QString& folder, const QString& keep) {
@@ -72,7 +77,8 @@ void pruneBeforeRestore(const QString& folder, const QString& keep) {
 QString keepCurrent(const QString& noteFile) {
     const QString folder = DatedBackups::folderFor(noteFile);
     if (!platform::makeOurFolderOwnerOnly(folder))
-        unchanged(QStringLiteral("无法把现在的便签文件先保存到只有你能使用的备份文件夹：\n%1")
+        unchanged(QCoreApplication::translate(
+                      "BackupRestore", "无法把现在的便签文件先保存到只有你能使用的备份文件夹：\n%1")
                       .arg(QDir::toNativeSeparators(folder)));
     const QString name = kBeforeRestore + stamp() + QStringLiteral(".mdb");
     QString target = QDir(folder).filePath(name);
@@ -83,12 +89,12 @@ QString keepCurrent(const QString& noteFile) {
         // On the window's thread: a file another program holds is waited for as a save waits.
         platform::backupDatabase(noteFile, partial, never, platform::kBusyTimeoutMs);
     } catch (const platform::Error& error) {
-        copyFailed(QStringLiteral("无法先保存现在的便签文件"), error);
+        copyFailed(QCoreApplication::translate("BackupRestore", "无法先保存现在的便签文件"), error);
     }
     if (QFileInfo::exists(target) || !QFile::rename(partial, target)) {
         QFile::remove(partial);
-        unchanged(
-            QStringLiteral("无法先保存现在的便签文件：\n%1").arg(QDir::toNativeSeparators(target)));
+        unchanged(QCoreApplication::translate("BackupRestore", "无法先保存现在的便签文件：\n%1")
+                      .arg(QDir::toNativeSeparators(target)));
     }
     pruneBeforeRestore(folder, target);
     return target;
@@ -96,7 +102,8 @@ QString keepCurrent(const QString& noteFile) {
 
 void requireGood(const QString& backup) {
     if (notesIn(backup) < 0)
-        unchanged(QStringLiteral("所选的备份已损坏或不是便签文件，无法恢复：\n%1")
+        unchanged(QCoreApplication::translate("BackupRestore",
+                                              "所选的备份已损坏或不是便签文件，无法恢复：\n%1")
                       .arg(QDir::toNativeSeparators(backup)));
 }
 
@@ -128,13 +135,13 @@ QString BackupRestore::restore(数据库操作模块& store, const QString& back
     // Checked first: a backup that cannot be used leaves no trace at all.
     requireGood(backup);
     if (!store.database() || !store.database()->isOpen())
-        unchanged(QStringLiteral("便签文件没有打开。"));
+        unchanged(QCoreApplication::translate("BackupRestore", "便签文件没有打开。"));
     platform::Database& db = *store.database();
     QString kept = keepCurrent(db.path());
     try {
         platform::restoreDatabase(db, backup);
     } catch (const platform::Error& error) {
-        copyFailed(QStringLiteral("无法恢复备份"), error);
+        copyFailed(QCoreApplication::translate("BackupRestore", "无法恢复备份"), error);
     }
     // The backup may be of an older version of our tables.
     OwnSchema::prepare(store);
@@ -153,23 +160,22 @@ QString BackupRestore::replaceDamaged(const QString& noteFile, const QString& ba
         QFileInfo(noteFile).absoluteDir().filePath(QStringLiteral(".restoring-") + when);
     const std::atomic<bool> never{false};
     if (!QFile::rename(noteFile, damaged))
-        unchanged(QStringLiteral("无法把损坏的便签文件改名保存：\n%1")
+        unchanged(QCoreApplication::translate("BackupRestore", "无法把损坏的便签文件改名保存：\n%1")
                       .arg(QDir::toNativeSeparators(noteFile)));
     const bool hadJournal = QFile::exists(journal);
     try {
-        if (hadJournal && !QFile::rename(journal, oldJournal))
-            throw platform::Error(platform::errc::pathAccess, QDir::toNativeSeparators(journal));
+        QFile oldOne(journal);
+        if (hadJournal && !oldOne.rename(oldJournal)) throw platform::Error::fromFile(oldOne);
         // Copied under a name of its own and renamed: never a half-written note file.
         platform::backupDatabase(backup, partial, never);
-        if (!QFile::rename(partial, noteFile))
-            throw platform::Error(platform::errc::pathAccess, QDir::toNativeSeparators(noteFile));
+        QFile copied(partial);
+        if (!copied.rename(noteFile)) throw platform::Error::fromFile(copied, noteFile);
     } catch (const platform::Error& error) {
         QFile::remove(partial);
         if (hadJournal) QFile::rename(oldJournal, journal);
         QFile::rename(damaged, noteFile);
-        unchanged(QStringLiteral("无法恢复备份（错误 %1：%2）。")
-                      .arg(error.number())
-                      .arg(error.message()));
+        unchanged(QCoreApplication::translate("BackupRestore", "无法恢复备份。\n%1")
+                      .arg(platform::userText(error)));
     }
     return damaged;
 }

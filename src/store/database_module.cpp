@@ -1,5 +1,7 @@
 #include "store/database_module.h"
 
+#include <QCoreApplication>
+
 #include "platform/core/error.h"
 
 void 数据库操作模块::打开数据库(const QString& path, const QString& password) {
@@ -11,7 +13,8 @@ void 数据库操作模块::打开数据库(const QString& path, const QString& 
 
 platform::Database& 数据库操作模块::requireOpen() const {
     if (!database_)
-        throw platform::Error(platform::errc::objectNotSet, QStringLiteral("数据库尚未打开。"));
+        throw platform::Error(platform::Trouble::Internal, platform::errc::objectNotSet,
+                              QCoreApplication::translate("DatabaseModule", "数据库尚未打开。"));
     return *database_;
 }
 
@@ -22,7 +25,8 @@ platform::Recordset 数据库操作模块::数据库_查找_语句(const QString
 void 数据库操作模块::关闭数据库() {
     platform::Database& db = requireOpen();
     if (!db.isOpen())
-        throw platform::Error(platform::errc::objectClosed,
-                              QStringLiteral("对象无效或不再被设置。"));
+        throw platform::Error(
+            platform::Trouble::Internal, platform::errc::objectClosed,
+            QCoreApplication::translate("DatabaseModule", "对象无效或不再被设置。"));
     db.close();
 }

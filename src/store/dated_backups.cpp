@@ -116,7 +116,8 @@ bool DatedBackups::folderIsPrivate(const QString& noteFile, const QString& folde
                         << folder;
     // Told once, not at every start: the marker remembers it.
     const QString text =
-        QStringLiteral(
+        QCoreApplication::translate(
+            "DatedBackups",
             "便签的备份文件夹不是只有你能使用的文件夹，程序无法更正，因此不再备份便签：\n"
             "%1\n\n把它删除，或改为只有你能使用（0700），下次启动时备份会继续。")
             .arg(QDir::toNativeSeparators(folder));

@@ -1,5 +1,6 @@
 #include "store/note_archive.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 
 #include "platform/core/colour.h"
 #include "platform/core/error.h"
+#include "platform/core/error_text.h"
 #include "platform/db/database.h"
 #include "platform/db/transaction.h"
 #include "platform/os/os.h"
@@ -179,7 +181,7 @@ QByteArray textDocument(数据库操作模块& store, int& count) {
     count = 0;
     // The ID first, then the columns in the order of the archive's own list.
     NoteRepository(store).forEachStored([&](const NoteRepository::StoredRow& row) {
-        text += QStringLiteral("创建于 %1，修改于 %2\n%3\n\n")
+        text += QCoreApplication::translate("NoteArchive", "创建于 %1，修改于 %2\n%3\n\n")
                     .arg(textOf(row[2]), textOf(row[3]), textOf(row[1]));
         ++count;
     });
@@ -212,24 +214,31 @@ void refuseOwnFiles(const QString& noteFile, const QString& path) {
         ours = ours || target == file || platform::os::isSameFile(path, file);
     if (ours)
         throw Refusal(
-            QStringLiteral("它是便签文件本身、它的日志文件或它的备份，导出会毁掉其中的"
-                           "便签。请另选一个文件。"));
+            QCoreApplication::translate("NoteArchive",
+                                        "它是便签文件本身、它的日志文件或它的备份，导出会毁掉其中的"
+                                        "便签。请另选一个文件。"));
 }
 
 // ---- import ------------------------------------------------------------------------------
 
 QByteArray readBounded(const QString& path) {
     const QFileInfo info(path);
-    if (!info.isFile()) throw Refusal(QStringLiteral("它不是一个可以读取的普通文件。"));
-    const QString tooBig = QStringLiteral("文件太大（超过 %1 MB）。").arg(kMaxFileBytes >> 20);
+    if (!info.isFile())
+        throw Refusal(QCoreApplication::translate("NoteArchive", "它不是一个可以读取的普通文件。"));
+    const QString tooBig = QCoreApplication::translate("NoteArchive", "文件太大（超过 %1 MB）。")
+                               .arg(kMaxFileBytes >> 20);
     if (info.size() > kMaxFileBytes) throw Refusal(tooBig);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Refusal(QStringLiteral("无法读取文件（%1）。").arg(file.errorString()));
+    const auto unreadable = [&file] {
+        return Refusal(
+            QCoreApplication::translate(
+                "NoteArchive", "无法读取这个文件，请确认它仍在原处、你有权读取它。\n（%1）")
+                .arg(file.errorString()));
+    };
+    if (!file.open(QIODevice::ReadOnly)) throw unreadable();
     QByteArray bytes = file.read(kMaxFileBytes + 1);  // it may have grown since
     if (bytes.size() > kMaxFileBytes) throw Refusal(tooBig);
-    if (file.error() != QFileDevice::NoError)
-        throw Refusal(QStringLiteral("无法读取文件（%1）。").arg(file.errorString()));
+    if (file.error() != QFileDevice::NoError) throw unreadable();
     return bytes;
 }
 
@@ -256,33 +265,37 @@ qsizetype containerCount(const QByteArray& json) {
 QJsonObject parseDocument(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     (void)QString(utf8(bytes));
-    if (utf8.hasError()) throw Refusal(QStringLiteral("文件不是有效的 UTF-8 文本。"));
+    if (utf8.hasError())
+        throw Refusal(QCoreApplication::translate("NoteArchive", "文件不是有效的 UTF-8 文本。"));
     if (containerCount(bytes) > kMaxContainers)
-        throw Refusal(QStringLiteral("便签太多（超过 %1 个）。").arg(kMaxNotes));
+        throw Refusal(
+            QCoreApplication::translate("NoteArchive", "便签太多（超过 %1 个）。").arg(kMaxNotes));
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error == QJsonParseError::DeepNesting)
-        throw Refusal(QStringLiteral("文件的嵌套层次太深。"));
+        throw Refusal(QCoreApplication::translate("NoteArchive", "文件的嵌套层次太深。"));
     if (error.error != QJsonParseError::NoError)
         throw Refusal(
-            QStringLiteral("文件不完整或已损坏（第 %1 个字节处出错）。").arg(error.offset + 1));
+            QCoreApplication::translate("NoteArchive", "文件不完整或已损坏（第 %1 个字节处出错）。")
+                .arg(error.offset + 1));
     QJsonObject root = document.object();
     if (root.value(QStringLiteral("format")).toString() != kFormatName ||
         !root.value(QStringLiteral("version")).isDouble())
-        throw Refusal(QStringLiteral("它不是本程序导出的便签文件。"));
+        throw Refusal(QCoreApplication::translate("NoteArchive", "它不是本程序导出的便签文件。"));
     if (const double version = root.value(QStringLiteral("version")).toDouble();
         version > kFormatVersion)
-        throw Refusal(
-            QStringLiteral("它来自更新版本的程序（格式版本 %1），请先升级本程序。").arg(version));
+        throw Refusal(QCoreApplication::translate(
+                          "NoteArchive", "它来自更新版本的程序（格式版本 %1），请先升级本程序。")
+                          .arg(version));
     else if (version != kFormatVersion)
-        throw Refusal(QStringLiteral("它不是本程序导出的便签文件。"));
+        throw Refusal(QCoreApplication::translate("NoteArchive", "它不是本程序导出的便签文件。"));
     return root;
 }
 
 // A stored value from the file: NULL, text or an integer, as the column keeps it.
 QVariant storedValue(const QJsonValue& value, Kind kind, const QString& where) {
     if (value.isNull() || value.isUndefined()) return {};
-    const QString wrong = QStringLiteral("%1无效。").arg(where);
+    const QString wrong = QCoreApplication::translate("NoteArchive", "%1无效。").arg(where);
     if (kind == Kind::Text) {
         if (!value.isString()) throw Refusal(wrong);
         // The program's own statements never store a NUL.
@@ -308,7 +321,7 @@ struct ArchivedNote {
 // One note's window state: every value of the kind and range a note window can take.
 std::optional<NoteWindowStates::State> readWindow(const QJsonValue& value, const QString& where) {
     if (value.isNull() || value.isUndefined()) return std::nullopt;
-    const QString bad = QStringLiteral("%1的窗口设置无效。").arg(where);
+    const QString bad = QCoreApplication::translate("NoteArchive", "%1的窗口设置无效。").arg(where);
     if (!value.isObject()) throw Refusal(bad);
     const QJsonObject object = value.toObject();
     const auto flag = [&](const char* name) {
@@ -338,16 +351,18 @@ std::optional<NoteWindowStates::State> readWindow(const QJsonValue& value, const
 // One note's place: X, Y, Width, Height as 32-bit integers and Scale as a number, each or NULL.
 std::vector<QVariant> readPlace(const QJsonValue& value, const QString& where) {
     if (value.isNull() || value.isUndefined()) return {};
-    if (!value.isObject()) throw Refusal(QStringLiteral("%1的位置无效。").arg(where));
+    if (!value.isObject())
+        throw Refusal(QCoreApplication::translate("NoteArchive", "%1的位置无效。").arg(where));
     const QJsonObject object = value.toObject();
     std::vector<QVariant> place;
     for (const Column& column : kPlaceColumns) {
-        const QString field = QStringLiteral("%1的位置“%2”").arg(where, column.name);
+        const QString field =
+            QCoreApplication::translate("NoteArchive", "%1的位置“%2”").arg(where, column.name);
         QVariant stored = storedValue(object.value(QLatin1String(column.name)), column.kind, field);
         // The program reads them back as 32-bit numbers.
         if (column.kind == Kind::Integer && stored.isValid() &&
             stored.toLongLong() != qint64(qint32(stored.toLongLong())))
-            throw Refusal(QStringLiteral("%1无效。").arg(field));
+            throw Refusal(QCoreApplication::translate("NoteArchive", "%1无效。").arg(field));
         place.push_back(stored);
     }
     return place;
@@ -355,22 +370,26 @@ std::vector<QVariant> readPlace(const QJsonValue& value, const QString& where) {
 
 std::vector<ArchivedNote> readNotes(const QJsonObject& root) {
     const QJsonValue list = root.value(QStringLiteral("notes"));
-    if (!list.isArray()) throw Refusal(QStringLiteral("它不是本程序导出的便签文件。"));
+    if (!list.isArray())
+        throw Refusal(QCoreApplication::translate("NoteArchive", "它不是本程序导出的便签文件。"));
     const QJsonArray notes = list.toArray();
     if (notes.size() > kMaxNotes)
-        throw Refusal(QStringLiteral("便签太多（超过 %1 个）。").arg(kMaxNotes));
+        throw Refusal(
+            QCoreApplication::translate("NoteArchive", "便签太多（超过 %1 个）。").arg(kMaxNotes));
     std::vector<ArchivedNote> read;
     read.reserve(notes.size());
     for (qsizetype n = 0; n < notes.size(); ++n) {
-        const QString where = QStringLiteral("第 %1 个便签").arg(n + 1);
+        const QString where = QCoreApplication::translate("NoteArchive", "第 %1 个便签").arg(n + 1);
         const QJsonObject note = notes[n].toObject();
         const QJsonValue tips = note.value(QStringLiteral("tips"));
-        if (!tips.isObject()) throw Refusal(QStringLiteral("%1的内容缺失。").arg(where));
+        if (!tips.isObject())
+            throw Refusal(QCoreApplication::translate("NoteArchive", "%1的内容缺失。").arg(where));
         ArchivedNote parsed;
         for (std::size_t i = 0; i < kColumns.size(); ++i) {
             const QString name = QLatin1String(kColumns[i].name);
-            parsed.values[i] = storedValue(tips.toObject().value(name), kColumns[i].kind,
-                                           QStringLiteral("%1的“%2”").arg(where, name));
+            parsed.values[i] = storedValue(
+                tips.toObject().value(name), kColumns[i].kind,
+                QCoreApplication::translate("NoteArchive", "%1的“%2”").arg(where, name));
         }
         parsed.place = readPlace(note.value(QStringLiteral("place")), where);
         parsed.window = readWindow(note.value(QStringLiteral("window")), where);
@@ -440,7 +459,8 @@ NoteArchive::Format NoteArchive::formatFor(const QString& path, Format chosen) {
 
 int NoteArchive::exportTo(数据库操作模块& store, const QString& path, Format format) {
     if (!store.database())
-        throw platform::Error(platform::errc::objectNotSet, QStringLiteral("数据库尚未打开。"));
+        throw platform::Error(platform::Trouble::Internal, platform::errc::objectNotSet,
+                              QCoreApplication::translate("NoteArchive", "数据库尚未打开。"));
     refuseOwnFiles(store.database()->path(), path);
     int count = 0;
     const QByteArray bytes =
@@ -459,6 +479,7 @@ int NoteArchive::exportTo(数据库操作模块& store, const QString& path, For
 NoteArchive::Imported NoteArchive::importFrom(数据库操作模块& store, const QString& path) {
     const std::vector<ArchivedNote> notes = readNotes(parseDocument(readBounded(path)));
     if (!store.database())
-        throw platform::Error(platform::errc::objectNotSet, QStringLiteral("数据库尚未打开。"));
+        throw platform::Error(platform::Trouble::Internal, platform::errc::objectNotSet,
+                              QCoreApplication::translate("NoteArchive", "数据库尚未打开。"));
     return addNotes(store, notes);
 }

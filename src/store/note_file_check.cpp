@@ -1,5 +1,6 @@
 #include "store/note_file_check.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -34,24 +35,29 @@ QString journalOf(const QString& noteFile) {
 
 platform::Error damagedError(const QString& noteFile, const std::optional<KeptAside>& kept = {}) {
     const QStringList backups = DatedBackups::existing(noteFile);
-    const QString newest = backups.isEmpty() ? QStringLiteral("没有可用的备份。")
-                                             : QDir::toNativeSeparators(backups.first());
+    const QString newest = backups.isEmpty()
+                               ? QCoreApplication::translate("NoteFileCheck", "没有可用的备份。")
+                               : QDir::toNativeSeparators(backups.first());
     // Never "unchanged" when a journal was undone into the file: it may not even be its own.
     const QString what =
-        kept ? QStringLiteral(
+        kept ? QCoreApplication::translate(
+                   "NoteFileCheck",
                    "便签文件已损坏，程序将退出：\n%1\n\n打开时，上次未完成的保存留下的"
                    "日志文件被撤销到了便签文件中，便签文件因此已被改变。改变之前的便签"
                    "文件和日志文件保存为：\n%2\n%3")
                    .arg(QDir::toNativeSeparators(noteFile), QDir::toNativeSeparators(kept->file),
                         QDir::toNativeSeparators(kept->journal))
-             : QStringLiteral("便签文件已损坏，程序将退出，未做任何更改：\n%1")
+             : QCoreApplication::translate("NoteFileCheck",
+                                           "便签文件已损坏，程序将退出，未做任何更改：\n%1")
                    .arg(QDir::toNativeSeparators(noteFile));
     const QString name = QFileInfo(noteFile).fileName();
-    return platform::Error(
-        kCorrupt, what + QStringLiteral("\n\n最新的备份：%1\n\n恢复方法：退出程序后，把备份复制到"
-                                        "便签文件所在的位置，改名为 %2 替换损坏的文件（旁边若有 "
-                                        "%2-journal，先把它移走），然后重新启动。")
-                             .arg(newest, name));
+    return platform::Error(kCorrupt,
+                           what + QCoreApplication::translate(
+                                      "NoteFileCheck",
+                                      "\n\n最新的备份：%1\n\n恢复方法：退出程序后，把备份复制到"
+                                      "便签文件所在的位置，改名为 %2 替换损坏的文件（旁边若有 "
+                                      "%2-journal，先把它移走），然后重新启动。")
+                                      .arg(newest, name));
 }
 
 [[noreturn]] void damaged(const QString& noteFile) {
@@ -59,7 +65,8 @@ platform::Error damagedError(const QString& noteFile, const std::optional<KeptAs
 }
 
 QString offerText(const QString& noteFile, const QString& backup) {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "NoteFileCheck",
                "便签文件已损坏：\n%1\n\n可以恢复最新的完好备份：\n%2\n\n选“是”：损坏的文件"
                "（和旁边的日志文件）改名留在原处，恢复这个备份，然后继续启动。\n选“否”：程序"
                "退出。")
@@ -67,7 +74,8 @@ QString offerText(const QString& noteFile, const QString& backup) {
 }
 
 QString undoneText(const KeptAside& kept) {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "NoteFileCheck",
                "上次未完成的保存已被撤销：便签文件旁留有那次保存的日志文件，打开时它被撤销到了"
                "便签文件中。\n\n撤销之前的便签文件和日志文件保存为：\n%1\n%2\n\n如果便签不是"
                "你期望的样子（例如便签文件是刚复制过来的备份），退出程序后可以用它们找回；不再"
@@ -95,8 +103,10 @@ std::optional<KeptAside> keepBeforeRecovery(const QString& noteFile) {
         QFile::remove(kept.file);
         throw platform::Error(
             platform::errc::pathAccess,
-            QStringLiteral("便签文件旁有上次未完成的保存留下的日志文件：\n%1\n\n无法先保存便签文件"
-                           "和它的副本，程序将退出，未做任何更改。")
+            QCoreApplication::translate(
+                "NoteFileCheck",
+                "便签文件旁有上次未完成的保存留下的日志文件：\n%1\n\n无法先保存便签文件"
+                "和它的副本，程序将退出，未做任何更改。")
                 .arg(QDir::toNativeSeparators(journal.fileName())));
     }
     return kept;
@@ -127,10 +137,11 @@ QString NoteFileCheck::open(数据库操作模块& store, const QString& noteFil
         // Only a note file that checked out is written to; any other is left as it is.
         if (!OwnSchema::isNoteFile(*store.database()))
             throw platform::Error(
-                kNotNotes,
-                QStringLiteral("这个文件不是便签文件（没有 Tips 表，或 Tips 表缺少便签的列），"
+                kNotNotes, QCoreApplication::translate(
+                               "NoteFileCheck",
+                               "这个文件不是便签文件（没有 Tips 表，或 Tips 表缺少便签的列），"
                                "程序将退出，未做任何更改：\n%1")
-                    .arg(QDir::toNativeSeparators(noteFile)));
+                               .arg(QDir::toNativeSeparators(noteFile)));
         OwnSchema::prepare(store);
     } catch (const platform::Error& error) {
         undone = undone || (kept && !QFile::exists(journalOf(noteFile)));

@@ -1,5 +1,6 @@
 #include "store/note_store_location.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +36,11 @@ NoteStoreLocation NoteStoreLocation::forThisProgram() {
 }
 
 QString NoteStoreLocation::path() const {
-    return exists(programFile_) ? programFile_ : userFile_;
+    if (exists(programFile_)) return programFile_;
+    // Only an installation supplies a database to copy: without one the program is a portable
+    // copy whose note file is missing, and that is the file to name.
+    if (exists(userFile_) || QFileInfo(suppliedFile_).isFile()) return userFile_;
+    return programFile_;
 }
 
 QString NoteStoreLocation::prepare() const {
@@ -49,34 +54,40 @@ QString NoteStoreLocation::prepare() const {
 void NoteStoreLocation::copySupplied(const QString& target) const {
     const QString folder = QFileInfo(target).absolutePath();
     if (!platform::makeOwnerOnlyFolders(folder)) {
-        throw platform::Error(platform::errc::pathAccess,
-                              QStringLiteral("无法创建文件夹：%1").arg(folder));
+        throw platform::Error(
+            platform::errc::pathAccess,
+            QCoreApplication::translate("NoteStoreLocation",
+                                        "无法创建存放便签的文件夹“%1”。请确认你有权在那里创建"
+                                        "文件夹，然后重新启动程序。")
+                .arg(QDir::toNativeSeparators(folder)));
     }
-    const auto failed = [&](const QString& reason) {
-        return platform::Error(platform::errc::pathAccess,
-                               QStringLiteral("无法把随附的便签数据库 %1 复制到 %2：%3")
-                                   .arg(suppliedFile_, target, reason));
+    // Told as the note file it was to become, whatever name the copy had meanwhile.
+    const auto failed = [&](const QFileDevice& file) {
+        return platform::Error::fromFile(
+            file, file.fileName() == suppliedFile_ ? file.fileName() : target);
     };
     QFile source(suppliedFile_);
-    if (!source.open(QIODevice::ReadOnly)) throw failed(source.errorString());
+    if (!source.open(QIODevice::ReadOnly)) throw failed(source);
     // A name the program never opens; QTemporaryFile makes it 0600.
     QTemporaryFile copy(folder + QStringLiteral("/.Zettara.mdb.XXXXXX"));
-    if (!copy.open()) throw failed(copy.errorString());
+    if (!copy.open()) throw failed(copy);
+    // Asked at once: it gives the file its name on the disk, which the rename below needs.
     const QString temporaryName = copy.fileName();
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(1 << 16);
-        if (source.error() != QFileDevice::NoError) throw failed(source.errorString());
-        if (copy.write(chunk) != chunk.size()) throw failed(copy.errorString());
+        if (source.error() != QFileDevice::NoError) throw failed(source);
+        if (copy.write(chunk) != chunk.size()) throw failed(copy);
     }
     // On the disk before the rename, so that a crash after it never leaves the note file's
     // name on a file whose data is missing.
-    if (!platform::os::syncToDisk(copy)) throw failed(copy.errorString());
+    if (!platform::os::syncToDisk(copy)) throw failed(copy);
     if (beforeRename) beforeRename();
     copy.close();
     // QFile::rename never replaces an existing file.
-    if (!QFile::rename(temporaryName, target)) {
+    QFile renamed(temporaryName);
+    if (!renamed.rename(target)) {
         // Another start that copied at the same moment got there first: its copy is as good.
         if (exists(target)) return;
-        throw failed(QStringLiteral("无法重命名 %1").arg(temporaryName));
+        throw failed(renamed);
     }
 }

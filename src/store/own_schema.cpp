@@ -1,5 +1,6 @@
 #include "store/own_schema.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -170,7 +171,8 @@ std::optional<QString> setAside(platform::Database& db, const Shape& shape) {
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = definition.match(held->sql);
     if (!match.hasMatch())
-        throw platform::Error(kUnusable, QStringLiteral("cannot keep %1 aside").arg(held->name));
+        throw platform::Error(platform::Trouble::Internal, kUnusable,
+                              QStringLiteral("cannot keep %1 aside").arg(held->name));
     db.execute(match.captured(1) + quoted(aside) + held->sql.mid(match.capturedEnd(2)));
     db.execute(QStringLiteral("DROP %1 %2").arg(held->type.toUpper(), quoted(held->name)));
     return aside;
@@ -222,7 +224,8 @@ Prepared bringUpToDate(platform::Database& db, int version) {
     if (remake) {
         for (const Step step : kSteps) step(db);
         if (!allFit(db))
-            throw platform::Error(kUnusable, QStringLiteral("our tables could not be made again"));
+            throw platform::Error(platform::Trouble::Internal, kUnusable,
+                                  QStringLiteral("our tables could not be made again"));
     }
     if (version < OwnSchema::kVersion)
         db.execute(QStringLiteral("PRAGMA user_version = %1").arg(OwnSchema::kVersion));
@@ -274,13 +277,16 @@ QString OwnSchema::notice(const 数据库操作模块& store) {
         // Unread now: said at the next start.
     }
     if (newer)
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+            "OwnSchema",
             "这个便签文件来自更新版本的程序。在本版本中，删除的便签无法撤销，便签的位置和窗口设置"
             "也不会保存。");
     if (!store.ownTablesSetAside().isEmpty())
-        lines << QStringLiteral(
+        lines << QCoreApplication::translate(
+                     "OwnSchema",
                      "便签文件中本程序自用的表已损坏，已改名保留并重新建立：%1。便签本身没有受到"
                      "影响，但已删除的便签、便签的位置或窗口设置可能已无法使用。")
-                     .arg(store.ownTablesSetAside().join(QStringLiteral("、")));
+                     .arg(store.ownTablesSetAside().join(
+                         QCoreApplication::translate("OwnSchema", "、")));
     return lines.join(QLatin1Char('\n'));
 }

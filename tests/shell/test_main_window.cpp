@@ -866,13 +866,16 @@ TEST_F(MainWindowTest, NoUpdateCallWhenTheProgramEndsBeforeTheTick) {
 // goes on. Platform errors stop at the step or handler that expects them.
 TEST(ErrorBoundary, WhatNoHandlerExpectsIsReportedOnceAndTheProgramGoesOn) {
     testsupport::MsgBoxRecorder boxes;
+    // The program's own words first, what the callee said after them in brackets.
+    const QString unexpected = QStringLiteral(
+        "程序出了意外的错误，这一步没有完成。请再试一次；如果问题一再出现，请重新启动程序。");
     struct Faulty : QObject {
         bool event(QEvent*) override { throw std::logic_error("broken"); }
     } faulty;
     QEvent event(QEvent::User);
     EXPECT_FALSE(QCoreApplication::sendEvent(&faulty, &event));
     ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].text, "错误：broken");
+    EXPECT_EQ(boxes.boxes()[0].text, unexpected + "\n（broken）");
     EXPECT_EQ(boxes.boxes()[0].style, 16);
 
     EXPECT_THROW(platform::guarded([] { throw std::logic_error("not ours"); }), std::logic_error);
@@ -891,9 +894,9 @@ TEST(ErrorBoundary, WhatNoHandlerExpectsIsReportedOnceAndTheProgramGoesOn) {
     });
     for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(command.trigger());
     ASSERT_EQ(boxes.boxes().size(), 4u);
-    EXPECT_EQ(boxes.boxes()[1].text, "错误 3：expected");
-    EXPECT_EQ(boxes.boxes()[2].text, "错误：not ours");
-    EXPECT_EQ(boxes.boxes()[3].text, "错误：未知错误");
+    EXPECT_EQ(boxes.boxes()[1].text, "expected\n（错误 3）");
+    EXPECT_EQ(boxes.boxes()[2].text, unexpected + "\n（not ours）");
+    EXPECT_EQ(boxes.boxes()[3].text, unexpected);
 }
 
 }  // namespace

@@ -86,10 +86,15 @@ TEST_F(NoteStoreLocationTest, InstalledCopiesTheSuppliedDatabaseOncePrivately) {
     EXPECT_EQ(read(userFile), "my notes");
 }
 
-TEST_F(NoteStoreLocationTest, WithoutAnyDatabaseNothingIsCreated) {
+TEST_F(NoteStoreLocationTest, WithoutAnyDatabaseNothingIsCreatedAndTheProgramsFileIsNamed) {
+    // No installation supplies a database: the note file missing is the one beside the program.
     QFile::remove(supplied());
-    EXPECT_EQ(location().prepare(), user() + QStringLiteral("/Zettara.mdb"));
+    EXPECT_EQ(location().prepare(), program() + QStringLiteral("/Zettara.mdb"));
     EXPECT_FALSE(QFileInfo::exists(in(QStringLiteral("home"))));
+    // The user's own file, once there, is used still.
+    QDir().mkpath(user());
+    write(user() + QStringLiteral("/Zettara.mdb"), "my notes");
+    EXPECT_EQ(location().prepare(), user() + QStringLiteral("/Zettara.mdb"));
 }
 
 TEST_F(NoteStoreLocationTest, ACopyInterruptedBeforeItsRenameLeavesNoNoteFile) {

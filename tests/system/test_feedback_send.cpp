@@ -114,12 +114,19 @@ TEST_F(FeedbackSend, ServerErrorKeepsTheTextInTheOutbox) {
     EXPECT_EQ(showComment(), 2);
     EXPECT_EQ(server_.requests().size(), 1);
     expectKept();
+    // What happened and what to do, then the server's own answer.
+    EXPECT_TRUE(
+        trace().contains("服务器暂时无法处理这个请求。请稍后再试。\\n（服务器回答 HTTP 500）"))
+        << trace().toStdString();
 }
 
 TEST_F(FeedbackSend, ServerDownKeepsTheTextInTheOutbox) {
     env_.set("ZETTARA_FEEDBACK_URL", LoopbackHttpServer::closedPortUrl().toString());
     EXPECT_EQ(showComment(), 2);
     expectKept();
+    EXPECT_TRUE(
+        trace().contains("无法连接到服务器。请检查网络连接，稍后再试。\\n（Connection refused）"))
+        << trace().toStdString();
 }
 
 TEST_F(FeedbackSend, MuteServerIsCutByTheTimeoutAndTheTextKept) {

@@ -30,17 +30,17 @@ QString FeedbackDialog::address() {
 }
 
 FeedbackDialog::FeedbackDialog(const QString& product) : product_(product) {
-    setWindowTitle(product.isEmpty() ? QStringLiteral("意见反馈") : product);
+    setWindowTitle(product.isEmpty() ? tr("意见反馈") : product);
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
-    auto* textLabel = new QLabel(QStringLiteral("请写下您的意见或建议："), this);
+    auto* textLabel = new QLabel(tr("请写下您的意见或建议："), this);
     layout->addWidget(textLabel);
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("feedbackText"));
     textLabel->setBuddy(text_);
     layout->addWidget(text_);
-    auto* contactLabel = new QLabel(QStringLiteral("联系方式（可不填）："), this);
+    auto* contactLabel = new QLabel(tr("联系方式（可不填）："), this);
     layout->addWidget(contactLabel);
     contact_ = new QLineEdit(this);
     contact_->setObjectName(QStringLiteral("feedbackContact"));
@@ -48,8 +48,8 @@ FeedbackDialog::FeedbackDialog(const QString& product) : product_(product) {
     layout->addWidget(contact_);
 
     auto* buttons = new QDialogButtonBox(this);
-    send_ = buttons->addButton(QStringLiteral("发送"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    send_ = buttons->addButton(tr("发送"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(tr("取消"), QDialogButtonBox::RejectRole);
     send_->setDefault(true);
     connect(send_, &QPushButton::clicked, this, [this] { send(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -67,7 +67,7 @@ void FeedbackDialog::send() {
     const QString text = text_->toPlainText();
     const QString contact = contact_->text().trimmed();
     if (text.trimmed().isEmpty()) {
-        Interaction::tell(QStringLiteral("请先写下您的意见。"), platform::mb::Exclamation);
+        Interaction::tell(tr("请先写下您的意见。"), platform::mb::Exclamation);
         return;
     }
 
@@ -94,7 +94,7 @@ void FeedbackDialog::sent(bool ok, const QString& error, const QString& text,
     send_->setEnabled(true);
     if (ok) {
         outcome_ = Sent;
-        Interaction::tell(QStringLiteral("您的意见已发送，谢谢！"), platform::mb::Information);
+        Interaction::tell(tr("您的意见已发送，谢谢！"), platform::mb::Information);
         accept();
         emit sendEnded();
         return;
@@ -102,17 +102,18 @@ void FeedbackDialog::sent(bool ok, const QString& error, const QString& text,
     const QString kept = FeedbackOutbox::keep(product_, text, contact);
     if (kept.isEmpty()) {
         outcome_ = NotSent;
-        Interaction::tell(QStringLiteral("您的意见暂时无法发送（%1），也无法保存到 %2。\n"
-                                         "请稍后再试，窗口中的内容不会丢失。")
+        Interaction::tell(tr("您的意见暂时无法发送：%1\n\n它也无法保存到 %2。窗口中的内容还在，"
+                             "请稍后再试。")
                               .arg(error, FeedbackOutbox::folder()),
                           platform::mb::Critical);
         emit sendEnded();
         return;
     }
     outcome_ = Kept;
-    Interaction::tell(
-        QStringLiteral("您的意见暂时无法发送（%1）。\n已保存在：\n%2").arg(error, kept),
-        platform::mb::Exclamation);
+    Interaction::tell(tr("您的意见暂时无法发送：%1\n\n它已保存在：\n%"
+                         "2\n网络恢复后，可以再次打开意见反馈，把它发送出去。")
+                          .arg(error, kept),
+                      platform::mb::Exclamation);
     accept();
     emit sendEnded();
 }

@@ -59,10 +59,11 @@ void UpdateCheck::listArrived(bool ok, const QByteArray& body) {
 }
 
 void UpdateCheck::offer(const UpdateList& list) {
-    QString text = QStringLiteral("发现新版本 %1（当前版本 %2）。")
+    QString text = QCoreApplication::translate("UpdateCheck", "发现新版本 %1（当前版本 %2）。")
                        .arg(list.versionText(), platform::app::versionText());
     if (!list.notes().isEmpty()) text += QStringLiteral("\n\n") + list.notes();
-    text += QStringLiteral("\n\n是否打开下载页面？");
+    text +=
+        QStringLiteral("\n\n") + QCoreApplication::translate("UpdateCheck", "是否打开下载页面？");
     const QUrl& download = list.download();
 
     Interaction::record(QStringLiteral("ask"), text);

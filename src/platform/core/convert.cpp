@@ -1,5 +1,6 @@
 #include "platform/core/convert.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <limits>
 
@@ -12,11 +13,13 @@ constexpr int kOverflow = 6;
 
 void requireValue(const QVariant& value) {
     if (!value.isValid() || value.isNull())
-        throw Error(errc::invalidUseOfNull, QStringLiteral("无效使用 Null"));
+        throw Error(Trouble::Internal, errc::invalidUseOfNull,
+                    QCoreApplication::translate("Convert", "无效使用 Null"));
 }
 
 [[noreturn]] void mismatch() {
-    throw Error(errc::typeMismatch, QStringLiteral("类型不匹配"));
+    throw Error(Trouble::Internal, errc::typeMismatch,
+                QCoreApplication::translate("Convert", "类型不匹配"));
 }
 
 bool isInteger(const QVariant& v) {
@@ -59,7 +62,7 @@ std::int32_t toInt32(const QVariant& value) {
     const double d = std::nearbyint(toDouble(value));  // round half to even
     if (!(d >= std::numeric_limits<std::int32_t>::min() &&
           d <= std::numeric_limits<std::int32_t>::max()))
-        throw Error(kOverflow, QStringLiteral("溢出"));
+        throw Error(Trouble::Internal, kOverflow, QCoreApplication::translate("Convert", "溢出"));
     return static_cast<std::int32_t>(d);
 }
 

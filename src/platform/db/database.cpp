@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <cstring>
 
@@ -10,13 +12,6 @@
 #include "platform/db/sqlite_connection.h"
 
 namespace platform {
-namespace {
-
-[[noreturn]] void noCurrentRecord() {
-    throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
-}
-
-}  // namespace
 
 // ---- Recordset ---------------------------------------------------------------------------
 
@@ -104,7 +99,7 @@ int Recordset::columnIndex(const QString& name) const {
         if (columns_[i].size() == name.size() &&
             columns_[i].compare(name, Qt::CaseInsensitive) == 0)
             return i;
-    throw Error(errc::itemNotFound, QStringLiteral("在此集合中找不到项目：%1").arg(name));
+    itemNotFound(name);
 }
 
 QVariant Recordset::field(const QString& name) const {
@@ -138,15 +133,17 @@ std::shared_ptr<Database> Database::open(const QString& path, bool exclusive, bo
         const auto writeBits =
             QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
         if (sqlite3_db_readonly(raw, "main") == 1 || !(info.permissions() & writeBits)) {
-            throw Error(SQLITE_READONLY,
-                        QStringLiteral("attempt to write a readonly database：%1").arg(path));
+            throw Error::fromSqlite(SQLITE_READONLY,
+                                    QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)),
+                                    QDir::toNativeSeparators(path));
         }
         // Every write creates the journal beside the file: a folder that cannot take it would
         // fail each save later. The same rule for root as above.
         const QFileInfo folder(info.absolutePath());
         if (!folder.isWritable() || !(folder.permissions() & writeBits)) {
-            throw Error(SQLITE_READONLY_DIRECTORY,
-                        QStringLiteral("便签文件所在的文件夹不可写：%1").arg(folder.filePath()));
+            throw Error(Trouble::ReadOnly, SQLITE_READONLY_DIRECTORY,
+                        QCoreApplication::translate("Database", "便签文件所在的文件夹不可写"),
+                        QDir::toNativeSeparators(folder.filePath()));
         }
         // Take and drop the write lock once: a file another process holds locked fails now.
         db->execute(QStringLiteral("BEGIN IMMEDIATE"));
@@ -157,7 +154,9 @@ std::shared_ptr<Database> Database::open(const QString& path, bool exclusive, bo
 }
 
 void Database::requireOpen() const {
-    if (!db_) throw Error(errc::objectClosed, QStringLiteral("对象无效或不再被设置。"));
+    if (!db_)
+        throw Error(Trouble::Internal, errc::objectClosed,
+                    QCoreApplication::translate("Database", "对象无效或不再被设置。"));
 }
 
 Recordset Database::openRecordset(const QString& sql) {

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <memory>
 
@@ -27,8 +28,8 @@ Connection openConnection(const QString& path, int flags) {
 }
 
 [[noreturn]] void fail(sqlite3* db, const QString& path) {
-    throw Error(sqlite3_extended_errcode(db),
-                QStringLiteral("%1：%2").arg(QString::fromUtf8(sqlite3_errmsg(db)), path));
+    throw Error::fromSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
+                            QDir::toNativeSeparators(path));
 }
 
 bool copy(const QString& source, const QString& target, const std::atomic<bool>& stop,
@@ -38,7 +39,7 @@ bool copy(const QString& source, const QString& target, const std::atomic<bool>&
         QFile file(target);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
                        QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-            throw Error(errc::pathAccess, QStringLiteral("%1：%2").arg(file.errorString(), target));
+            throw Error::fromFile(file);
     }
     Connection from = openConnection(source, SQLITE_OPEN_READONLY);
     Connection to = openConnection(target, SQLITE_OPEN_READWRITE);
@@ -63,8 +64,8 @@ bool copy(const QString& source, const QString& target, const std::atomic<bool>&
     if (code == SQLITE_DONE) return true;
     if (stop.load()) return false;
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-        throw Error(code,
-                    QStringLiteral("%1：%2").arg(QString::fromUtf8(sqlite3_errstr(code)), source));
+        throw Error::fromSqlite(code, QString::fromUtf8(sqlite3_errstr(code)),
+                                QDir::toNativeSeparators(source));
     fail(to.get(), target);
 }
 
@@ -100,8 +101,8 @@ void restoreDatabase(Database& target, const QString& source) {
     }
     sqlite3_backup_finish(backup);
     if (code != SQLITE_DONE)
-        throw Error(code, QStringLiteral("%1：%2").arg(QString::fromUtf8(sqlite3_errstr(code)),
-                                                       target.path()));
+        throw Error::fromSqlite(code, QString::fromUtf8(sqlite3_errstr(code)),
+                                QDir::toNativeSeparators(target.path()));
 }
 
 }  // namespace platform

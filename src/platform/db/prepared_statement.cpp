@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
 #include <QScopeGuard>
 
 #include "platform/core/error.h"
@@ -27,7 +29,8 @@ PreparedStatement::PreparedStatement(sqlite3* db, const QString& sql) : db_(db) 
     // One statement per text: anything after it would be run by nobody, or smuggled in.
     if (!onlyWhitespace(tail)) {
         sqlite3_finalize(stmt_);
-        throw Error(SQLITE_ERROR, QStringLiteral("语句末尾之后还有字符。"));
+        throw Error(Trouble::Internal, SQLITE_ERROR,
+                    QCoreApplication::translate("Database", "语句末尾之后还有字符。"));
     }
 }
 
@@ -36,7 +39,10 @@ PreparedStatement::~PreparedStatement() {
 }
 
 void PreparedStatement::fail() const {
-    throw Error(sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)));
+    // The file it concerns: a full disk or a locked file is told with its name.
+    const char* file = sqlite3_db_filename(db_, "main");
+    throw Error::fromSqlite(sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)),
+                            file ? QDir::toNativeSeparators(QString::fromUtf8(file)) : QString());
 }
 
 void PreparedStatement::check(int code) const {
@@ -84,9 +90,8 @@ void PreparedStatement::reset() {
 }
 
 QVariant PreparedStatement::value(int column) const {
-    if (!row_) throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
-    if (column < 0 || column >= sqlite3_data_count(stmt_))
-        throw Error(errc::itemNotFound, QStringLiteral("在此集合中找不到项目：%1").arg(column));
+    if (!row_) noCurrentRecord();
+    if (column < 0 || column >= sqlite3_data_count(stmt_)) itemNotFound(QString::number(column));
     switch (sqlite3_column_type(stmt_, column)) {
         case SQLITE_INTEGER:
             return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt_, column)));
@@ -107,7 +112,7 @@ QVariant PreparedStatement::value(int column) const {
 }
 
 QByteArrayView PreparedStatement::utf8Text(int column) const {
-    if (!row_) throw Error(errc::noCurrentRecord, QStringLiteral("无当前记录。"));
+    if (!row_) noCurrentRecord();
     if (column < 0 || column >= sqlite3_data_count(stmt_) ||
         sqlite3_column_type(stmt_, column) != SQLITE_TEXT)
         return {};

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
+#include <QDir>
+
 #include "platform/core/error.h"
 
 namespace platform {
@@ -14,11 +17,21 @@ sqlite3* openSqliteConnection(const QString& path, int flags) {
         const int number = raw ? sqlite3_extended_errcode(raw) : code;
         const QString message = QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
         sqlite3_close_v2(raw);
-        throw Error(number, QStringLiteral("%1：%2").arg(message, path));
+        throw Error::fromSqlite(number, message, QDir::toNativeSeparators(path));
     }
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     return raw;
+}
+
+void noCurrentRecord() {
+    throw Error(Trouble::Internal, errc::noCurrentRecord,
+                QCoreApplication::translate("Database", "无当前记录。"));
+}
+
+void itemNotFound(const QString& name) {
+    throw Error(Trouble::Internal, errc::itemNotFound,
+                QCoreApplication::translate("Database", "在此集合中找不到项目：%1").arg(name));
 }
 
 }  // namespace platform

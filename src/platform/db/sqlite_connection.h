@@ -14,4 +14,8 @@ inline constexpr int kBusyTimeoutMs = 1500;
 // failure closes the handle and raises an Error whose message names the file.
 sqlite3* openSqliteConnection(const QString& path, int flags);
 
+// A row or column asked for that is not there: a fault of the program's, never the user's.
+[[noreturn]] void noCurrentRecord();
+[[noreturn]] void itemNotFound(const QString& name);
+
 }  // namespace platform

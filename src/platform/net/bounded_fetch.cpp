@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "platform/core/error_text.h"
+
 namespace platform {
 namespace {
 constexpr int kMaxRedirects = 5;
@@ -16,6 +18,20 @@ bool isWeb(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     return url.isValid() && !url.host().isEmpty() &&
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+Trouble troubleOf(QAbstractSocket::SocketError error) {
+    switch (error) {
+        case QAbstractSocket::HostNotFoundError:
+            return Trouble::HostNotFound;
+        case QAbstractSocket::SocketTimeoutError:
+            return Trouble::Timeout;
+        case QAbstractSocket::SslHandshakeFailedError:
+        case QAbstractSocket::SslInternalError:
+        case QAbstractSocket::SslInvalidUserDataError:
+            return Trouble::SecureConnection;
+        default:
+            return Trouble::NoConnection;
+    }
 }
 }  // namespace
 
@@ -32,7 +48,8 @@ BoundedFetch::BoundedFetch(const QUrl& url, const QByteArray& body, const QByteA
     // program when it falls due long after the fetch has ended.
     deadline_ = new QTimer(this);
     deadline_->setSingleShot(true);
-    connect(deadline_, &QTimer::timeout, this, [this] { report(QStringLiteral("连接超时")); });
+    connect(deadline_, &QTimer::timeout, this,
+            [this] { report(Trouble::Timeout, tr("连接超时")); });
     // From the event loop, so that a failure at once still reaches a caller that connects to
     // done after constructing us.
     QTimer::singleShot(0, this, [this, url] { request(url); });
@@ -54,7 +71,7 @@ void BoundedFetch::request(const QUrl& url) {
     deadline_->start(std::min<qint64>(kHeaderDeadlineMs, whole_.remainingTime()));
     const bool secure = url.scheme().toLower() == QLatin1String("https");
     if (secure && !QSslSocket::supportsSsl()) {
-        report(QStringLiteral("无法建立安全连接"));
+        report(Trouble::SecureConnection, tr("无法建立安全连接"));
         return;
     }
     socket_ = secure ? new QSslSocket(this) : new QTcpSocket(this);
@@ -63,7 +80,7 @@ void BoundedFetch::request(const QUrl& url) {
     connect(socket_, &QTcpSocket::disconnected, this, &BoundedFetch::closed);
     connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         if (error == QAbstractSocket::RemoteHostClosedError) return closed();
-        report(socket_->errorString());
+        report(troubleOf(error), socket_->errorString());
     });
     const quint16 port = static_cast<quint16>(url.port(secure ? 443 : 80));
     if (auto* ssl = qobject_cast<QSslSocket*>(socket_)) {
@@ -99,7 +116,8 @@ bool BoundedFetch::takeHeaders() {
     received_ += socket_->read(kMaxHeaderBytes + 1 - received_.size());
     const qsizetype end = received_.indexOf("\r\n\r\n");
     if (end < 0) {
-        if (received_.size() > kMaxHeaderBytes) report(QStringLiteral("服务器的回答过长"));
+        if (received_.size() > kMaxHeaderBytes)
+            report(Trouble::ServerAnswer, tr("服务器的回答过长"));
         return false;
     }
     const QList<QByteArray> lines = received_.left(end).split('\n');
@@ -125,15 +143,15 @@ bool BoundedFetch::takeHeaders() {
     deadline_->start(whole_.remainingTime());
 
     if (status_ < 100 || !identity) {
-        report(QStringLiteral("服务器的回答无法读取"));
+        report(Trouble::ServerAnswer, tr("服务器的回答无法读取"));
     } else if (status_ >= 300 && status_ < 400 && status_ != 304 && !location.isEmpty()) {
         const QUrl next = url_.resolved(QUrl::fromEncoded(location));
         // Never from a secure address to a plain one, nor anywhere but the web.
         if (!isWeb(next) || (url_.scheme().toLower() == QLatin1String("https") &&
                              next.scheme().toLower() != QLatin1String("https"))) {
-            report(QStringLiteral("服务器转到了不安全的地址"));
+            report(Trouble::ServerAnswer, tr("服务器转到了不安全的地址"));
         } else if (++redirects_ > kMaxRedirects) {
-            report(QStringLiteral("服务器转址过多"));
+            report(Trouble::ServerAnswer, tr("服务器转址过多"));
         } else {
             if (status_ == 303 || ((status_ == 301 || status_ == 302) && method_ == "POST")) {
                 method_ = "GET";
@@ -142,9 +160,9 @@ bool BoundedFetch::takeHeaders() {
             request(next);
         }
     } else if (status_ < 200 || status_ > 299) {
-        report(QStringLiteral("服务器回答 HTTP %1").arg(status_));
+        report(Trouble::ServerAnswer, tr("服务器回答 HTTP %1").arg(status_));
     } else if (length_ > limits_.maxBytes) {
-        report(QStringLiteral("服务器的回答过长"));
+        report(Trouble::ServerAnswer, tr("服务器的回答过长"));
     }
     return !reported_ && headersDone_;
 }
@@ -152,10 +170,10 @@ bool BoundedFetch::takeHeaders() {
 void BoundedFetch::takeBody() {
     received_ += socket_->read(limits_.maxBytes - received_.size() + 1);
     if (received_.size() > limits_.maxBytes) {
-        report(QStringLiteral("服务器的回答过长"));
+        report(Trouble::ServerAnswer, tr("服务器的回答过长"));
     } else if (length_ >= 0 && received_.size() >= length_) {
         received_.truncate(length_);
-        report({});
+        report(Trouble::Unclassified, {});
     }
 }
 
@@ -166,12 +184,12 @@ void BoundedFetch::closed() {
     if (reported_ || socket_ != ended) return;  // done, or redirected elsewhere
     // An answer without a length ends with the connection; one with a length must be whole.
     if (headersDone_ && length_ < 0)
-        report({});
+        report(Trouble::Unclassified, {});
     else
-        report(QStringLiteral("连接在回答结束前中断"));
+        report(Trouble::NoConnection, tr("连接在回答结束前中断"));
 }
 
-void BoundedFetch::report(const QString& error) {
+void BoundedFetch::report(Trouble trouble, const QString& raw) {
     if (reported_) return;
     reported_ = true;
     deadline_->stop();
@@ -179,8 +197,8 @@ void BoundedFetch::report(const QString& error) {
         socket_->disconnect(this);
         socket_->abort();
     }
-    error_ = error;
-    const bool ok = error_.isEmpty();
+    const bool ok = trouble == Trouble::Unclassified;
+    error_ = ok ? QString() : userText(trouble, raw);
     emit done(ok, ok ? received_ : QByteArray(), contentType_);
     deleteLater();
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QUrl>
 
+#include "platform/core/error.h"
+
 class QTcpSocket;
 class QTimer;
 
@@ -32,7 +34,8 @@ class BoundedFetch : public QObject {
     BoundedFetch(const QUrl& url, const QByteArray& body, const QByteArray& contentType,
                  Limits limits, QObject* parent);
 
-    // Why the exchange failed, in words for the user; valid while done is being handled.
+    // Why the exchange failed: what happened and what to do, the network's own words in
+    // brackets (userText); valid while done is being handled.
     const QString& errorText() const { return error_; }
 
   signals:
@@ -46,7 +49,9 @@ class BoundedFetch : public QObject {
     bool takeHeaders();
     void takeBody();
     void closed();
-    void report(const QString& error);
+    // Ends the exchange: Unclassified when it succeeded, else what went wrong and the words
+    // that say it.
+    void report(Trouble trouble, const QString& raw);
 
     Limits limits_;
     QByteArray method_;

@@ -28,26 +28,25 @@ void LibraryLoader::setFolder(const QString& folder) {
 }
 
 QFunctionPointer LibraryLoader::resolve(const QString& name, const char* entry) {
-    QStringList searched;
     QStringList errors;
     QLibrary library;
     for (const QString& folder : folders()) {
         // QLibrary adds the platform's prefix and suffix to the base name.
         library.setFileName(QDir(folder).filePath(name));
         if (library.load()) break;
-        searched << QDir::toNativeSeparators(folder);
         errors << library.errorString();
     }
     if (!library.isLoaded()) {
-        throw Error(errc::libraryNotFound, QStringLiteral("无法加载组件库“%1”（%2）：%3")
-                                               .arg(name, searched.join(QStringLiteral("；")),
-                                                    errors.join(QStringLiteral("；"))));
+        // The loader's own words name every file it tried.
+        throw Error(Trouble::ComponentMissing, errc::libraryNotFound,
+                    errors.join(QStringLiteral("；")), name);
     }
     QFunctionPointer function = library.resolve(entry);
     if (!function) {
-        throw Error(errc::entryNotFound,
-                    QStringLiteral("在组件库“%1”中找不到入口点“%2”（%3）")
-                        .arg(name, QString::fromLatin1(entry), library.fileName()));
+        throw Error(Trouble::ComponentBroken, errc::entryNotFound,
+                    QStringLiteral("%1：%2").arg(QString::fromLatin1(entry),
+                                                 QDir::toNativeSeparators(library.fileName())),
+                    name);
     }
     return function;
 }

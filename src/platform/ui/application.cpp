@@ -25,7 +25,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& error) {
         reportError(error);
     } catch (...) {
-        MsgBox(QStringLiteral("错误：未知错误"), mb::Critical);
+        MsgBox(unexpectedErrorText(nullptr), mb::Critical);
     }
     return false;
 }

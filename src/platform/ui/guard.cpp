@@ -1,9 +1,11 @@
 #include "platform/ui/guard.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QString>
 
 #include "platform/core/error.h"
+#include "platform/core/error_text.h"
 #include "platform/ui/msgbox.h"
 
 namespace platform {
@@ -13,9 +15,14 @@ namespace {
 // expected outcome, but it must be possible to see which ones were skipped and why.
 Q_LOGGING_CATEGORY(lcGuard, "zettara.guard", QtInfoMsg)
 
-const QString kUnknownError = QStringLiteral("错误：未知错误");
-
 }  // namespace
+
+QString unexpectedErrorText(const char* what) {
+    QString sentence = troubleText(Trouble::Internal);
+    if (!what || !*what) return sentence;
+    return QCoreApplication::translate("ErrorText", "%1\n（%2）")
+        .arg(sentence, QString::fromLocal8Bit(what));
+}
 
 bool guarded(const std::function<void()>& step) {
     try {
@@ -28,13 +35,8 @@ bool guarded(const std::function<void()>& step) {
 }
 
 void reportError(const std::exception& error) {
-    QString text;
-    if (const auto* e = dynamic_cast<const Error*>(&error)) {
-        text = QStringLiteral("错误 %1：%2").arg(e->number()).arg(e->message());
-    } else {
-        text = QStringLiteral("错误：%1").arg(QString::fromLocal8Bit(error.what()));
-    }
-    MsgBox(text, mb::Critical);
+    const auto* ours = dynamic_cast<const Error*>(&error);
+    MsgBox(ours ? userText(*ours) : unexpectedErrorText(error.what()), mb::Critical);
 }
 
 void runEvent(const std::function<void()>& handler) {
@@ -44,7 +46,7 @@ void runEvent(const std::function<void()>& handler) {
     } catch (const std::exception& error) {
         reportError(error);
     } catch (...) {
-        MsgBox(kUnknownError, mb::Critical);
+        MsgBox(unexpectedErrorText(nullptr), mb::Critical);
     }
 }
 

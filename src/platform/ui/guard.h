@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <exception>
 #include <functional>
 
@@ -15,7 +16,11 @@ bool guarded(const std::function<void()>& step);
 // running. Nothing thrown in a handler unwinds through Qt's frames.
 void runEvent(const std::function<void()>& handler);
 
-// Shows an error the way runEvent does (number and message, style 16).
+// Shows an error the way runEvent does (style 16): what happened and what to do, with the
+// number and the callee's own words in brackets.
 void reportError(const std::exception& error);
+
+// What is shown for an exception that is not a platform::Error (`what` may be null).
+QString unexpectedErrorText(const char* what);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/ui/msgbox.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPointer>
@@ -105,15 +106,19 @@ QMessageBox* makeMsgBox(const QString& text, int style, const QString& title) {
             break;
     }
     if ((style & 7) == mb::YesNo || (style & 7) == mb::YesNoCancel) {
-        QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        QPushButton* yes =
+            box.addButton(QCoreApplication::translate("MsgBox", "是(&Y)"), QMessageBox::YesRole);
+        QPushButton* no =
+            box.addButton(QCoreApplication::translate("MsgBox", "否(&N)"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
         // Escape and the box's close button take the answer that changes nothing.
         if ((style & 7) == mb::YesNoCancel)
-            box.setEscapeButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+            box.setEscapeButton(box.addButton(QCoreApplication::translate("MsgBox", "取消"),
+                                              QMessageBox::RejectRole));
     } else {
-        QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        QPushButton* ok =
+            box.addButton(QCoreApplication::translate("MsgBox", "确定"), QMessageBox::AcceptRole);
         box.setDefaultButton(ok);
         box.setEscapeButton(ok);
     }

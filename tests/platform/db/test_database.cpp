@@ -81,7 +81,7 @@ TEST(DatabaseOpen, FileLockedByAnotherConnectionFailsWithBusy) {
             ADD_FAILURE() << begin << ": opened";
         } catch (const platform::Error& e) {
             EXPECT_EQ(e.number() & 0xFF, SQLITE_BUSY) << begin;
-            EXPECT_EQ(e.message(), QStringLiteral("database is locked")) << begin;
+            EXPECT_EQ(e.raw(), QStringLiteral("database is locked")) << begin;
         }
         ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
     }
