@@ -1,5 +1,6 @@
 #include "shell/find_bar.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,8 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent), field_(new QLineEdit(this))
 
     field_->setObjectName(QStringLiteral("查找_文字"));
     field_->setPlaceholderText(QStringLiteral("输入便签中的文字，多个词用空格分开"));
+    field_->setAccessibleName(QCoreApplication::translate("FindBar", "查找便签"));
+    field_->setAccessibleDescription(field_->placeholderText());
     layout->addWidget(field_, 1);
     setFocusProxy(field_);
 
@@ -23,6 +26,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent), field_(new QLineEdit(this))
     close->setObjectName(QStringLiteral("查找_关闭"));
     close->setText(QStringLiteral("×"));
     close->setToolTip(QStringLiteral("关闭查找（Esc）"));
+    close->setAccessibleName(QCoreApplication::translate("FindBar", "关闭查找"));
     close->setAutoRaise(true);
     close->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(close);

@@ -106,6 +106,7 @@ void Form_Main::createControls() {
 
     WebBrowser_广告 = new platform::WebBrowser(client_);
     WebBrowser_广告->setObjectName(QStringLiteral("WebBrowser_广告"));
+    WebBrowser_广告->setAccessibleName(QCoreApplication::translate("Form_Main", "广告"));
     WebBrowser_广告->setFallback(QUrl(QStringLiteral("qrc:/zettara/banner.html")));
     platform::twips::setGeometry(WebBrowser_广告, 0, 0, 9465, kBrowserHeight);
 
@@ -117,6 +118,9 @@ void Form_Main::createControls() {
 
     ListView_Zettara = new platform::ListView(page);
     ListView_Zettara->setObjectName(QStringLiteral("ListView_Zettara"));
+    ListView_Zettara->setAccessibleName(QCoreApplication::translate("Form_Main", "便签列表"));
+    ListView_Zettara->setCheckSpeech(2, QCoreApplication::translate("Form_Main", "显示在桌面上"),
+                                     QCoreApplication::translate("Form_Main", "未显示在桌面上"));
     // The list guards its notifications itself. Its item-check notification is wired by the
     // controller.
     ListView_Zettara->mouseUp = [this](int button, int, double, double) {
