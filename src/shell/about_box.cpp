@@ -77,7 +77,7 @@ frmAbout::frmAbout(const QIcon& icon)
                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       icon_(icon),
       opener_(openInBrowser) {
-    setWindowTitle(QStringLiteral("关于 Zettara "));
+    setWindowTitle(tr("关于 Zettara "));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -86,19 +86,16 @@ frmAbout::frmAbout(const QIcon& icon)
     platform::twips::setGeometry(picIcon, 210, 210, 810, 780);
     picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lblTitle = plainLabel(this, "lblTitle", QStringLiteral("应用程序标题"), 1110, 240, 3885, 480);
+    lblTitle = plainLabel(this, "lblTitle", tr("应用程序标题"), 1110, 240, 3885, 480);
     setTextColour(lblTitle, kBlack);
-    lblVersion = plainLabel(this, "lblVersion", QStringLiteral("版本"), 1110, 780, 3885, 225);
+    lblVersion = plainLabel(this, "lblVersion", tr("版本"), 1110, 780, 3885, 225);
 
     const QString description =
-        QStringLiteral("现在就丢掉传统纸质便笺，改用完全免费的Zettara软件！") +
+        tr("现在就丢掉传统纸质便笺，改用完全免费的Zettara软件！") + QStringLiteral("\r\n") +
+        tr("把您的便签“粘”在您的电脑桌面上，随时都能够在电脑屏幕上看到您的重要信息，"
+           "既节约您的金钱，又节约您的时间！") +
         QStringLiteral("\r\n") +
-        QStringLiteral(
-            "把您的便签“粘”在您的电脑桌面上，随时都能够在电脑屏幕上看到您的重要信息，"
-            "既节约您的金钱，又节约您的时间！") +
-        QStringLiteral("\r\n") +
-        QStringLiteral(
-            "Zettara允许设定多种背景颜色，背景颜色可设置为渐进效果，便笺字体可自行定义。");
+        tr("Zettara允许设定多种背景颜色，背景颜色可设置为渐进效果，便笺字体可自行定义。");
     lblDescription = plainLabel(this, "lblDescription", description, 180, 1155, 5415, 1170);
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -118,8 +115,7 @@ frmAbout::frmAbout(const QIcon& icon)
     platform::twips::setGeometry(Line1[1], 105, 2460, 5654 - 105, onePixel);
     setFill(Line1[1], kWhite);
 
-    lblDisclaimer =
-        plainLabel(this, "lblDisclaimer", QStringLiteral("官方网站："), 255, 2715, 900, 180);
+    lblDisclaimer = plainLabel(this, "lblDisclaimer", tr("官方网站："), 255, 2715, 900, 180);
     setTextColour(lblDisclaimer, kBlack);
 
     Label_链接官方网站 =
@@ -136,7 +132,7 @@ frmAbout::frmAbout(const QIcon& icon)
     Label_链接官方网站->setCursor(Qt::PointingHandCursor);
     Label_链接官方网站->installEventFilter(this);
 
-    cmdOK = new QPushButton(QStringLiteral("确定"), this);
+    cmdOK = new QPushButton(tr("确定"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     platform::twips::setGeometry(cmdOK, 4125, 2625, 1500, 345);
     cmdOK->setDefault(true);
@@ -149,8 +145,8 @@ frmAbout::frmAbout(const QIcon& icon)
 }
 
 void frmAbout::Form_Load() {
-    setWindowTitle(QStringLiteral("关于 ") + platform::app::title());
-    lblVersion->setText(QStringLiteral("版本 %1.%2.0.%3")
+    setWindowTitle(tr("关于 %1").arg(platform::app::title()));
+    lblVersion->setText(tr("版本 %1.%2.0.%3")
                             .arg(platform::app::major())
                             .arg(platform::app::minor())
                             .arg(platform::app::revision()));

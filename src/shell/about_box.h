@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QIcon>
 #include <functional>
@@ -12,6 +13,8 @@ class QPushButton;
 // The About box: title, version, icon, description and a link to the product web page. Shown
 // without an owner and without modality; it is deleted when closed.
 class frmAbout : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(frmAbout)
+
   public:
     // Creates the box loaded with the given icon, centred on the screen.
     explicit frmAbout(const QIcon& icon);

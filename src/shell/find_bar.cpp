@@ -1,6 +1,5 @@
 #include "shell/find_bar.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,11 +12,11 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent), field_(new QLineEdit(this))
     setObjectName(QStringLiteral("查找栏"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("查找："), this));
+    layout->addWidget(new QLabel(tr("查找："), this));
 
     field_->setObjectName(QStringLiteral("查找_文字"));
-    field_->setPlaceholderText(QStringLiteral("输入便签中的文字，多个词用空格分开"));
-    field_->setAccessibleName(QCoreApplication::translate("FindBar", "查找便签"));
+    field_->setPlaceholderText(tr("输入便签中的文字，多个词用空格分开"));
+    field_->setAccessibleName(tr("查找便签"));
     field_->setAccessibleDescription(field_->placeholderText());
     layout->addWidget(field_, 1);
     setFocusProxy(field_);
@@ -25,8 +24,8 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent), field_(new QLineEdit(this))
     auto* close = new QToolButton(this);
     close->setObjectName(QStringLiteral("查找_关闭"));
     close->setText(QStringLiteral("×"));
-    close->setToolTip(QStringLiteral("关闭查找（Esc）"));
-    close->setAccessibleName(QCoreApplication::translate("FindBar", "关闭查找"));
+    close->setToolTip(tr("关闭查找（Esc）"));
+    close->setAccessibleName(tr("关闭查找"));
     close->setAutoRaise(true);
     close->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(close);

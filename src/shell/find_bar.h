@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -9,6 +10,8 @@ class QLineEdit;
 // The find field under the note list: what the user types, split into words, narrows the list
 // as they type. Esc or the close button empties and hides it.
 class FindBar : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(FindBar)
+
   public:
     explicit FindBar(QWidget* parent);
 

@@ -6,8 +6,9 @@
 #include "platform/os/single_instance.h"
 #include "platform/ui/application.h"
 #include "platform/ui/guard.h"
+#include "platform/ui/interface_texts.h"
+#include "platform/ui/language_choice.h"
 #include "platform/ui/msgbox.h"
-#include "platform/ui/qt_texts.h"
 #include "shell/main_window.h"
 #include "store/dated_backups.h"
 #include "store/shared_objects.h"
@@ -24,8 +25,9 @@ int main(int argc, char* argv[]) {
     // The program lives on in the notification area with no window shown; only the exit
     // command ends it.
     QApplication::setQuitOnLastWindowClosed(false);
-    // The file and colour dialogs and the standard buttons speak the program's language.
-    platform::useQtTextsInChinese(app);
+    // The interface's language, Qt's own dialogs and buttons included: the user's choice, else
+    // the system's. Companion libraries loaded later speak it too.
+    const platform::InterfaceTexts texts(platform::rememberedLanguageChoice());
 
     // A second launch shows the running instance's window and ends at once: it opens no
     // database, creates no window and writes nothing.
@@ -43,11 +45,13 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     if (noteLock.take(notePath) == platform::NoteFileLock::Outcome::HeldElsewhere) {
-        platform::MsgBox(QStringLiteral("便签文件正由另一个运行中的 %1 使用：\n%2\n\n同一个便签文件"
+        platform::MsgBox(
+            QCoreApplication::translate("main",
+                                        "便签文件正由另一个运行中的 %1 使用：\n%2\n\n同一个便签文件"
                                         "同时只能由一个程序使用，请到正在运行的程序中查看便签"
                                         "（它可能只在通知区域里）。这次启动将结束。")
-                             .arg(platform::app::title(), QDir::toNativeSeparators(notePath)),
-                         platform::mb::Exclamation);
+                .arg(platform::app::title(), QDir::toNativeSeparators(notePath)),
+            platform::mb::Exclamation);
         return 1;
     }
 

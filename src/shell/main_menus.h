@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <cstdint>
 #include <functional>
+
+#include "platform/ui/language_choice.h"
 
 class NoteCommands;
 class NoteFileCommands;
@@ -16,6 +19,8 @@ class QActionGroup;
 // shortcuts, each wired to the command it runs. Every item runs as an event handler. Whether an
 // item is enabled or checked is set in one place, from the state of the program.
 class MainMenus {
+    Q_DECLARE_TR_FUNCTIONS(MainMenus)
+
   public:
     // The objects whose commands the items run, and whose state the items show.
     struct Commands {
@@ -52,6 +57,10 @@ class MainMenus {
     // The note menu shows the state of the note it pops up for.
     void 便签菜单_显示前();
     void 工具_开机启动_Click();
+    // 工具 > 界面语言, checked as remembered.
+    void addLanguageMenu(QMenu& tools);
+    void showLanguageChoice();
+    void 工具_界面语言_Click(platform::LanguageChoice choice);
     void 帮助_意见反馈_Click();
 
     Commands commands_;
@@ -63,4 +72,5 @@ class MainMenus {
     QAction* 便签菜单_所有工作区 = nullptr;
     QMenu* 便签菜单_透明度 = nullptr;
     QActionGroup* 透明度档 = nullptr;
+    QActionGroup* 界面语言档 = nullptr;
 };

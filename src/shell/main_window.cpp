@@ -49,8 +49,10 @@ constexpr double kTabTop = 1050;
 constexpr double kListTop = 330;  // on the tab control; its left (30) is the frame's
 constexpr int kUpdateDelayMs = 2000;
 
-const QString kNotesNotOpened = QStringLiteral("有 %1 个便签无法在桌面打开，已跳过。");
-const QString kNotesNotListed = QStringLiteral("有 %1 个便签的编号无效，未列出。");
+const char* const kNotesNotOpened =
+    QT_TRANSLATE_NOOP("Form_Main", "有 %1 个便签无法在桌面打开，已跳过。");
+const char* const kNotesNotListed =
+    QT_TRANSLATE_NOOP("Form_Main", "有 %1 个便签的编号无效，未列出。");
 
 }  // namespace
 
@@ -106,8 +108,9 @@ void Form_Main::createControls() {
 
     WebBrowser_广告 = new platform::WebBrowser(client_);
     WebBrowser_广告->setObjectName(QStringLiteral("WebBrowser_广告"));
-    WebBrowser_广告->setAccessibleName(QCoreApplication::translate("Form_Main", "广告"));
-    WebBrowser_广告->setFallback(QUrl(QStringLiteral("qrc:/zettara/banner.html")));
+    WebBrowser_广告->setAccessibleName(tr("广告"));
+    // The page shown until (or instead of) the web page comes in the interface's language.
+    WebBrowser_广告->setFallback(QUrl(tr("qrc:/zettara/banner.html")));
     platform::twips::setGeometry(WebBrowser_广告, 0, 0, 9465, kBrowserHeight);
 
     TabControl_Main = new QTabWidget(client_);
@@ -118,9 +121,8 @@ void Form_Main::createControls() {
 
     ListView_Zettara = new platform::ListView(page);
     ListView_Zettara->setObjectName(QStringLiteral("ListView_Zettara"));
-    ListView_Zettara->setAccessibleName(QCoreApplication::translate("Form_Main", "便签列表"));
-    ListView_Zettara->setCheckSpeech(2, QCoreApplication::translate("Form_Main", "显示在桌面上"),
-                                     QCoreApplication::translate("Form_Main", "未显示在桌面上"));
+    ListView_Zettara->setAccessibleName(tr("便签列表"));
+    ListView_Zettara->setCheckSpeech(2, tr("显示在桌面上"), tr("未显示在桌面上"));
     // The list guards its notifications itself. Its item-check notification is wired by the
     // controller.
     ListView_Zettara->mouseUp = [this](int button, int, double, double) {
@@ -164,7 +166,7 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     const QString recovered =
         NoteFileCheck::open(数据库对象_, databasePath, [](const QString& text) {
             return platform::MsgBox(text, platform::mb::YesNo | platform::mb::Exclamation,
-                                    QStringLiteral("便签文件已损坏")) == platform::mb::Yes;
+                                    tr("便签文件已损坏")) == platform::mb::Yes;
         });
     if (!recovered.isEmpty()) platform::MsgBox(recovered, platform::mb::Exclamation);
     commands_->整理回收站();
@@ -193,8 +195,8 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
         // starting; the user is told once, in one box.
         QStringList notices;
         if (const QString own = OwnSchema::notice(数据库对象_); !own.isEmpty()) notices << own;
-        if (unlisted) notices << kNotesNotListed.arg(unlisted);
-        if (failed) notices << kNotesNotOpened.arg(failed);
+        if (unlisted) notices << tr(kNotesNotListed).arg(unlisted);
+        if (failed) notices << tr(kNotesNotOpened).arg(failed);
         if (!notices.isEmpty()) {
             platform::MsgBox(notices.join(QLatin1Char('\n')), platform::mb::Exclamation);
         }
@@ -234,9 +236,9 @@ void Form_Main::hideOrMinimise() {
 void Form_Main::退出程序() {
     // Typed text first: a cancelled editor question keeps the program running.
     if (!commands_->询问已修改的编辑器() ||
-        platform::MsgBox(QStringLiteral("退出本程序后Zettara将不再显示，是否确定？"),
+        platform::MsgBox(tr("退出本程序后Zettara将不再显示，是否确定？"),
                          platform::mb::YesNo | platform::mb::Question,
-                         QStringLiteral("确定退出")) != platform::mb::Yes)
+                         tr("确定退出")) != platform::mb::Yes)
         return;
     结束程序();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QPointer>
 #include <cstdint>
@@ -33,6 +34,8 @@ class WebBrowser;
 // the menus to the note commands, lays its controls out, and runs the start-up and exit of the
 // program. Its controls and menu items carry their names as object names.
 class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
+    Q_DECLARE_TR_FUNCTIONS(Form_Main)
+
   public:
     // The caption is also the single-instance key.
     static QString caption();

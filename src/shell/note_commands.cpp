@@ -23,17 +23,15 @@ namespace {
 Q_LOGGING_CATEGORY(lcTrash, "zettara.trash")
 Q_LOGGING_CATEGORY(lcEditors, "zettara.editors")
 
-const QString kNoSelection = QStringLiteral("未选中任何便签！");
-
 constexpr int kSqlError = 1;  // SQLite's SQLITE_ERROR: no such table or column, among others
 
 // Asked before a delete that cannot be taken back.
 bool deleteForGoodAgreed() {
     return platform::MsgBox(
-               QStringLiteral(
+               NoteCommands::tr(
                    "这个便签删除后将无法撤销（这个便签文件不保留删除的便签）。确定删除吗？"),
                platform::mb::YesNo | platform::mb::Question,
-               QStringLiteral("确定删除")) == platform::mb::Yes;
+               NoteCommands::tr("确定删除")) == platform::mb::Yes;
 }
 
 }  // namespace
@@ -93,7 +91,7 @@ int NoteCommands::选中行() const {
     // A list that shows no rows is an empty list to the user.
     if (list_.visibleRowCount() == 0) return 0;
     const int selected = list_.selectedIndex();
-    if (selected == 0) platform::MsgBox(kNoSelection, platform::mb::Critical);
+    if (selected == 0) platform::MsgBox(tr("未选中任何便签！"), platform::mb::Critical);
     return selected;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
@@ -19,6 +20,8 @@ class ListView;
 // the main window's note list. Keeps the editors it opens, so that the exit can close them and
 // a note is changed in one editor at a time.
 class NoteCommands : public QObject {
+    Q_DECLARE_TR_FUNCTIONS(NoteCommands)
+
   public:
     // list and controller are the main window's; host is what the editors report to.
     NoteCommands(platform::ListView& list, Class_主窗体& controller, 数据库操作模块& store,

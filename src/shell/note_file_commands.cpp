@@ -19,14 +19,19 @@
 
 namespace {
 
-const QString kJsonFiles = QStringLiteral("便签文件 (*.json)");
-const QString kTextFiles = QStringLiteral("文本文件 (*.txt)");
+QString jsonFiles() {
+    return NoteFileCommands::tr("便签文件 (*.json)");
+}
+
+QString textFiles() {
+    return NoteFileCommands::tr("文本文件 (*.txt)");
+}
 
 QString storeTrouble(const platform::Error& error) {
     // A file's own trouble (a full disk, no rights) is told in words; its number adds nothing.
-    if (error.busy()) return QStringLiteral("便签文件被占用，请稍后再试。");
+    if (error.busy()) return NoteFileCommands::tr("便签文件被占用，请稍后再试。");
     if (error.number() == platform::errc::pathAccess) return error.message();
-    return QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.message());
+    return NoteFileCommands::tr("错误 %1：%2").arg(error.number()).arg(error.message());
 }
 
 }  // namespace
@@ -36,26 +41,26 @@ NoteFileCommands::NoteFileCommands(platform::ListView& list, Class_主窗体& co
     : list_(list), controller_(controller), store_(store), commands_(commands) {}
 
 void NoteFileCommands::导出便签() {
-    QFileDialog dialog(list_.window(), QStringLiteral("导出便签"));
+    QFileDialog dialog(list_.window(), tr("导出便签"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({kJsonFiles, kTextFiles});
+    dialog.setNameFilters({jsonFiles(), textFiles()});
     dialog.setDirectory(QDir::homePath());
-    dialog.selectFile(QStringLiteral("便签.json"));
+    dialog.selectFile(tr("便签.json"));
     dialog.setDefaultSuffix(QStringLiteral("json"));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                      [&dialog](const QString& filter) {
-                         dialog.setDefaultSuffix(filter == kTextFiles ? QStringLiteral("txt")
-                                                                      : QStringLiteral("json"));
+                         dialog.setDefaultSuffix(filter == textFiles() ? QStringLiteral("txt")
+                                                                       : QStringLiteral("json"));
                      });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString path = dialog.selectedFiles().constFirst();
     const NoteArchive::Format format = NoteArchive::formatFor(
-        path, dialog.selectedNameFilter() == kTextFiles ? NoteArchive::Format::Text
-                                                        : NoteArchive::Format::Json);
-    const QString failed = QStringLiteral("无法将便签导出到“%1”。\n%2");
+        path, dialog.selectedNameFilter() == textFiles() ? NoteArchive::Format::Text
+                                                         : NoteArchive::Format::Json);
+    const QString failed = tr("无法将便签导出到“%1”。\n%2");
     try {
         const int count = NoteArchive::exportTo(store_, path, format);
-        platform::MsgBox(QStringLiteral("已将 %1 个便签导出到“%2”。").arg(count).arg(path),
+        platform::MsgBox(tr("已将 %1 个便签导出到“%2”。").arg(count).arg(path),
                          platform::mb::Information);
     } catch (const NoteArchive::Refusal& refusal) {
         platform::MsgBox(failed.arg(path, refusal.reason()), platform::mb::Critical);
@@ -65,10 +70,10 @@ void NoteFileCommands::导出便签() {
 }
 
 void NoteFileCommands::导入便签() {
-    const QString path = QFileDialog::getOpenFileName(list_.window(), QStringLiteral("导入便签"),
-                                                      QDir::homePath(), kJsonFiles);
+    const QString path =
+        QFileDialog::getOpenFileName(list_.window(), tr("导入便签"), QDir::homePath(), jsonFiles());
     if (path.isEmpty()) return;
-    const QString refused = QStringLiteral("无法导入“%1”，没有导入任何便签。\n%2");
+    const QString refused = tr("无法导入“%1”，没有导入任何便签。\n%2");
     NoteArchive::Imported imported;
     try {
         imported = NoteArchive::importFrom(store_, path);
@@ -90,14 +95,13 @@ void NoteFileCommands::导入便签() {
                                                }))
             ++failed;
     }
-    QString text = QStringLiteral("已从“%1”导入 %2 个便签，跳过 %3 个已有的便签。")
+    QString text = tr("已从“%1”导入 %2 个便签，跳过 %3 个已有的便签。")
                        .arg(path)
                        .arg(imported.added)
                        .arg(imported.skipped);
     if (imported.recoloured)
-        text += QStringLiteral("\n其中 %1 个便签的颜色无效，已改用新便签的颜色。")
-                    .arg(imported.recoloured);
-    if (failed) text += QStringLiteral("\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
+        text += tr("\n其中 %1 个便签的颜色无效，已改用新便签的颜色。").arg(imported.recoloured);
+    if (failed) text += tr("\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
     platform::MsgBox(text, platform::mb::Information);
 }
 
@@ -106,18 +110,18 @@ void NoteFileCommands::从备份恢复() {
     const QString noteFile = store_.database()->path();
     const std::vector<BackupRestore::Backup> backups = BackupRestore::list(noteFile);
     if (backups.empty()) {
-        platform::MsgBox(QStringLiteral("还没有备份。程序每天第一次启动时备份便签，保存在：\n%1")
+        platform::MsgBox(tr("还没有备份。程序每天第一次启动时备份便签，保存在：\n%1")
                              .arg(QDir::toNativeSeparators(DatedBackups::folderFor(noteFile))),
                          platform::mb::Information);
         return;
     }
     const QString chosen = RestoreDialog::choose(backups, list_.window());
     if (chosen.isEmpty() ||
-        platform::MsgBox(QStringLiteral("用这个备份替换现在的全部便签吗？\n%1\n\n现在的便签文件会"
-                                        "先另存为一个备份。")
+        platform::MsgBox(tr("用这个备份替换现在的全部便签吗？\n%1\n\n现在的便签文件会"
+                            "先另存为一个备份。")
                              .arg(QDir::toNativeSeparators(chosen)),
                          platform::mb::YesNo | platform::mb::Question,
-                         QStringLiteral("确定恢复")) != platform::mb::Yes ||
+                         tr("确定恢复")) != platform::mb::Yes ||
         !commands_.询问已修改的编辑器())
         return;
     QString kept;
@@ -130,10 +134,10 @@ void NoteFileCommands::从备份恢复() {
     // Editors of notes the backup does not hold would save into nothing.
     commands_.关闭全部编辑器();
     commands_.刷新列表(Class_主窗体::Ticks::FromStore);
-    QString text = QStringLiteral("已从备份恢复便签。恢复之前的便签文件另存为：\n%1")
-                       .arg(QDir::toNativeSeparators(kept));
+    QString text =
+        tr("已从备份恢复便签。恢复之前的便签文件另存为：\n%1").arg(QDir::toNativeSeparators(kept));
     if (const int failed = controller_.同步便签窗口())
-        text += QStringLiteral("\n\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
+        text += tr("\n\n有 %1 个便签无法在桌面打开，已跳过。").arg(failed);
     // The backup may come from a newer version, or hold tables of ours that had to be set aside.
     if (const QString own = OwnSchema::notice(store_); !own.isEmpty())
         text += QStringLiteral("\n\n") + own;

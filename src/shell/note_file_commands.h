@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 class Class_主窗体;
 class NoteCommands;
 class 数据库操作模块;
@@ -11,6 +13,8 @@ class ListView;
 // They reload the main window's list and its note windows through the note commands and the
 // controller.
 class NoteFileCommands {
+    Q_DECLARE_TR_FUNCTIONS(NoteFileCommands)
+
   public:
     NoteFileCommands(platform::ListView& list, Class_主窗体& controller, 数据库操作模块& store,
                      NoteCommands& commands);

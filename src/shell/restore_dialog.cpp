@@ -10,20 +10,18 @@
 RestoreDialog::RestoreDialog(const std::vector<BackupRestore::Backup>& backups, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("Form_从备份恢复"));
-    setWindowTitle(QStringLiteral("从备份恢复"));
+    setWindowTitle(tr("从备份恢复"));
     auto* layout = new QVBoxLayout(this);
 
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("List_备份"));
     list_->setRootIsDecorated(false);
-    list_->setHeaderLabels(
-        {QStringLiteral("备份日期"), QStringLiteral("便签数"), QStringLiteral("大小")});
+    list_->setHeaderLabels({tr("备份日期"), tr("便签数"), tr("大小")});
     const QLocale chinese(QLocale::Chinese, QLocale::China);
     for (const BackupRestore::Backup& backup : backups) {
         auto* row = new QTreeWidgetItem(list_);
         row->setText(0, chinese.toString(backup.written, QStringLiteral("yyyy/M/d H:mm")));
-        row->setText(1,
-                     backup.notes < 0 ? QStringLiteral("已损坏") : QString::number(backup.notes));
+        row->setText(1, backup.notes < 0 ? tr("已损坏") : QString::number(backup.notes));
         row->setText(2,
                      chinese.formattedDataSize(backup.size, 1, QLocale::DataSizeTraditionalFormat));
         row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
@@ -36,9 +34,8 @@ RestoreDialog::RestoreDialog(const std::vector<BackupRestore::Backup>& backups, 
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* restore =
-        buttons->addButton(QStringLiteral("恢复[&R]"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QPushButton* restore = buttons->addButton(tr("恢复[&R]"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(tr("取消"), QDialogButtonBox::RejectRole);
     restore->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

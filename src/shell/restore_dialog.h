@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <vector>
 
@@ -10,6 +11,8 @@ class QTreeWidget;
 // The small window of 从备份恢复: the backups, newest first, with their date, number of notes
 // and size; the one picked is the answer.
 class RestoreDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(RestoreDialog)
+
   public:
     RestoreDialog(const std::vector<BackupRestore::Backup>& backups, QWidget* parent);
 
