@@ -20,6 +20,8 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent), field_(new QLineEdit(this))
     field_->setAccessibleDescription(field_->placeholderText());
     layout->addWidget(field_, 1);
     setFocusProxy(field_);
+    // The window's keyboard order passes over a widget that takes no focus, proxy or not.
+    setFocusPolicy(field_->focusPolicy());
 
     auto* close = new QToolButton(this);
     close->setObjectName(QStringLiteral("查找_关闭"));
