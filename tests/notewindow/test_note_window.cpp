@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -85,18 +84,6 @@ TEST_F(NoteWindowTest, ColoursGoToWindowAndLabel) {
     EXPECT_EQ(window->backColor(), QColor(1, 2, 3));
     EXPECT_EQ(window->Label_Zettara->palette().color(QPalette::WindowText), QColor(200, 100, 50));
     EXPECT_EQ(window->textColor(), QColor(200, 100, 50));
-}
-
-TEST_F(NoteWindowTest, AScreenReaderReadsAWindowWithTheNotesTextAndColours) {
-    window = new Form_Zettara(host);
-    window->setText(QStringLiteral("周五\n交报告"));
-    window->setBackColor(QColor(255, 255, 192));
-    window->setTextColor(QColor(0, 0, 128));
-    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(window);
-    EXPECT_EQ(reader->role(), QAccessible::Window);
-    EXPECT_EQ(reader->text(QAccessible::Name), "周五 交报告");
-    EXPECT_EQ(reader->text(QAccessible::Description),
-              "桌面便签，背景：浅黄色（#FFFFC0），文字：深蓝色（#000080）");
 }
 
 TEST_F(NoteWindowTest, LabelKeepsMarginAndNeverGoesNegative) {
