@@ -2,6 +2,93 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>AccessibleText</name>
+    <message>
+        <source>黑色</source>
+        <translation>black</translation>
+    </message>
+    <message>
+        <source>深灰色</source>
+        <translation>dark grey</translation>
+    </message>
+    <message>
+        <source>灰色</source>
+        <translation>grey</translation>
+    </message>
+    <message>
+        <source>浅灰色</source>
+        <translation>light grey</translation>
+    </message>
+    <message>
+        <source>白色</source>
+        <translation>white</translation>
+    </message>
+    <message>
+        <source>红色</source>
+        <translation>red</translation>
+    </message>
+    <message>
+        <source>深红色</source>
+        <translation>dark red</translation>
+    </message>
+    <message>
+        <source>粉红色</source>
+        <translation>pink</translation>
+    </message>
+    <message>
+        <source>橙色</source>
+        <translation>orange</translation>
+    </message>
+    <message>
+        <source>棕色</source>
+        <translation>brown</translation>
+    </message>
+    <message>
+        <source>黄色</source>
+        <translation>yellow</translation>
+    </message>
+    <message>
+        <source>浅黄色</source>
+        <translation>light yellow</translation>
+    </message>
+    <message>
+        <source>绿色</source>
+        <translation>green</translation>
+    </message>
+    <message>
+        <source>浅绿色</source>
+        <translation>light green</translation>
+    </message>
+    <message>
+        <source>青色</source>
+        <translation>cyan</translation>
+    </message>
+    <message>
+        <source>蓝色</source>
+        <translation>blue</translation>
+    </message>
+    <message>
+        <source>浅蓝色</source>
+        <translation>light blue</translation>
+    </message>
+    <message>
+        <source>深蓝色</source>
+        <translation>dark blue</translation>
+    </message>
+    <message>
+        <source>紫色</source>
+        <translation>purple</translation>
+    </message>
+    <message>
+        <source>洋红色</source>
+        <translation>magenta</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>BackupRestore</name>
     <message>
         <source>便签未做任何更改。</source>
@@ -257,6 +344,14 @@ Delete it, or make it usable by you only (0700); backups resume at the next star
         <source>关闭查找（Esc）</source>
         <translation>Close find (Esc)</translation>
     </message>
+    <message>
+        <source>查找便签</source>
+        <translation>Find notes</translation>
+    </message>
+    <message>
+        <source>关闭查找</source>
+        <translation>Close find</translation>
+    </message>
 </context>
 <context>
     <name>Form_Main</name>
@@ -283,6 +378,29 @@ Delete it, or make it usable by you only (0700); backups resume at the next star
     <message>
         <source>qrc:/zettara/banner.html</source>
         <translation>qrc:/zettara/banner_en.html</translation>
+    </message>
+    <message>
+        <source>广告</source>
+        <translation>Advertisement</translation>
+    </message>
+    <message>
+        <source>便签列表</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>显示在桌面上</source>
+        <translation>Shown on the desktop</translation>
+    </message>
+    <message>
+        <source>未显示在桌面上</source>
+        <translation>Not shown on the desktop</translation>
+    </message>
+</context>
+<context>
+    <name>Form_Zettara</name>
+    <message>
+        <source>桌面便签，背景：%1，文字：%2</source>
+        <translation>Desktop note, background %1, text %2</translation>
     </message>
 </context>
 <context>
@@ -577,6 +695,85 @@ Delete it, or make it usable by you only (0700); backups resume at the next star
     <message>
         <source>未选中任何便签！</source>
         <translation>No note is selected.</translation>
+    </message>
+</context>
+<context>
+    <name>NoteEditor</name>
+    <message>
+        <source>不透明</source>
+        <translation>Opaque</translation>
+    </message>
+    <message>
+        <source>%1%透明</source>
+        <translation>%1% transparent</translation>
+    </message>
+    <message>
+        <source>该便签已不存在，是否将内容保存为新便签？</source>
+        <translation>This note no longer exists. Save the text as a new note?</translation>
+    </message>
+    <message>
+        <source>内容已修改，是否保存？</source>
+        <translation>The note has changed. Save the changes?</translation>
+    </message>
+    <message>
+        <source>这个便签文件中已没有可用的新便签编号，无法再添加便签。便签内容仍保留在编辑窗口中。</source>
+        <translation>This note file has no new note numbers left, so no more notes can be added. The text is still in the editor.</translation>
+    </message>
+    <message>
+        <source>添加Zettara</source>
+        <translation>Add Note</translation>
+    </message>
+    <message>
+        <source>便签内容</source>
+        <translation>Note text</translation>
+    </message>
+    <message>
+        <source>高级选项</source>
+        <translation>Advanced</translation>
+    </message>
+    <message>
+        <source>保存并关闭</source>
+        <translation>Save &amp;&amp; Close</translation>
+    </message>
+    <message>
+        <source>保存便签并关闭这个窗口</source>
+        <translation>Saves the note and closes this window</translation>
+    </message>
+    <message>
+        <source>标签桌面显示</source>
+        <translation>Show on desktop</translation>
+    </message>
+    <message>
+        <source>便签总在最前</source>
+        <translation>Always on top</translation>
+    </message>
+    <message>
+        <source>保存继续添加</source>
+        <translation>Save &amp;&amp; New</translation>
+    </message>
+    <message>
+        <source>保存便签，然后清空内容以添加下一个便签</source>
+        <translation>Saves the note, then clears the text for the next one</translation>
+    </message>
+    <message>
+        <source>字体颜色</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>背景颜色</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>便签透明度：</source>
+        <translation>Transparency:</translation>
+    </message>
+    <message>
+        <source>便签透明度</source>
+        <translation>Note transparency</translation>
+    </message>
+    <message>
+        <source>未填写任何内容！</source>
+        <translation>The note is empty. Type its text first.</translation>
     </message>
 </context>
 <context>
@@ -1004,6 +1201,13 @@ A note file can be used by only one program at a time. Look for your notes in th
     <message>
         <source>连接在回答结束前中断</source>
         <translation>The connection broke off before the answer was complete</translation>
+    </message>
+</context>
+<context>
+    <name>platform::ColorPicker</name>
+    <message>
+        <source>当前颜色：%1</source>
+        <translation>Current colour: %1</translation>
     </message>
 </context>
 </TS>

@@ -1,14 +1,16 @@
 #include "editor/add_note_setup.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 
 Class_添加便签::Class_添加便签() {
     填写透明度文字();
 }
 
 void Class_添加便签::填写透明度文字() {
-    透明度文字[0] = QStringLiteral("不透明");
-    for (int i = 1; i <= 9; ++i) 透明度文字[i] = QStringLiteral("%1%透明").arg(i * 10);
+    透明度文字[0] = QCoreApplication::translate("NoteEditor", "不透明");
+    for (int i = 1; i <= 9; ++i)
+        透明度文字[i] = QCoreApplication::translate("NoteEditor", "%1%透明").arg(i * 10);
 }
 
 void Class_添加便签::初始化界面(QComboBox& comboBox) {

@@ -3,7 +3,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,6 +24,7 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/twips.h"
+#include "platform/ui/window_role.h"
 #include "store/database_module.h"
 #include "store/note_numbers.h"
 #include "store/note_repository.h"
@@ -44,12 +47,19 @@ constexpr double kAdvancedHeight = 255;
 // What a new note stores; the text box starts in the button text colour, the picker black.
 constexpr std::int32_t kPaleYellow = platform::kNoteBackColour;
 constexpr std::int32_t kBlack = platform::kNoteTextColour;
-const QString kNoteGone = QStringLiteral("该便签已不存在，是否将内容保存为新便签？");
-const QString kChanged = QStringLiteral("内容已修改，是否保存？");
-const QString kNoNumberLeft = QStringLiteral(
+// Translated where they are shown: the translation is chosen after start-up.
+const char* const kNoteGone =
+    QT_TRANSLATE_NOOP("NoteEditor", "该便签已不存在，是否将内容保存为新便签？");
+const char* const kChanged = QT_TRANSLATE_NOOP("NoteEditor", "内容已修改，是否保存？");
+const char* const kNoNumberLeft = QT_TRANSLATE_NOOP(
+    "NoteEditor",
     "这个便签文件中已没有可用的新便签编号，无法再添加便签。便签内容仍保留在编辑窗口中。");
 constexpr int kDatabaseFull = 13;  // SQLite's SQLITE_FULL
 constexpr int kPictureSide = 16;
+
+QString translated(const char* text) {
+    return QCoreApplication::translate("NoteEditor", text);
+}
 
 }  // namespace
 
@@ -58,8 +68,9 @@ Form_添加便签::Form_添加便签(EditorHost& host, QWidget* parent)
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       host_(host) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("添加Zettara"));
+    setWindowTitle(QCoreApplication::translate("NoteEditor", "添加Zettara"));
     setFont(platform::formFont());
+    platform::readPlainWindowsAsWindows();
 
     创建控件();
     连接事件();
@@ -78,49 +89,64 @@ void Form_添加便签::创建控件() {
     FlatEdit_内容->setFrameShape(QFrame::Box);
     // Tab moves on to the next control, as in the window's keyboard order.
     FlatEdit_内容->setTabChangesFocus(true);
+    // Ctrl+Tab leaves it too, as in every text box that might take Tab as text.
+    FlatEdit_内容->installEventFilter(this);
+    FlatEdit_内容->setAccessibleName(QCoreApplication::translate("NoteEditor", "便签内容"));
     twips::setGeometry(FlatEdit_内容, kContentLeft, kContentTop, 7785, 5595);
     设置内容背景颜色(kPaleYellow);
     设置内容字体颜色(platform::kButtonTextColour);
 
-    GroupBox_高级选项 = new QGroupBox(QStringLiteral("高级选项"), this);
+    GroupBox_高级选项 = new QGroupBox(QCoreApplication::translate("NoteEditor", "高级选项"), this);
     twips::setGeometry(GroupBox_高级选项, kGroupLeft, 6090, 7725, kGroupHeight);
     GroupBox_高级选项->hide();
 
     const QSize picture(kPictureSide, kPictureSide);
-    PushButton_保存并关闭 = new QPushButton(QStringLiteral("保存并关闭"), this);
+    PushButton_保存并关闭 =
+        new QPushButton(QCoreApplication::translate("NoteEditor", "保存并关闭"), this);
+    PushButton_保存并关闭->setAccessibleDescription(
+        QCoreApplication::translate("NoteEditor", "保存便签并关闭这个窗口"));
     PushButton_保存并关闭->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     PushButton_保存并关闭->setIconSize(picture);
     twips::setGeometry(PushButton_保存并关闭, 90, 60, 1485, 345);
 
-    CheckBox_桌面显示 = new QCheckBox(QStringLiteral("标签桌面显示"), GroupBox_高级选项);
+    CheckBox_桌面显示 =
+        new QCheckBox(QCoreApplication::translate("NoteEditor", "标签桌面显示"), GroupBox_高级选项);
     twips::setGeometry(CheckBox_桌面显示, 120, 240, 1635, 255);
     CheckBox_桌面显示->setChecked(true);
 
-    CheckBox_窗口置顶 = new QCheckBox(QStringLiteral("便签总在最前"), GroupBox_高级选项);
+    CheckBox_窗口置顶 =
+        new QCheckBox(QCoreApplication::translate("NoteEditor", "便签总在最前"), GroupBox_高级选项);
     twips::setGeometry(CheckBox_窗口置顶, 1680, 225, 1365, 285);
 
-    PushButton_保存且继续添加 = new QPushButton(QStringLiteral("保存继续添加"), this);
+    PushButton_保存且继续添加 =
+        new QPushButton(QCoreApplication::translate("NoteEditor", "保存继续添加"), this);
+    PushButton_保存且继续添加->setAccessibleDescription(
+        QCoreApplication::translate("NoteEditor", "保存便签，然后清空内容以添加下一个便签"));
     PushButton_保存且继续添加->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
     PushButton_保存且继续添加->setIconSize(picture);
     twips::setGeometry(PushButton_保存且继续添加, 1620, 60, 1485, 345);
 
-    ColorPicker_字体颜色 = new platform::ColorPicker(QStringLiteral("字体颜色"), this);
+    ColorPicker_字体颜色 =
+        new platform::ColorPicker(QCoreApplication::translate("NoteEditor", "字体颜色"), this);
     twips::setGeometry(ColorPicker_字体颜色, 3300, 60, 1425, 345);
     ColorPicker_字体颜色->setColor(kBlack);
 
-    ColorPicker_背景颜色 = new platform::ColorPicker(QStringLiteral("背景颜色"), this);
+    ColorPicker_背景颜色 =
+        new platform::ColorPicker(QCoreApplication::translate("NoteEditor", "背景颜色"), this);
     twips::setGeometry(ColorPicker_背景颜色, 4770, 60, 1425, 345);
     ColorPicker_背景颜色->setColor(kPaleYellow);
 
-    CheckBox_高级选项 = new QCheckBox(QStringLiteral("高级选项"), this);
+    CheckBox_高级选项 = new QCheckBox(QCoreApplication::translate("NoteEditor", "高级选项"), this);
     twips::setGeometry(CheckBox_高级选项, 6810, kAdvancedTop, kAdvancedWidth, kAdvancedHeight);
     CheckBox_高级选项->hide();
 
-    Label1 = new QLabel(QStringLiteral("便签透明度："), GroupBox_高级选项);
+    Label1 =
+        new QLabel(QCoreApplication::translate("NoteEditor", "便签透明度："), GroupBox_高级选项);
     Label1->setTextFormat(Qt::PlainText);
     twips::setGeometry(Label1, 3240, 270, 1080, 195);
 
     ComboBox_便签透明度 = new QComboBox(GroupBox_高级选项);
+    ComboBox_便签透明度->setAccessibleName(QCoreApplication::translate("NoteEditor", "便签透明度"));
     twips::setGeometry(ComboBox_便签透明度, 4350, 210, 1755, 315);
 
     // Every control by its name, in keyboard order.
@@ -234,7 +260,8 @@ QString Form_添加便签::保存文字() const {
 bool Form_添加便签::内容已填写() {
     // Only the empty text is refused: blanks and line breaks alone make a note.
     if (!内容文字().isEmpty()) return true;
-    platform::MsgBox(QStringLiteral("未填写任何内容！"), platform::mb::Information);
+    platform::MsgBox(QCoreApplication::translate("NoteEditor", "未填写任何内容！"),
+                     platform::mb::Information);
     return false;
 }
 
@@ -282,7 +309,7 @@ bool Form_添加便签::保存便签(bool closing) {
         // The engine calls a file without a free note number full; the text stays here.
         if ((error.number() & 0xff) != kDatabaseFull || !NoteNumbers::exhausted(host_.数据库对象()))
             throw;
-        platform::MsgBox(kNoNumberLeft, platform::mb::Critical);
+        platform::MsgBox(translated(kNoNumberLeft), platform::mb::Critical);
         return false;
     }
     记下原样();
@@ -294,7 +321,7 @@ bool Form_添加便签::更新便签(bool closing) {
     if (!内容已填写()) return false;
     if (!执行更新()) {
         // The note was deleted while this editor was open: its text would be lost unseen.
-        if (platform::MsgBox(kNoteGone, platform::mb::YesNo | platform::mb::Question) !=
+        if (platform::MsgBox(translated(kNoteGone), platform::mb::YesNo | platform::mb::Question) !=
             platform::mb::Yes)
             return false;
         便签ID_ = 0;  // from here on the editor adds, as for a new note
@@ -334,6 +361,20 @@ void Form_添加便签::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+bool Form_添加便签::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FlatEdit_内容 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            (key->modifiers() & Qt::ControlModifier)) {
+            const bool back =
+                key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            focusNextPrevChild(!back);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool Form_添加便签::可以关闭() {
     if (不再询问_ || !已修改()) return true;
     // A second close request while the question (or the save after it) is still open.
@@ -341,7 +382,7 @@ bool Form_添加便签::可以关闭() {
     const QScopedValueRollback asking(正在询问_, true);
     前置();  // the question is about this window: the user sees which one
     const int answer =
-        platform::MsgBox(kChanged, platform::mb::YesNoCancel | platform::mb::Question);
+        platform::MsgBox(translated(kChanged), platform::mb::YesNoCancel | platform::mb::Question);
     if (answer == platform::mb::No) return true;
     if (answer != platform::mb::Yes) return false;
     // As 保存并关闭: an empty text or a failed save keeps the editor open with its text.

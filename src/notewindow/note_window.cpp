@@ -1,6 +1,7 @@
 #include "notewindow/note_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -12,9 +13,11 @@
 #include "notewindow/edge_zones.h"
 #include "notewindow/note_menu_host.h"
 #include "platform/os/window_hints.h"
+#include "platform/ui/accessible_text.h"
 #include "platform/ui/form_font.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/twips.h"
+#include "platform/ui/window_role.h"
 
 namespace {
 
@@ -50,6 +53,8 @@ Form_Zettara::Form_Zettara(NoteMenuHost& host)
     // A desktop full of notes would otherwise fill the task bar with one button per note; the
     // main window's list already switches them on and off.
     platform::keepOffTaskbar(this);
+    platform::readPlainWindowsAsWindows();
+    describeColours();
 }
 
 QColor Form_Zettara::backColor() const {
@@ -60,6 +65,7 @@ void Form_Zettara::setBackColor(const QColor& colour) {
     QPalette p = palette();
     p.setColor(QPalette::Window, colour);
     setPalette(p);
+    describeColours();
 }
 
 QColor Form_Zettara::textColor() const {
@@ -70,6 +76,7 @@ void Form_Zettara::setTextColor(const QColor& colour) {
     QPalette p = Label_Zettara->palette();
     p.setColor(QPalette::WindowText, colour);
     Label_Zettara->setPalette(p);
+    describeColours();
 }
 
 QString Form_Zettara::text() const {
@@ -78,6 +85,7 @@ QString Form_Zettara::text() const {
 
 void Form_Zettara::setText(const QString& text) {
     Label_Zettara->setText(text);
+    setAccessibleName(platform::spokenName(text));
 }
 
 void Form_Zettara::setTextPoints(std::optional<int> points) {
@@ -240,6 +248,12 @@ void Form_Zettara::endDrag(const QMouseEvent& event) {
     // The release may come from the label: where it is on the window.
     if (event.button() == Qt::RightButton)
         openNoteMenu(mapFromGlobal(event.globalPosition().toPoint()));
+}
+
+void Form_Zettara::describeColours() {
+    setAccessibleDescription(
+        QCoreApplication::translate("Form_Zettara", "桌面便签，背景：%1，文字：%2")
+            .arg(platform::colourName(backColor()), platform::colourName(textColor())));
 }
 
 void Form_Zettara::openNoteMenu(const QPoint& at) {

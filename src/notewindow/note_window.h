@@ -67,6 +67,8 @@ class Form_Zettara : public QWidget {
     void dragTo(const QPoint& globalPos);
     void endDrag(const QMouseEvent& event);
     void openNoteMenu(const QPoint& at);
+    // A screen reader names the window by its text and describes it by its colours.
+    void describeColours();
 
     NoteMenuHost& host_;
     std::int64_t noteId_ = 0;

@@ -16,13 +16,18 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent), field_(new QLineEdit(this))
 
     field_->setObjectName(QStringLiteral("查找_文字"));
     field_->setPlaceholderText(tr("输入便签中的文字，多个词用空格分开"));
+    field_->setAccessibleName(tr("查找便签"));
+    field_->setAccessibleDescription(field_->placeholderText());
     layout->addWidget(field_, 1);
     setFocusProxy(field_);
+    // The window's keyboard order passes over a widget that takes no focus, proxy or not.
+    setFocusPolicy(field_->focusPolicy());
 
     auto* close = new QToolButton(this);
     close->setObjectName(QStringLiteral("查找_关闭"));
     close->setText(QStringLiteral("×"));
     close->setToolTip(tr("关闭查找（Esc）"));
+    close->setAccessibleName(tr("关闭查找"));
     close->setAutoRaise(true);
     close->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(close);

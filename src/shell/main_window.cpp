@@ -108,6 +108,7 @@ void Form_Main::createControls() {
 
     WebBrowser_广告 = new platform::WebBrowser(client_);
     WebBrowser_广告->setObjectName(QStringLiteral("WebBrowser_广告"));
+    WebBrowser_广告->setAccessibleName(tr("广告"));
     // The page shown until (or instead of) the web page comes in the interface's language.
     WebBrowser_广告->setFallback(QUrl(tr("qrc:/zettara/banner.html")));
     platform::twips::setGeometry(WebBrowser_广告, 0, 0, 9465, kBrowserHeight);
@@ -120,6 +121,8 @@ void Form_Main::createControls() {
 
     ListView_Zettara = new platform::ListView(page);
     ListView_Zettara->setObjectName(QStringLiteral("ListView_Zettara"));
+    ListView_Zettara->setAccessibleName(tr("便签列表"));
+    ListView_Zettara->setCheckSpeech(2, tr("显示在桌面上"), tr("未显示在桌面上"));
     // The list guards its notifications itself. Its item-check notification is wired by the
     // controller.
     ListView_Zettara->mouseUp = [this](int button, int, double, double) {

@@ -4,6 +4,7 @@ database of the test's own."""
 
 import os
 import re
+import select
 import shutil
 import signal
 import sqlite3
@@ -27,6 +28,36 @@ def wait_for(predicate, timeout=10.0, interval=0.05):
         if value or time.monotonic() >= deadline:
             return value
         time.sleep(interval)
+
+
+def read_line(proc, timeout):
+    """The next line proc prints, without its end, or "" when none comes within timeout."""
+    if not select.select([proc.stdout], [], [], timeout)[0]:
+        return ""
+    return proc.stdout.readline().decode(errors="replace").strip()
+
+
+class SessionBus:
+    """A private D-Bus session bus."""
+
+    def __init__(self):
+        # The socket path goes into a bus address unescaped, so it holds no spaces.
+        self.dir = tempfile.mkdtemp(prefix="zettara-e2e-bus-")
+        self.proc = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1",
+             "--address=unix:path=" + os.path.join(self.dir, "bus")],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.address = read_line(self.proc, 10)
+        if not self.address:
+            self.close()
+            raise RuntimeError("dbus-daemon did not start")
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(10)
+        self.proc.stdout.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
 
 
 class Screen:

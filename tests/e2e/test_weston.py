@@ -3,14 +3,13 @@ into an Xvfb window, where xdotool drives its pointer."""
 
 import os
 import re
-import select
 import shutil
 import sqlite3
 import subprocess
 import tempfile
 import unittest
 
-from harness import CAPTION, Display, Program, wait_for
+from harness import CAPTION, Display, Program, SessionBus, read_line, wait_for
 
 # A pointer entering one of the program's surfaces, in its WAYLAND_DEBUG trace.
 POINTER_ENTER = re.compile(r"^\[\s*[\d.]+\] wl_pointer@\d+\.enter\(", re.M)
@@ -50,29 +49,6 @@ class Weston:
         if self.proc.poll() is None:
             self.proc.terminate()
             self.proc.wait(10)
-        shutil.rmtree(self.dir, ignore_errors=True)
-
-
-class SessionBus:
-    """A private D-Bus session bus."""
-
-    def __init__(self):
-        # The socket path goes into a bus address unescaped, so it holds no spaces.
-        self.dir = tempfile.mkdtemp(prefix="zettara-e2e-bus-")
-        self.proc = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1",
-             "--address=unix:path=" + os.path.join(self.dir, "bus")],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.address = read_line(self.proc, 10)
-        if not self.address:
-            self.close()
-            raise RuntimeError("dbus-daemon did not start")
-
-    def close(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            self.proc.wait(10)
-        self.proc.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
@@ -139,13 +115,6 @@ def main_window_drawn(log):
     top = re.search(r'xdg_toplevel@(\d+)\.set_title\("%s"\)' % re.escape(CAPTION), log)
     at = top and drawn(log, r"get_toplevel\(new id xdg_toplevel@%s\)" % top[1])
     return (top[1], at) if at else None
-
-
-def read_line(proc, timeout):
-    """The next line proc prints, without its end, or "" when none comes within timeout."""
-    if not select.select([proc.stdout], [], [], timeout)[0]:
-        return ""
-    return proc.stdout.readline().decode(errors="replace").strip()
 
 
 @unittest.skipUnless(shutil.which("weston") and os.path.exists(QT_WAYLAND),

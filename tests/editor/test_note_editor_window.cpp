@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "editor/add_note_setup.h"
 #include "editor_fixture.h"
@@ -109,6 +110,30 @@ TEST_F(EditorTest, TabOrderStartsAtTheTextBox) {
             current = current->nextInFocusChain();
         EXPECT_EQ(current, expected[i]) << "position " << i;
     }
+}
+
+TEST_F(EditorTest, TheKeyboardReachesEveryControlAndCtrlTabAlwaysLeavesTheText) {
+    Form_添加便签* editor = openEditor();
+    const Controls c{editor};
+    editor->show();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
+    const auto tab = [](Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+        return QApplication::focusWidget();
+    };
+    for (QWidget* next : std::initializer_list<QWidget*>{c.saveAndClose, c.saveAndKeepAdding,
+                                                         c.textColour, c.backColour, c.text})
+        EXPECT_EQ(tab(), next);
+
+    // A text box that takes Tab as text is still left with Ctrl+Tab, either way.
+    c.text->setTabChangesFocus(false);
+    EXPECT_EQ(tab(), c.text);
+    EXPECT_EQ(c.text->toPlainText(), "\t");
+    EXPECT_EQ(tab(Qt::ControlModifier), c.saveAndClose);
+    c.text->setFocus();
+    EXPECT_EQ(tab(Qt::ControlModifier | Qt::ShiftModifier), c.backColour);
+    EXPECT_EQ(c.text->toPlainText(), "\t");
 }
 
 TEST_F(EditorTest, LayoutFollowsTheClientSize) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -251,6 +253,24 @@ TEST_F(MainWindowTest, KeysActOnlyOnARowTheUserPicked) {
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text, "未选中任何便签！");
     EXPECT_TRUE(list().checked(2));
+}
+
+TEST_F(MainWindowTest, TabReachesEveryControlInOrderAndEachHasAName) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    run("编辑_查找");
+    auto* tabs = child<QTabWidget>("TabControl_Main");
+    QWidget* const order[] = {tabs->tabBar(), &list(), child<QLineEdit>("查找_文字"),
+                              child<QWidget>("WebBrowser_广告"), tabs->tabBar()};
+    QApplication::focusWidget()->clearFocus();
+    tabs->tabBar()->setFocus(Qt::TabFocusReason);
+    for (QWidget* control : order) {
+        ASSERT_EQ(QApplication::focusWidget(), control) << control->objectName().toStdString();
+        EXPECT_FALSE(
+            QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+            << control->objectName().toStdString();
+        QTest::keyClick(control, Qt::Key_Tab);
+    }
 }
 
 TEST_F(MainWindowTest, ShowAllStopsAtTheFirstNoteThatCannotOpen) {

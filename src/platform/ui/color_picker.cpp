@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "platform/core/colour.h"
+#include "platform/ui/accessible_text.h"
 
 namespace platform {
 
@@ -51,6 +52,8 @@ ColorPicker::Chooser ColorPicker::setChooser(Chooser replacement) {
 }
 
 void ColorPicker::showSwatch() {
+    // The caption is the name; what the swatch shows is said in words.
+    setAccessibleDescription(tr("当前颜色：%1").arg(colourName(toQColor(colour_))));
     QPixmap swatch(kSwatchSide, kSwatchSide);
     swatch.fill(toQColor(colour_));
     QPainter painter(&swatch);

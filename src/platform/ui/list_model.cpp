@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ui/accessible_text.h"
+
 namespace platform {
 
 int ListModel::rowCount(const QModelIndex& parent) const {
@@ -31,6 +33,14 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::CheckStateRole:
             if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
+            return {};
+        case Qt::AccessibleTextRole:
+            if (speechCell_ > 0 && (index.column() == 0 || index.column() == speechCell_))
+                return spokenName(row.cells[static_cast<size_t>(speechCell_)]);
+            return {};
+        case Qt::AccessibleDescriptionRole:
+            if (speechCell_ > 0 && (index.column() == 0 || index.column() == speechCell_))
+                return row.checked ? checkedSpeech_ : uncheckedSpeech_;
             return {};
         case kIdRole:
             if (index.column() == 0 && row.hasId) return QVariant::fromValue<qint64>(row.id);
@@ -67,6 +77,13 @@ void ListModel::addColumn(const QString& title, int widthTwips) {
     beginInsertColumns({}, column, column);
     columns_.push_back({title, widthTwips});
     endInsertColumns();
+}
+
+void ListModel::setCheckSpeech(int nameCell, const QString& checkedText,
+                               const QString& uncheckedText) {
+    speechCell_ = nameCell;
+    checkedSpeech_ = checkedText;
+    uncheckedSpeech_ = uncheckedText;
 }
 
 int ListModel::appendRow(const QString& text) {
@@ -151,8 +168,9 @@ void ListModel::setCell(int row, int cell, const QString& text) {
         changedRow.folded.clear();
     }
     if (cell < columnCount() && announced(row)) {
-        const QModelIndex changed = index(row, cell);
-        emit dataChanged(changed, changed, {Qt::DisplayRole});
+        // The check box is named by the cell read out for the row.
+        const QModelIndex first = index(row, cell == speechCell_ ? 0 : cell);
+        emit dataChanged(first, index(row, cell), {Qt::DisplayRole, Qt::AccessibleTextRole});
     }
 }
 
@@ -162,7 +180,7 @@ void ListModel::setChecked(int row, bool checked, bool fromView) {
     stored.checked = checked;
     if (!columns_.empty() && announced(row)) {
         const QModelIndex changed = index(row, 0);
-        emit dataChanged(changed, changed, {Qt::CheckStateRole});
+        emit dataChanged(changed, changed, {Qt::CheckStateRole, Qt::AccessibleDescriptionRole});
     }
     if (checkChanged) checkChanged(row, fromView);
 }

@@ -41,6 +41,10 @@ class ListModel : public QAbstractTableModel {
     void addColumn(const QString& title, int widthTwips);
     const std::vector<Column>& columns() const { return columns_; }
 
+    // How a screen reader reads a row: its check box, which has no text of its own, and the
+    // cell nameCell are named by that cell's text and described by what the mark means.
+    void setCheckSpeech(int nameCell, const QString& checkedText, const QString& uncheckedText);
+
     int appendRow(const QString& text);  // returns the new row
     // A row before `row` (size(): at the end), announced at once.
     void insertRow(int row, const QString& text);
@@ -94,6 +98,9 @@ class ListModel : public QAbstractTableModel {
 
     std::vector<Column> columns_;
     std::vector<Row> rows_;
+    int speechCell_ = 0;  // 0: rows are read as they are shown
+    QString checkedSpeech_;
+    QString uncheckedSpeech_;
     int announced_ = 0;  // rows the view has been told of
     int batchDepth_ = 0;
 };

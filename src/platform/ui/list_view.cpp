@@ -42,6 +42,12 @@ const ListModel::Column& columnEntry(const ListModel& model, int column) {
     return model.columns()[static_cast<size_t>(column)];
 }
 
+void requireSubItem(int k) {
+    if (k < 1 || k > ListModel::kSubItems) {
+        throw Error(errc::itemNotFound, QStringLiteral("Sub-item %1 does not exist.").arg(k));
+    }
+}
+
 }  // namespace
 
 // --- ListItem ---
@@ -125,6 +131,11 @@ int ListView::columnWidthTwips(int column) const {
     return static_cast<int>(qRound(twips::fromPixels(pixels)));
 }
 
+void ListView::setCheckSpeech(int k, const QString& checkedText, const QString& uncheckedText) {
+    requireSubItem(k);
+    model_->setCheckSpeech(k, checkedText, uncheckedText);
+}
+
 int ListView::count() const {
     return model_->size();
 }
@@ -184,9 +195,7 @@ int ListView::selectedIndex() const {
 }
 
 void ListView::setRowFilter(int k, const QStringList& words) {
-    if (k < 1 || k > ListModel::kSubItems) {
-        throw Error(errc::itemNotFound, QStringLiteral("Sub-item %1 does not exist.").arg(k));
-    }
+    requireSubItem(k);
     filter_->setWords(k, words);
 }
 
@@ -238,17 +247,13 @@ void ListView::setSelected(int index, bool selected) {
 
 QString ListView::subItem(int index, int k) const {
     const int row = item(index).index() - 1;
-    if (k < 1 || k > ListModel::kSubItems) {
-        throw Error(errc::itemNotFound, QStringLiteral("Sub-item %1 does not exist.").arg(k));
-    }
+    requireSubItem(k);
     return model_->cell(row, k);
 }
 
 void ListView::setSubItem(int index, int k, const QString& text) {
     const int row = item(index).index() - 1;
-    if (k < 1 || k > ListModel::kSubItems) {
-        throw Error(errc::itemNotFound, QStringLiteral("Sub-item %1 does not exist.").arg(k));
-    }
+    requireSubItem(k);
     model_->setCell(row, k, text);
 }
 

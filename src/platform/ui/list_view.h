@@ -52,6 +52,9 @@ class ListView : public QTreeView {
     int columnCount() const;
     QString columnTitle(int column) const;  // 0-based
     int columnWidthTwips(int column) const;
+    // A screen reader reads a row's check box as the text of sub-item k, with checkedText or
+    // uncheckedText saying what the mark means; before this, the box has no name.
+    void setCheckSpeech(int k, const QString& checkedText, const QString& uncheckedText);
 
     int count() const;
     ListItem item(int index) const;  // errc::itemNotFound when out of range
