@@ -11,7 +11,7 @@ set(CPACK_PACKAGE_DESCRIPTION
 colours: drag a note to move it, drag its edges to resize it, right-click it
 to change, delete or close it. A main window lists every note, the program
 stays in the notification area and can start with the login. The user
-interface is in Simplified Chinese.
+interface is in Simplified Chinese, or in English for users who prefer it.
 
 Licence: MIT.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
@@ -28,7 +28,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's X11 and Wayland platform plugins, which no library links to, and Qt's own texts in
 # Chinese (file and colour dialogs, standard buttons).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
-# The user interface is Chinese.
+# The Chinese texts need a CJK font, in either interface language (note texts).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
