@@ -6,6 +6,7 @@
 
 #include "controller/note_list_controller.h"
 #include "platform/core/error.h"
+#include "platform/core/error_text.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/msgbox.h"
@@ -25,13 +26,6 @@ QString jsonFiles() {
 
 QString textFiles() {
     return NoteFileCommands::tr("文本文件 (*.txt)");
-}
-
-QString storeTrouble(const platform::Error& error) {
-    // A file's own trouble (a full disk, no rights) is told in words; its number adds nothing.
-    if (error.busy()) return NoteFileCommands::tr("便签文件被占用，请稍后再试。");
-    if (error.number() == platform::errc::pathAccess) return error.message();
-    return NoteFileCommands::tr("错误 %1：%2").arg(error.number()).arg(error.message());
 }
 
 }  // namespace
@@ -65,7 +59,7 @@ void NoteFileCommands::导出便签() {
     } catch (const NoteArchive::Refusal& refusal) {
         platform::MsgBox(failed.arg(path, refusal.reason()), platform::mb::Critical);
     } catch (const platform::Error& error) {
-        platform::MsgBox(failed.arg(path, storeTrouble(error)), platform::mb::Critical);
+        platform::MsgBox(failed.arg(path, platform::userText(error)), platform::mb::Critical);
     }
 }
 
@@ -81,7 +75,7 @@ void NoteFileCommands::导入便签() {
         platform::MsgBox(refused.arg(path, refusal.reason()), platform::mb::Critical);
         return;
     } catch (const platform::Error& error) {
-        platform::MsgBox(refused.arg(path, storeTrouble(error)), platform::mb::Critical);
+        platform::MsgBox(refused.arg(path, platform::userText(error)), platform::mb::Critical);
         return;
     }
     commands_.刷新列表();

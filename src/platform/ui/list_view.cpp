@@ -37,14 +37,16 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
 
 const ListModel::Column& columnEntry(const ListModel& model, int column) {
     if (column < 0 || column >= model.columnCount()) {
-        throw Error(errc::itemNotFound, QStringLiteral("Column %1 does not exist.").arg(column));
+        throw Error(Trouble::Internal, errc::itemNotFound,
+                    QStringLiteral("Column %1 does not exist.").arg(column));
     }
     return model.columns()[static_cast<size_t>(column)];
 }
 
 void requireSubItem(int k) {
     if (k < 1 || k > ListModel::kSubItems) {
-        throw Error(errc::itemNotFound, QStringLiteral("Sub-item %1 does not exist.").arg(k));
+        throw Error(Trouble::Internal, errc::itemNotFound,
+                    QStringLiteral("Sub-item %1 does not exist.").arg(k));
     }
 }
 
@@ -142,7 +144,8 @@ int ListView::count() const {
 
 ListItem ListView::item(int index) const {
     if (index < 1 || index > count()) {
-        throw Error(errc::itemNotFound, QStringLiteral("List item %1 does not exist.").arg(index));
+        throw Error(Trouble::Internal, errc::itemNotFound,
+                    QStringLiteral("List item %1 does not exist.").arg(index));
     }
     return ListItem(const_cast<ListView*>(this), index);
 }
@@ -153,7 +156,8 @@ ListItem ListView::add(const QString& text) {
 
 ListItem ListView::insert(int index, const QString& text) {
     if (index < 1 || index > count() + 1) {
-        throw Error(errc::itemNotFound, QStringLiteral("List item %1 does not exist.").arg(index));
+        throw Error(Trouble::Internal, errc::itemNotFound,
+                    QStringLiteral("List item %1 does not exist.").arg(index));
     }
     model_->insertRow(index - 1, text);
     return ListItem(this, index);
@@ -205,7 +209,7 @@ int ListView::visibleRowCount() const {
 
 int ListView::visibleRow(int position) const {
     if (position < 1 || position > visibleRowCount()) {
-        throw Error(errc::itemNotFound,
+        throw Error(Trouble::Internal, errc::itemNotFound,
                     QStringLiteral("Visible row %1 does not exist.").arg(position));
     }
     return modelRow(filter_->index(position - 1, 0)) + 1;
