@@ -1104,12 +1104,12 @@ It could not be saved in %2 either. What you wrote is still in the window; pleas
 
 它已保存在：
 %2
-网络恢复后，可以再次打开意见反馈，把它发送出去。</source>
+网络恢复后，可以再次打开意见反馈，把文件中的内容粘贴进去发送。</source>
         <translation>Your feedback cannot be sent right now: %1
 
 It has been saved in:
 %2
-Once the network is back, open Feedback again to send it.</translation>
+Once the network is back, open Feedback again and paste the text from that file to send it.</translation>
     </message>
 </context>
 <context>

@@ -111,7 +111,7 @@ void FeedbackDialog::sent(bool ok, const QString& error, const QString& text,
     }
     outcome_ = Kept;
     Interaction::tell(tr("您的意见暂时无法发送：%1\n\n它已保存在：\n%"
-                         "2\n网络恢复后，可以再次打开意见反馈，把它发送出去。")
+                         "2\n网络恢复后，可以再次打开意见反馈，把文件中的内容粘贴进去发送。")
                           .arg(error, kept),
                       platform::mb::Exclamation);
     accept();
