@@ -206,6 +206,11 @@ class Display:
         embedded notification-area icons, which exclude can leave out)."""
         return [w for w in self.windows(cls=cls) if w not in exclude and self.override_redirect(w)]
 
+    def active_name(self):
+        """The title of the focused window: one request, however many windows there are."""
+        out = self.xdotool("getactivewindow", "getwindowname")
+        return out.stdout.strip() if out.returncode == 0 else None
+
     def activate(self, window):
         self.xdotool("windowactivate", "--sync", window)
         wait_for(lambda: self.xdotool("getactivewindow").stdout.strip() == str(window), 5)

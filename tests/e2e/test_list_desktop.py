@@ -66,14 +66,15 @@ class ManyNotesTest(DisplayTest):
         self.assertTrue(wait_for(lambda: len(program.rows()) == notes - 1, 20), "no delete")
         self.assertLess(len(self.display.windows(name="^Zettara$", visible=False)), notes - 1)
         # 文件 > 退出程序 ends it cleanly; a menu that missed its key closes on the next Alt+F.
+        # With this many windows a search of them all is slow on a loaded machine: the box is
+        # found as the focused window instead.
         for _ in range(3):
-            self.display.activate(program.main_windows()[0])
-            self.display.xdotool("key", "alt+f")
-            wait_for(self.display.popups, 5)
-            self.display.xdotool("key", "x")
-            if wait_for(lambda: self.display.windows(name="^确定退出$"), 30):
+            self.display.activate(main[0])
+            # Qt hands keys to an open menu in order: no need to see the menu first.
+            self.display.xdotool("key", "alt+f", "x")
+            if wait_for(lambda: self.display.active_name() == "确定退出", 30):
                 break
-        self.assertTrue(program.answer_box("确定退出", "Return"))
+        self.display.xdotool("key", "Return")
         self.assertEqual(proc.wait(30), 0)
 
 
