@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QSet>
@@ -82,6 +83,11 @@ class Class_主窗体 {
     int 同步便签窗口();
 
     bool 列表就绪() const { return 列表就绪_; }
+
+    // Opens a window for a note not yet stored, near `near` (global, kept on a screen), with
+    // its text editable and the focus. The note is added with its first typed character and
+    // is then like any other; a window left before anything was typed closes, storing nothing.
+    void 就地新建便签(const QPoint& near);
 
     // The open note windows, in the order they were opened; a window that has accepted a
     // close no longer counts.
