@@ -99,6 +99,9 @@ Form_Zettara::Form_Zettara(NoteMenuHost& host)
     QFont hintFont = font();
     hintFont.setItalic(true);
     Label_提示->setFont(hintFont);
+    Label_提示->setIndent(platform::twips::toPixels(kMarginTwips));
+    // Over the bottom edge band, which still resizes.
+    Label_提示->setAttribute(Qt::WA_TransparentForMouseEvents);
     hintTimer_->setSingleShot(true);
     hintTimer_->setInterval(kHintMs);
     connect(hintTimer_, &QTimer::timeout, Label_提示, &QWidget::hide);
@@ -132,7 +135,6 @@ void Form_Zettara::setTextColor(const QColor& colour) {
     QPalette p = Label_Zettara->palette();
     p.setColor(QPalette::WindowText, colour);
     Label_Zettara->setPalette(p);
-    Label_提示->setPalette(p);
     QPalette edit = Edit_Zettara->palette();
     edit.setColor(QPalette::Text, colour);
     Edit_Zettara->setPalette(edit);
@@ -199,6 +201,11 @@ QString Form_Zettara::editedText() const {
 }
 
 void Form_Zettara::showHint(const QString& text) {
+    // A strip a shade darker than the note, so that it does not read as part of the text.
+    QPalette strip = Label_提示->palette();
+    strip.setColor(QPalette::Window, backColor().darker(112));
+    strip.setColor(QPalette::WindowText, textColor());
+    Label_提示->setPalette(strip);
     Label_提示->setText(text);
     Label_提示->setAccessibleName(text);
     placeHint();
@@ -214,9 +221,9 @@ void Form_Zettara::placeEdit() {
 }
 
 void Form_Zettara::placeHint() {
-    const QRect text = Label_Zettara->geometry();
-    const int height = std::min(Label_提示->sizeHint().height(), text.height());
-    Label_提示->setGeometry(text.left(), text.bottom() + 1 - height, text.width(), height);
+    // Across the whole width at the foot, over the bottom margin.
+    const int height = std::min(Label_提示->sizeHint().height() + 2, this->height());
+    Label_提示->setGeometry(0, this->height() - height, width(), height);
 }
 
 void Form_Zettara::resizeEvent(QResizeEvent* event) {

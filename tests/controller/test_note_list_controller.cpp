@@ -406,6 +406,13 @@ TEST_F(ControllerTest, TextTypedInPlaceIsStoredNeverEmptyAndNeverOverAChangeItDi
               (QStringList{QStringLiteral("theirs"), QStringLiteral("base one two")}));
     EXPECT_EQ(note->text(), QStringLiteral("theirs"));
     EXPECT_EQ(openTags(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+
+    // The exit closes every window: what was typed is stored first.
+    note->beginEditing();
+    note->Edit_Zettara->insertPlainText(QStringLiteral("!"));
+    controller.关闭全部便签();
+    EXPECT_EQ(db.column(QStringLiteral("SELECT content FROM Tips WHERE ID = 1")),
+              QStringList{QStringLiteral("theirs!")});
 }
 
 TEST_F(ControllerTest, ANewNoteInPlaceIsAddedByItsFirstKeyAndDroppedWhenLeftEmpty) {
