@@ -48,7 +48,7 @@ class EditInPlaceTest(DisplayTest):
         proc.wait(5)
         self.assertEqual(self.content(program), "hello world!")
 
-    def test_esc_enter_and_an_emptied_text(self):
+    def test_esc_enter_undo_and_an_emptied_text(self):
         program, _, window, (x, y, w, h) = self.note("keep me")
         before = self.display.ink(window)
         self.edit(window, x + w // 2, y + h // 2)
@@ -58,15 +58,18 @@ class EditInPlaceTest(DisplayTest):
         # Never stored empty: the note keeps its text and says why (the hint adds ink).
         self.assertTrue(wait_for(lambda: self.display.ink(window) > before, 5), "no text, no hint")
         self.assertEqual(self.content(program), "keep me")
-        # Enter edits again, the caret at the end; Esc stores at once.
+        # Enter edits again, the caret at the end, with undo and redo; Esc stores at once.
         self.display.xdotool("key", "Return")
-        self.display.xdotool("type", "--delay", "15", "!")
-        self.display.xdotool("key", "Escape")
-        self.assertTrue(wait_for(lambda: self.content(program) == "keep me!", 0.8))
+        self.display.xdotool("type", "--delay", "15", "ab")
+        self.display.xdotool("key", "ctrl+z")
+        self.display.xdotool("type", "--delay", "15", "c")
+        self.display.xdotool("key", "ctrl+z", "ctrl+y", "Escape")
+        self.assertTrue(wait_for(lambda: self.content(program) == "keep mec", 0.8),
+                        self.content(program))
         # Editing has ended: keys no longer reach the text.
         self.display.xdotool("type", "--delay", "15", "zz")
         self.assertTrue(self.display.note_menu_round_trip(window))
-        self.assertEqual(self.content(program), "keep me!")
+        self.assertEqual(self.content(program), "keep mec")
 
     def test_one_writer_per_note(self):
         program, _, window, (x, y, w, h) = self.note("draft")
