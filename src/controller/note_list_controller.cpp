@@ -522,6 +522,8 @@ void Class_主窗体::就地保存后(Form_Zettara& window, std::int64_t id, boo
     if (added && window.noteId() == id) {
         // The window's own note, just added: from now on it is kept as any note's window.
         NotePlacementKeeper::attach(window, 数据库对象);
+        // Made where the user asked for it: kept as a place the user chose.
+        window.placementEnded(false);
         NoteWindowArranger::attach(window, 数据库对象);
         记住显示(id, true);
         便签已保存(id, false);

@@ -87,6 +87,7 @@ class Class_主窗体 {
     // Opens a window for a note not yet stored, near `near` (global, kept on a screen), with
     // its text editable and the focus. The note is added with its first typed character and
     // is then like any other; a window left before anything was typed closes, storing nothing.
+    // For a filled list (after the start-up's load).
     void 就地新建便签(const QPoint& near);
     // Ends editing in place in the windows of note id (every window when none), which stores
     // what was typed.

@@ -416,6 +416,7 @@ TEST_F(ControllerTest, TextTypedInPlaceIsStoredNeverEmptyAndNeverOverAChangeItDi
 }
 
 TEST_F(ControllerTest, ANewNoteInPlaceIsAddedByItsFirstKeyAndDroppedWhenLeftEmpty) {
+    OwnSchema::prepare(store);
     controller.初始化界面(list);
     controller.就地新建便签(QPoint(-5000, 100));
     ASSERT_EQ(openNoteWindows().size(), 1u);
@@ -428,6 +429,9 @@ TEST_F(ControllerTest, ANewNoteInPlaceIsAddedByItsFirstKeyAndDroppedWhenLeftEmpt
               QStringList{QStringLiteral("a12648447/0/20")});
     EXPECT_EQ(note->noteId(), 1);
     EXPECT_TRUE(list.count() == 1 && list.checked(1));
+    EXPECT_EQ(db.count(), 1);
+    EXPECT_EQ(db.column(QStringLiteral("SELECT count(*) FROM NotePlacement")),
+              QStringList{QStringLiteral("1")});
 
     controller.就地新建便签(QPoint(10, 10));
     Form_Zettara* empty = openNoteWindows().back();
