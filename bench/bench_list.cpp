@@ -1,6 +1,7 @@
 // In-process list cases: the list reload (编辑_刷新列表_Click), a save from the editor
 // (update statement + reload + 刷新便签) and 刷新便签 alone, over note databases of 10,000 and
-// 100,000 notes with 20 or 100 desktop note windows open; and a keystroke in the find field.
+// 100,000 notes with 20 or 100 desktop note windows open; a keystroke in the find field; a key
+// typed into a note window in place, and the store that follows a pause in the typing.
 // Run offscreen.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -15,6 +17,7 @@
 #include <memory>
 
 #include "editor/note_editor.h"
+#include "notewindow/note_window.h"
 #include "platform/core/error.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/list_view.h"
@@ -105,6 +108,42 @@ void BM_EditorSave(benchmark::State& state) {
     }
 }
 
+// The first shown note, its text editable in place.
+Form_Zettara& editedInPlace(Fixture& f) {
+    Form_Zettara& note = *f.form->主窗体控制器().便签窗口().front();
+    note.beginEditing();
+    return note;
+}
+
+void typeKey(Form_Zettara& note) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QCoreApplication::sendEvent(note.Edit_Zettara, &press);
+    QCoreApplication::sendEvent(note.Edit_Zettara, &release);
+    QCoreApplication::processEvents();
+}
+
+// One key typed into a note in place: what the window's thread does before the next key.
+void BM_TypeInPlace(benchmark::State& state) {
+    Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    Form_Zettara& note = editedInPlace(f);
+    for (auto _ : state) typeKey(note);
+}
+
+// A key and then the store a pause brings (editing ended stores at once the same way): the
+// update of the one note and the list row and windows that follow it.
+void BM_TypeInPlaceAndStore(benchmark::State& state) {
+    Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    Form_Zettara& note = editedInPlace(f);
+    for (auto _ : state) {
+        typeKey(note);
+        note.endEditing();
+        state.PauseTiming();
+        note.beginEditing();
+        state.ResumeTiming();
+    }
+}
+
 void BM_RefreshWindows(benchmark::State& state) {
     Fixture f(scratch().path(), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) f.form->主窗体控制器().刷新便签();
@@ -155,6 +194,14 @@ void cases(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_ListReload)->Apply(cases);
 BENCHMARK(BM_EditorSave)->Apply(cases);
 BENCHMARK(BM_RefreshWindows)->Apply(cases);
+BENCHMARK(BM_TypeInPlace)
+    ->Args({100000, 20})
+    ->ArgNames({"notes", "windows"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeInPlaceAndStore)
+    ->Args({100000, 20})
+    ->ArgNames({"notes", "windows"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindKeystroke)
     ->Args({10000, 20})
     ->Args({100000, 20})

@@ -402,6 +402,14 @@ Delete it, or make it usable by you only (0700); backups resume at the next star
         <source>桌面便签，背景：%1，文字：%2</source>
         <translation>Desktop note, background %1, text %2</translation>
     </message>
+    <message>
+        <source>未填写任何内容！</source>
+        <translation>Nothing entered: the note keeps its text.</translation>
+    </message>
+    <message>
+        <source>便签内容</source>
+        <translation>Note text</translation>
+    </message>
 </context>
 <context>
     <name>MainMenus</name>
@@ -874,14 +882,6 @@ The note file and a copy of it could not be kept first, so the program will end 
     <message>
         <source>文本文件 (*.txt)</source>
         <translation>Text files (*.txt)</translation>
-    </message>
-    <message>
-        <source>便签文件被占用，请稍后再试。</source>
-        <translation>The note file is in use. Please try again in a moment.</translation>
-    </message>
-    <message>
-        <source>错误 %1：%2</source>
-        <translation>Error %1: %2</translation>
     </message>
     <message>
         <source>导出便签</source>

@@ -2,18 +2,22 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSet>
 #include <algorithm>
 #include <charconv>
 #include <map>
 #include <memory>
 
+#include "controller/in_place_saver.h"
 #include "controller/note_placement_keeper.h"
 #include "controller/note_window_arranger.h"
 #include "notewindow/note_window.h"
+#include "notewindow/screen_fit.h"
 #include "platform/core/colour.h"
 #include "platform/core/convert.h"
 #include "platform/core/error.h"
@@ -499,7 +503,53 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
         *window, 数据库对象,
         startupLooks_ && startupLooks_->places ? &*startupLooks_->places : nullptr);
     NoteWindowArranger::attach(*window, 数据库对象);
+    就地编辑(*window);
     // Deletes itself when closed; the pointer then turns null.
     windows_.emplace_back(window.get());
     window.release()->show();
+}
+
+void Class_主窗体::就地编辑(Form_Zettara& window) {
+    window.editRequested = [this, &window] {
+        return window.noteId() == 0 || !前置便签编辑器 || !前置便签编辑器(window.noteId());
+    };
+    InPlaceSaver::attach(
+        window, 数据库对象,
+        [this](Form_Zettara& saved, std::int64_t id, bool added) { 就地保存后(saved, id, added); });
+}
+
+void Class_主窗体::就地保存后(Form_Zettara& window, std::int64_t id, bool added) {
+    if (added && window.noteId() == id) {
+        // The window's own note, just added: from now on it is kept as any note's window.
+        NotePlacementKeeper::attach(window, 数据库对象);
+        // Made where the user asked for it: kept as a place the user chose.
+        window.placementEnded(false);
+        NoteWindowArranger::attach(window, 数据库对象);
+        记住显示(id, true);
+        便签已保存(id, false);
+        return;
+    }
+    便签已保存(id, added);
+    // A note deleted while it was edited: its text lives on in the note just added.
+    if (!added && window.noteId() == id && mainList_.indexOf(id) == 0) window.close();
+}
+
+void Class_主窗体::就地新建便签(const QPoint& near) {
+    auto* window = new Form_Zettara(menuHost_);
+    window->setBackColor(platform::toQColor(platform::kNoteBackColour));
+    window->setTextColor(platform::toQColor(platform::kNoteTextColour));
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) areas << screen->availableGeometry();
+    window->setGeometry(screenfit::fit(screenfit::bounded(near, window->size()), areas));
+    就地编辑(*window);
+    windows_.emplace_back(window);
+    window->show();
+    window->raise();
+    window->beginEditing();
+}
+
+void Class_主窗体::结束就地编辑(std::optional<std::int64_t> id) {
+    for (Form_Zettara* window : 便签窗口()) {
+        if (!id || window->noteId() == *id) window->endEditing();
+    }
 }

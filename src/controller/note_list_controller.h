@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QSet>
@@ -83,6 +84,18 @@ class Class_主窗体 {
 
     bool 列表就绪() const { return 列表就绪_; }
 
+    // Opens a window for a note not yet stored, near `near` (global, kept on a screen), with
+    // its text editable and the focus. The note is added with its first typed character and
+    // is then like any other; a window left before anything was typed closes, storing nothing.
+    // For a filled list (after the start-up's load).
+    void 就地新建便签(const QPoint& near);
+    // Ends editing in place in the windows of note id (every window when none), which stores
+    // what was typed.
+    void 结束就地编辑(std::optional<std::int64_t> id = std::nullopt);
+    // Asked before a note's text turns editable in its window: brings up the editor open on
+    // note id and says true when there is one, so that a note has one writer at a time.
+    std::function<bool(std::int64_t id)> 前置便签编辑器;
+
     // The open note windows, in the order they were opened; a window that has accepted a
     // close no longer counts.
     std::vector<Form_Zettara*> 便签窗口();
@@ -110,6 +123,9 @@ class Class_主窗体 {
     void 刷新便签窗口(std::int64_t id, const std::vector<Form_Zettara*>& windows);
     void 初始化列();
     void 打开便签窗口(platform::ListView& list, std::int32_t index);
+    // Text typed into the window in place is stored, and followed like an editor's save.
+    void 就地编辑(Form_Zettara& window);
+    void 就地保存后(Form_Zettara& window, std::int64_t id, bool added);
     void 显示下一批();
     void 结束分批();
     void 记住显示(std::int64_t id, bool shown);

@@ -23,6 +23,7 @@
 #include "platform/ui/form_font.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/msgbox.h"
+#include "platform/ui/plain_text.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/window_role.h"
 #include "store/database_module.h"
@@ -239,13 +240,7 @@ int Form_添加便签::透明度() const {
 }
 
 QString Form_添加便签::内容文字() const {
-    // toPlainText() would turn no-break spaces into blanks; the raw text keeps every character
-    // and marks line breaks as paragraph separators, or line separators for Shift+Enter. Other
-    // programs reading the file know only "\n".
-    return FlatEdit_内容->document()
-        ->toRawText()
-        .replace(QChar::ParagraphSeparator, u'\n')
-        .replace(QChar::LineSeparator, u'\n');
+    return platform::plainText(*FlatEdit_内容->document());
 }
 
 QString Form_添加便签::保存文字() const {

@@ -8,13 +8,17 @@
 #include <optional>
 
 #include "notewindow/edge_zones.h"
+#include "notewindow/note_label.h"
 
 class NoteMenuHost;
 class QLabel;
+class QPlainTextEdit;
+class QTimer;
 
 // A desktop note window: frameless, the note's background colour, the note's text in a label
 // with a 60-twip margin. Dragging moves it, dragging the 3-pixel edge bands resizes it, and a
-// right-button release pops up the main window's note menu for this note.
+// right-button release pops up the main window's note menu for this note. A double click, Enter
+// or F2 turns the text editable in place, in the same colours, font and margins.
 class Form_Zettara : public QWidget {
   public:
     explicit Form_Zettara(NoteMenuHost& host);
@@ -40,7 +44,28 @@ class Form_Zettara : public QWidget {
     bool keptAbove() const { return keptAbove_; }
     void setKeptAbove(bool above) { keptAbove_ = above; }
 
-    QLabel* const Label_Zettara;
+    // Editing in place. The text turns editable with the focus, the caret at `caretAt`
+    // (window coordinates) or at the end, scrolled as the label was.
+    bool isEditing() const { return editing_; }
+    void beginEditing(std::optional<QPoint> caretAt = std::nullopt);
+    // Back to the label, which takes the edited text unless it is empty (then it keeps the text
+    // it had); editingEnded is told. Esc, the window losing the focus and its close end it too.
+    void endEditing();
+    // The text being edited, every line break as "\n".
+    QString editedText() const;
+    // A short line at the foot of the note for a few seconds.
+    void showHint(const QString& text);
+
+    NoteLabel* const Label_Zettara;
+    QPlainTextEdit* const Edit_Zettara;  // shown only while editing
+    QLabel* const Label_提示;            // the hint, shown for a few seconds
+
+    // Asked before the text turns editable by the user's double click, Enter or F2; false
+    // keeps it as it is (someone else holds the note, and has said so).
+    std::function<bool()> editRequested;
+    // Told of every change of the text while editing, and when editing has ended.
+    std::function<void()> textEdited;
+    std::function<void()> editingEnded;
 
     // Told when a move or resize by the user has ended, and when the window closes
     // (closing = true), so that its owner can keep the window's place. A Wayland compositor
@@ -53,6 +78,8 @@ class Form_Zettara : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -69,12 +96,20 @@ class Form_Zettara : public QWidget {
     void openNoteMenu(const QPoint& at);
     // A screen reader names the window by its text and describes it by its colours.
     void describeColours();
+    // A double click, Enter or F2: editing begins unless editRequested says no.
+    void requestEditing(std::optional<QPoint> caretAt);
+    bool editEvent(QEvent* event);
+    void placeEdit();
+    void placeHint();
 
     NoteMenuHost& host_;
     std::int64_t noteId_ = 0;
     std::int16_t edgeBand_ = 0;
     bool closing_ = false;
     bool keptAbove_ = false;
+    bool editing_ = false;
+    int barWidth_ = 0;  // the edited text's scroll bar, in the right margin
+    QTimer* hintTimer_;
 
     Drag drag_ = Drag::None;
     QPoint pressGlobal_;

@@ -245,6 +245,7 @@ void Form_Main::退出程序() {
 
 void Form_Main::会话结束() {
     commands_->保存全部编辑器();
+    platform::guarded([this] { 主窗体控制器_->结束就地编辑(); });
     // Ended once the session manager has had its answer: the program must not quit inside
     // the request.
     QMetaObject::invokeMethod(

@@ -41,10 +41,12 @@ NoteCommands::NoteCommands(platform::ListView& list, Class_主窗体& controller
     : list_(list), controller_(controller), store_(store), host_(host) {
     // Another instance may have deleted or restored meanwhile.
     controller_.列表已刷新 = [this] { 更新撤销删除(); };
+    controller_.前置便签编辑器 = [this](std::int64_t id) { return 前置编辑器(id); };
 }
 
 NoteCommands::~NoteCommands() {
     controller_.列表已刷新 = nullptr;
+    controller_.前置便签编辑器 = nullptr;
     for (const QPointer<Form_添加便签>& editor : editors_) delete editor.data();
 }
 
@@ -179,13 +181,9 @@ void NoteCommands::修改行(int selected) {
     const std::optional<std::int64_t> listed = item.id();
     if (!listed) return;
     const std::int64_t id = *listed;
-    // Two editors on one note: the later save would silently undo the earlier one.
-    for (const QPointer<Form_添加便签>& open : openEditors()) {
-        if (open->便签ID() == id) {
-            open->前置();
-            return;
-        }
-    }
+    if (前置编辑器(id)) return;
+    // The editor starts from what was typed into the note's window.
+    controller_.结束就地编辑(id);
     auto editor = std::make_unique<Form_添加便签>(host_);
     try {
         const Note note = NoteRepository(store_).note(id);
@@ -201,6 +199,17 @@ void NoteCommands::修改行(int selected) {
     }
     keepEditor(editor.get());
     editor.release()->show();
+}
+
+bool NoteCommands::前置编辑器(std::int64_t 便签ID) {
+    // Two editors on one note: the later save would silently undo the earlier one.
+    for (const QPointer<Form_添加便签>& open : openEditors()) {
+        if (open->便签ID() == 便签ID) {
+            open->前置();
+            return true;
+        }
+    }
+    return false;
 }
 
 void NoteCommands::setAllChecks(bool checked) {

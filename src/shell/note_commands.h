@@ -76,6 +76,8 @@ class NoteCommands : public QObject {
     int 便签行(std::int64_t 便签ID) const;
     void 删除行(int row);  // row 0: nothing
     void 修改行(int row);
+    // Brings up the editor open on the note; false when there is none.
+    bool 前置编辑器(std::int64_t 便签ID);
     void setAllChecks(bool checked);
     void 更新撤销删除();
     void keepEditor(Form_添加便签* editor);

@@ -167,17 +167,20 @@ std::int64_t NoteRepository::add(const QString& content, const QDateTime& now,
 }
 
 bool NoteRepository::update(std::int64_t id, const QString& content, const QDateTime& now,
-                            std::int32_t backColor, std::int32_t fontColor, int transparent) const {
+                            std::int32_t backColor, std::int32_t fontColor, int transparent,
+                            const std::optional<QString>& unlessChangedFrom) const {
     platform::Database& db = store_.requireOpen();
     platform::PreparedStatement update =
         db.prepare(QStringLiteral("UPDATE Tips SET content = ?1, ChangeTime = ?2, BackColor = ?3, "
-                                  "FontColor = ?4, Transparent = ?5 WHERE ID = ?6"));
+                                  "FontColor = ?4, Transparent = ?5 WHERE ID = ?6%1")
+                       .arg(unlessChangedFrom ? QStringLiteral(" AND content IS ?7") : QString()));
     update.bindText(1, contentText(content))
         .bindText(2, dateTimeText(now))
         .bindText(3, QString::number(backColor))
         .bindText(4, QString::number(fontColor))
         .bindText(5, QString::number(transparent))
         .bindInt64(6, id);
+    if (unlessChangedFrom) update.bindText(7, *unlessChangedFrom);
     update.step();
     return db.changes() != 0;
 }

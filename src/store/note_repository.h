@@ -62,9 +62,12 @@ class NoteRepository {
     // Adds a note with both times `now`; returns its ID.
     std::int64_t add(const QString& content, const QDateTime& now, std::int32_t backColor,
                      std::int32_t fontColor, int transparent) const;
-    // False when no note has the ID (deleted meanwhile): nothing changed then.
+    // False when no note has the ID (deleted meanwhile): nothing changed then. With
+    // `unlessChangedFrom`, also false (and nothing changed) when the stored text is no longer
+    // that one: a save that would undo a change it has not seen.
     bool update(std::int64_t id, const QString& content, const QDateTime& now,
-                std::int32_t backColor, std::int32_t fontColor, int transparent) const;
+                std::int32_t backColor, std::int32_t fontColor, int transparent,
+                const std::optional<QString>& unlessChangedFrom = std::nullopt) const;
     void remove(std::int64_t id) const;
 
     // The text a time is stored as: "yyyy/M/d H:mm:ss"; exactly midnight gives the date alone.

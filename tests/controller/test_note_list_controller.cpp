@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <algorithm>
 #include <memory>
@@ -372,6 +373,71 @@ TEST_F(ControllerTest, BatchesOpenOnlyRowsStillTickedAtTheirTurnAndStopAtExit) {
 TEST_F(ControllerTest, FindFailureReachesTheCaller) {
     db.exec(QStringLiteral("DROP TABLE Tips"));
     EXPECT_THROW(controller.初始化界面(list), platform::Error);
+}
+
+TEST_F(ControllerTest, TextTypedInPlaceIsStoredNeverEmptyAndNeverOverAChangeItDidNotSee) {
+    insert(1, QStringLiteral("'base'"), QStringLiteral("1"));
+    controller.初始化界面(list);
+    controller.初始化便签显示(list);
+    Form_Zettara* note = windowFor(QStringLiteral("1"));
+    const auto content = [this] { return db.column(QStringLiteral("SELECT content FROM Tips")); };
+    note->beginEditing();
+    note->Edit_Zettara->insertPlainText(QStringLiteral(" one"));
+    EXPECT_EQ(content(), QStringList{QStringLiteral("base")});  // after a pause
+    note->endEditing();                                         // ...or at once
+    EXPECT_EQ(content(), QStringList{QStringLiteral("base one")});
+    EXPECT_EQ(db.column(QStringLiteral("SELECT Transparent FROM Tips")),
+              QStringList{QStringLiteral("20")});
+    EXPECT_EQ(list.subItem(1, 2), QStringLiteral("base one"));
+
+    note->beginEditing();
+    note->Edit_Zettara->clear();
+    note->endEditing();
+    EXPECT_EQ(content(), QStringList{QStringLiteral("base one")});
+    EXPECT_EQ(note->text(), QStringLiteral("base one"));
+    EXPECT_TRUE(note->Label_提示->isVisibleTo(note));
+
+    // Changed behind its back: both versions are kept, and the window shows the stored one.
+    note->beginEditing();
+    note->Edit_Zettara->insertPlainText(QStringLiteral(" two"));
+    db.exec(QStringLiteral("UPDATE Tips SET content = 'theirs'"));
+    note->endEditing();
+    EXPECT_EQ(db.column(QStringLiteral("SELECT content FROM Tips ORDER BY ID")),
+              (QStringList{QStringLiteral("theirs"), QStringLiteral("base one two")}));
+    EXPECT_EQ(note->text(), QStringLiteral("theirs"));
+    EXPECT_EQ(openTags(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+
+    // The exit closes every window: what was typed is stored first.
+    note->beginEditing();
+    note->Edit_Zettara->insertPlainText(QStringLiteral("!"));
+    controller.关闭全部便签();
+    EXPECT_EQ(db.column(QStringLiteral("SELECT content FROM Tips WHERE ID = 1")),
+              QStringList{QStringLiteral("theirs!")});
+}
+
+TEST_F(ControllerTest, ANewNoteInPlaceIsAddedByItsFirstKeyAndDroppedWhenLeftEmpty) {
+    OwnSchema::prepare(store);
+    controller.初始化界面(list);
+    controller.就地新建便签(QPoint(-5000, 100));
+    ASSERT_EQ(openNoteWindows().size(), 1u);
+    Form_Zettara* note = openNoteWindows().front();
+    EXPECT_TRUE(note->isEditing());
+    EXPECT_GE(note->x(), 0);  // kept on the screen
+    note->Edit_Zettara->insertPlainText(QStringLiteral("a"));
+    EXPECT_EQ(db.column(QStringLiteral("SELECT content || BackColor || '/' || FontColor || '/' || "
+                                       "Transparent FROM Tips")),
+              QStringList{QStringLiteral("a12648447/0/20")});
+    EXPECT_EQ(note->noteId(), 1);
+    EXPECT_TRUE(list.count() == 1 && list.checked(1));
+    EXPECT_EQ(db.count(), 1);
+    EXPECT_EQ(db.column(QStringLiteral("SELECT count(*) FROM NotePlacement")),
+              QStringList{QStringLiteral("1")});
+
+    controller.就地新建便签(QPoint(10, 10));
+    Form_Zettara* empty = openNoteWindows().back();
+    empty->endEditing();
+    EXPECT_EQ(openNoteWindows(), std::vector<Form_Zettara*>{note});
+    EXPECT_EQ(db.count(), 1);
 }
 
 }  // namespace
