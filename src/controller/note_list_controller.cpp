@@ -503,3 +503,7 @@ void Class_主窗体::打开便签窗口(platform::ListView& list, std::int32_t 
     windows_.emplace_back(window.get());
     window.release()->show();
 }
+
+void Class_主窗体::就地新建便签(const QPoint&) {
+    // Placeholder until the in-place note window lands.
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QSet>
@@ -80,6 +81,10 @@ class Class_主窗体 {
     // ticked (or gone) close, the others take their note's text and colours, and ticked notes
     // without a window open. Returns the number of windows that could not open.
     int 同步便签窗口();
+
+    // A new note window near the given point (global), its text editable at once; the note
+    // is stored once something is typed.
+    void 就地新建便签(const QPoint& near);
 
     bool 列表就绪() const { return 列表就绪_; }
 
