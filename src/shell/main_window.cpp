@@ -128,6 +128,7 @@ void Form_Main::createControls() {
     ListView_Zettara->mouseUp = [this](int button, int, double, double) {
         ListView_Zettara_MouseUp(button);
     };
+    ListView_Zettara->doubleClick = [this](int index) { commands_->修改行便签(index); };
 
     // The note text is sub-item 2.
     findBar_ = new FindBar(page);

@@ -104,6 +104,11 @@ ListView::ListView(QWidget* parent)
             raiseItemCheck(row + 1);
         }
     };
+    // The view's delegate takes a double click on a check box for itself: no signal then.
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        const int row = modelRow(index);
+        if (doubleClick && row >= 0) runEvent([&] { doubleClick(row + 1); });
+    });
 }
 
 ListView::~ListView() {
