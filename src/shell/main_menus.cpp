@@ -8,6 +8,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPen>
+#include <QPixmap>
+#include <QPolygonF>
 #include <initializer_list>
 #include <iterator>
 #include <optional>
@@ -94,6 +98,23 @@ constexpr Swatch kSwatches[] = {
     {QT_TRANSLATE_NOOP("MainMenus", "灰色"), bgr(220, 220, 220), 0},
     {QT_TRANSLATE_NOOP("MainMenus", "白色"), bgr(255, 255, 255), 0},
 };
+
+// The swatch, and for the note's current colour the swatch with a tick in its text colour: a
+// style may show a checked item with an icon by its icon alone.
+QIcon swatchIcon(const Swatch& swatch, const QColor& border) {
+    QIcon icon = platform::ColorPicker::swatch(swatch.back, border);
+    QPixmap ticked = icon.pixmap(icon.availableSizes().value(0));
+    QPainter painter(&ticked);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(platform::toQColor(swatch.text), 2));
+    const double side = ticked.width();
+    painter.drawPolyline(QPolygonF(
+        {{side * 0.2, side * 0.5}, {side * 0.42, side * 0.72}, {side * 0.8, side * 0.28}}));
+    painter.end();
+    icon.addPixmap(ticked, QIcon::Normal, QIcon::On);
+    icon.addPixmap(ticked, QIcon::Active, QIcon::On);
+    return icon;
+}
 
 void offer(QAction* action, const QString& whyNot) {
     action->setEnabled(whyNot.isEmpty());
@@ -297,8 +318,7 @@ void MainMenus::addColourMenu(const std::function<std::int64_t()>& 当前便签I
     for (int i = 0; i < static_cast<int>(std::size(kSwatches)); ++i) {
         const Swatch& swatch = kSwatches[i];
         // The name is what a screen reader says of the swatch.
-        QAction* action =
-            menu->addAction(platform::ColorPicker::swatch(swatch.back, border), tr(swatch.name));
+        QAction* action = menu->addAction(swatchIcon(swatch, border), tr(swatch.name));
         action->setObjectName(QStringLiteral("便签菜单_颜色_%1").arg(i));
         action->setCheckable(true);
         action->setData(i);
