@@ -340,8 +340,13 @@ class CommandsTest(DisplayTest):
     def test_double_click_on_a_list_row_opens_that_note_in_the_editor(self):
         program = self.program([dict(content=BLOCK + " edit me", Visual=0)])
         self.running(program)
-        spot = wait_for(lambda: self.find_block(program.main_windows()[0]), 5)
+        main = program.main_windows()[0]
+        spot = wait_for(lambda: self.find_block(main), 5)
         self.assertTrue(spot, "the row is not on the screen")
+        # On the check box each click of a double click toggles the mark, as before.
+        self.display.move_pointer(self.display.client_origin(main)[0] + 15, spot[1])
+        self.display.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+        self.assertTrue(program.menu_round_trip() and not self.display.windows(name=EDITOR))
         self.display.move_pointer(*spot)
         self.display.xdotool("click", "--repeat", "2", "--delay", "80", "1")
         editors = wait_for(lambda: self.display.windows(name=EDITOR), 5)

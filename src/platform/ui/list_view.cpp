@@ -104,10 +104,10 @@ ListView::ListView(QWidget* parent)
             raiseItemCheck(row + 1);
         }
     };
-    // The view's delegate takes a double click on a check box for itself: no signal then.
+    // Column 0 holds only the check box, where each click of a double click toggles the mark.
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         const int row = modelRow(index);
-        if (doubleClick && row >= 0) runEvent([&] { doubleClick(row + 1); });
+        if (doubleClick && row >= 0 && index.column() != 0) runEvent([&] { doubleClick(row + 1); });
     });
 }
 
