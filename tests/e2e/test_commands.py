@@ -366,7 +366,6 @@ class CommandsTest(DisplayTest):
         self.assertTrue(note and self.display.place(note) and self.wait_colour(note[0], (255, 255, 192)))
         x, y, w, h = self.display.geometry(note[0])
         self.display.click(x + w // 2, y + h // 2, 3)
-        self.assertTrue(wait_for(self.display.popups, 5), "no note menu")
         self.assertTrue(self.display.key_until("l", lambda: len(self.display.popups()) == 2),
                         "颜色[&L] opened no colours")
         self.display.xdotool("key", "Down", "Down", "Return")  # pale yellow, pink, green
@@ -398,7 +397,6 @@ class CommandsTest(DisplayTest):
         self.display.move_pointer(500, 200)
         self.assertEqual(program.start("--new-note").wait(5), 0)
         self.assertIn("QPoint(500,200)", told(first), "the running copy was not asked")
-        self.assertIsNone(first.poll())
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
