@@ -583,6 +583,46 @@ Delete it, or make it usable by you only (0700); backups resume at the next star
         <source>界面语言将在下次启动程序时改变。</source>
         <translation>The interface language will change the next time the program starts.</translation>
     </message>
+    <message>
+        <source>浅黄色</source>
+        <translation>Pale yellow</translation>
+    </message>
+    <message>
+        <source>粉色</source>
+        <translation>Pink</translation>
+    </message>
+    <message>
+        <source>绿色</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>蓝色</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>紫色</source>
+        <translation>Purple</translation>
+    </message>
+    <message>
+        <source>橙色</source>
+        <translation>Orange</translation>
+    </message>
+    <message>
+        <source>灰色</source>
+        <translation>Grey</translation>
+    </message>
+    <message>
+        <source>白色</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>颜色[&amp;L]</source>
+        <translation>Co&amp;lour</translation>
+    </message>
+    <message>
+        <source>自定义颜色…[&amp;C]</source>
+        <translation>&amp;Custom Colour…</translation>
+    </message>
 </context>
 <context>
     <name>MsgBox</name>

@@ -13,8 +13,6 @@ namespace {
 
 // A pause this long in the typing stores the text.
 constexpr int kPauseMs = 1000;
-// What the editor's update stores: its transparency list keeps its default, 20%.
-constexpr int kTransparent = 20;
 
 }  // namespace
 
@@ -70,19 +68,19 @@ void InPlaceSaver::save() {
     const std::int32_t fore = platform::fromQColor(window_.textColor());
     const std::int64_t id = window_.noteId();
     if (id == 0) {
-        window_.setNoteId(notes.add(text, now, back, fore, kTransparent));
+        window_.setNoteId(notes.add(text, now, back, fore, NoteRepository::kEditorTransparent));
         base_ = text;
         stored_(window_, window_.noteId(), true);
         return;
     }
-    if (notes.update(id, text, now, back, fore, kTransparent, *base_)) {
+    if (notes.update(id, text, now, back, fore, NoteRepository::kEditorTransparent, *base_)) {
         base_ = text;
         stored_(window_, id, false);
         return;
     }
     // Changed or deleted elsewhere since editing began: both versions are kept, this window
     // goes back to the stored one and the typed text opens as a note of its own.
-    const std::int64_t added = notes.add(text, now, back, fore, kTransparent);
+    const std::int64_t added = notes.add(text, now, back, fore, NoteRepository::kEditorTransparent);
     base_.reset();
     window_.endEditing();
     stored_(window_, added, true);

@@ -288,6 +288,15 @@ bool Form_添加便签::已修改() const {
            ColorPicker_字体颜色->color() != 原样字体颜色_;
 }
 
+void Form_添加便签::颜色已保存(std::int32_t backColour, std::int32_t textColour) {
+    设置内容背景颜色(backColour);
+    ColorPicker_背景颜色->setColor(backColour);
+    设置内容字体颜色(textColour);
+    ColorPicker_字体颜色->setColor(textColour);
+    原样背景颜色_ = backColour;
+    原样字体颜色_ = textColour;
+}
+
 void Form_添加便签::前置() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();

@@ -44,6 +44,10 @@ class Form_添加便签 : public QWidget {
     // and the user keeps the text in the editor. Store errors propagate.
     bool 保存便签(bool closing = false);
 
+    // The note's colours were stored elsewhere (the note menu): the editor shows them, and
+    // they count as saved.
+    void 颜色已保存(std::int32_t backColour, std::int32_t textColour);
+
     // Whether the text or a colour differs from what the editor opened with or last saved.
     bool 已修改() const;
     // Restored from minimised, raised and made the active window.

@@ -29,9 +29,12 @@ int main(int argc, char* argv[]) {
     // the system's. Companion libraries loaded later speak it too.
     const platform::InterfaceTexts texts(platform::rememberedLanguageChoice());
 
-    // A second launch shows the running instance's window and ends at once: it opens no
-    // database, creates no window and writes nothing.
-    platform::SingleInstance instance(Form_Main::caption(), launcherToken);
+    // A second launch shows the running instance's window, or has it open a new note, and
+    // ends at once: it opens no database, creates no window and writes nothing.
+    const bool newNote = platform::app::newNoteAsked();
+    platform::SingleInstance instance(Form_Main::caption(), launcherToken,
+                                      newNote ? platform::SingleInstance::Command::NewNote
+                                              : platform::SingleInstance::Command::Show);
     if (!instance.tryBecomePrimary()) return 0;
 
     // The channel finds a running copy only where both starts agree on its folder; the note
@@ -60,6 +63,11 @@ int main(int argc, char* argv[]) {
     instance.onActivateRequested = [&mainWindow](const QString& activationToken) {
         mainWindow.显示并恢复主窗体(activationToken);
     };
+    instance.onNewNoteRequested = [&mainWindow](const QString& activationToken) {
+        mainWindow.新建桌面便签(activationToken);
+    };
+    // The main window took this start's own token.
+    if (newNote) mainWindow.新建桌面便签({});
     // The day's first start keeps a copy of the checked note file once the start has opened
     // every window; at exit an unfinished copy is abandoned.
     DatedBackups backups(

@@ -8,10 +8,19 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPen>
+#include <QPixmap>
+#include <QPolygonF>
 #include <initializer_list>
+#include <iterator>
+#include <optional>
+#include <utility>
 
 #include "controller/note_window_state_commands.h"
+#include "platform/core/colour.h"
 #include "platform/os/note_window_state_hints.h"
+#include "platform/ui/color_picker.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/interface_texts.h"
 #include "platform/ui/msgbox.h"
@@ -67,6 +76,44 @@ QString unavailable(platform::WindowHint hint, const char* onWayland, const char
             return QCoreApplication::translate("MainMenus", elsewhere);
     }
     return {};
+}
+
+// The note menu's colours: background and a text colour that reads well on it (0x00BBGGRR).
+struct Swatch {
+    const char* name;
+    std::int32_t back;
+    std::int32_t text;
+};
+constexpr std::int32_t bgr(int red, int green, int blue) {
+    return (blue << 16) | (green << 8) | red;
+}
+constexpr Swatch kSwatches[] = {
+    {QT_TRANSLATE_NOOP("MainMenus", "浅黄色"), platform::kNoteBackColour,
+     platform::kNoteTextColour},
+    {QT_TRANSLATE_NOOP("MainMenus", "粉色"), bgr(255, 208, 224), 0},
+    {QT_TRANSLATE_NOOP("MainMenus", "绿色"), bgr(204, 240, 196), 0},
+    {QT_TRANSLATE_NOOP("MainMenus", "蓝色"), bgr(200, 224, 255), 0},
+    {QT_TRANSLATE_NOOP("MainMenus", "紫色"), bgr(228, 212, 255), 0},
+    {QT_TRANSLATE_NOOP("MainMenus", "橙色"), bgr(255, 216, 168), 0},
+    {QT_TRANSLATE_NOOP("MainMenus", "灰色"), bgr(220, 220, 220), 0},
+    {QT_TRANSLATE_NOOP("MainMenus", "白色"), bgr(255, 255, 255), 0},
+};
+
+// The swatch, and for the note's current colour the swatch with a tick in its text colour: a
+// style may show a checked item with an icon by its icon alone.
+QIcon swatchIcon(const Swatch& swatch, const QColor& border) {
+    QIcon icon = platform::ColorPicker::swatch(swatch.back, border);
+    QPixmap ticked = icon.pixmap(icon.availableSizes().value(0));
+    QPainter painter(&ticked);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(platform::toQColor(swatch.text), 2));
+    const double side = ticked.width();
+    painter.drawPolyline(QPolygonF(
+        {{side * 0.2, side * 0.5}, {side * 0.42, side * 0.72}, {side * 0.8, side * 0.28}}));
+    painter.end();
+    icon.addPixmap(ticked, QIcon::Normal, QIcon::On);
+    icon.addPixmap(ticked, QIcon::Active, QIcon::On);
+    return icon;
 }
 
 void offer(QAction* action, const QString& whyNot) {
@@ -181,6 +228,7 @@ MainMenus::MainMenus(QMainWindow& window, const Commands& commands, const Window
                       textStep(0), Qt::CTRL | Qt::Key_0},
                      {"便签菜单_所有工作区", QT_TRANSLATE_NOOP("MainMenus", "在所有工作区显示[&W]"),
                       toWindows(&NoteWindowStateCommands::便签菜单_所有工作区)}});
+    addColourMenu(own.当前便签ID);
     const auto item = [](QMenu* menu, const char* name) {
         return menu->findChild<QAction*>(QString::fromUtf8(name));
     };
@@ -248,10 +296,44 @@ void MainMenus::updateActionStates() {
                       QT_TRANSLATE_NOOP("MainMenus", "本系统不允许程序选择窗口所在的工作区")));
     for (QAction* step : 透明度档->actions())
         step->setChecked(step->data().toInt() == state.transparency);
+    std::optional<std::pair<std::int32_t, std::int32_t>> colours;
+    platform::guarded([&] { colours = commands_.notes.便签颜色(便签ID); });
+    for (QAction* swatch : 颜色档->actions()) {
+        const Swatch& shown = kSwatches[swatch->data().toInt()];
+        swatch->setChecked(colours == std::pair{shown.back, shown.text});
+    }
     offer(便签菜单_透明度->menuAction(),
           unavailable(platform::transparencyHint(),
                       QT_TRANSLATE_NOOP("MainMenus", "Wayland 桌面不允许程序设置窗口透明度"),
                       QT_TRANSLATE_NOOP("MainMenus", "本系统不允许程序设置窗口透明度")));
+}
+
+void MainMenus::addColourMenu(const std::function<std::int64_t()>& 当前便签ID) {
+    QMenu* menu = new QMenu(tr("颜色[&L]"), 便签菜单);
+    menu->setObjectName(QStringLiteral("便签菜单_颜色"));
+    便签菜单->insertMenu(便签菜单->findChild<QAction*>(QStringLiteral("便签菜单_总在最前")), menu);
+    颜色档 = new QActionGroup(menu);
+    NoteCommands& notes = commands_.notes;
+    const QColor border = menu->palette().color(QPalette::Mid);
+    for (int i = 0; i < static_cast<int>(std::size(kSwatches)); ++i) {
+        const Swatch& swatch = kSwatches[i];
+        // The name is what a screen reader says of the swatch.
+        QAction* action = menu->addAction(swatchIcon(swatch, border), tr(swatch.name));
+        action->setObjectName(QStringLiteral("便签菜单_颜色_%1").arg(i));
+        action->setCheckable(true);
+        action->setData(i);
+        颜色档->addAction(action);
+        QObject::connect(action, &QAction::triggered, menu, [&notes, 当前便签ID, swatch] {
+            platform::runEvent(
+                [&] { notes.便签菜单_颜色(当前便签ID(), swatch.back, swatch.text); });
+        });
+    }
+    menu->addSeparator();
+    QAction* custom = menu->addAction(tr("自定义颜色…[&C]"));
+    custom->setObjectName(QStringLiteral("便签菜单_自定义颜色"));
+    QObject::connect(custom, &QAction::triggered, menu, [&notes, 当前便签ID] {
+        platform::runEvent([&] { notes.便签菜单_修改(当前便签ID()); });
+    });
 }
 
 void MainMenus::便签菜单_显示前() {

@@ -54,6 +54,8 @@ class MainMenus {
     // commands, of start with login and of the note the note menu is for. Called whenever that
     // may have changed.
     void updateActionStates();
+    // 颜色: the swatches and 自定义颜色…, before 总在最前.
+    void addColourMenu(const std::function<std::int64_t()>& 当前便签ID);
     // The note menu shows the state of the note it pops up for.
     void 便签菜单_显示前();
     void 工具_开机启动_Click();
@@ -72,5 +74,6 @@ class MainMenus {
     QAction* 便签菜单_所有工作区 = nullptr;
     QMenu* 便签菜单_透明度 = nullptr;
     QActionGroup* 透明度档 = nullptr;
+    QActionGroup* 颜色档 = nullptr;
     QActionGroup* 界面语言档 = nullptr;
 };

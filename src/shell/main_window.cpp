@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
@@ -39,6 +40,9 @@
 #include "system/web_addresses.h"
 
 namespace {
+
+// Where new notes asked for by a launch open (zettara.launch.debug=true).
+Q_LOGGING_CATEGORY(lcLaunch, "zettara.launch", QtWarningMsg)
 
 // Creation-time geometry, twips.
 constexpr double kClientWidth = 9480;
@@ -128,6 +132,7 @@ void Form_Main::createControls() {
     ListView_Zettara->mouseUp = [this](int button, int, double, double) {
         ListView_Zettara_MouseUp(button);
     };
+    ListView_Zettara->doubleClick = [this](int index) { commands_->修改行便签(index); };
 
     // The note text is sub-item 2.
     findBar_ = new FindBar(page);
@@ -200,6 +205,8 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
         if (!notices.isEmpty()) {
             platform::MsgBox(notices.join(QLatin1Char('\n')), platform::mb::Exclamation);
         }
+        便签已打开_ = true;
+        for (const QString& token : std::exchange(待新建请求_, {})) 新建桌面便签(token);
         if (启动完成) 启动完成();
     });
 }
@@ -316,6 +323,18 @@ void Form_Main::显示并恢复主窗体(const QString& activationToken) {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     raise();
     activateWindow();
+}
+
+void Form_Main::新建桌面便签(const QString& activationToken) {
+    // Opened before the start's notes, it would end up below them.
+    if (!便签已打开_) {
+        待新建请求_.push_back(activationToken);
+        return;
+    }
+    platform::useActivationToken(activationToken);
+    const QPoint near = QCursor::pos();
+    qCDebug(lcLaunch) << "new note near" << near;
+    主窗体控制器_->就地新建便签(near);
 }
 
 // ---- layout ------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "controller/note_list_controller.h"
 #include "editor/editor_host.h"
@@ -55,6 +56,11 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     // A second launch: show, restore (from minimised or maximised) and raise, using the
     // launch's activation token. A request during the load waits until the load has finished.
     void 显示并恢复主窗体(const QString& activationToken = {});
+
+    // The launcher's new note: a new note window near the pointer, ready for typing, using the
+    // activation token of the launch that asked. Before the start has opened the note windows,
+    // the request waits for them.
+    void 新建桌面便签(const QString& activationToken);
 
     // Reloads the list from the store.
     void 编辑_刷新列表_Click();
@@ -124,4 +130,6 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     bool 再次最小化_ = false;            // a hidden start minimises again once the window is mapped
     bool 已在Wayland最小化_ = false;     // minimised by us there, as far as we know
     std::optional<QString> 待显示请求_;  // a second launch during the load: its token
+    bool 便签已打开_ = false;            // the start has opened the note windows
+    std::vector<QString> 待新建请求_;    // new notes asked for before: their tokens
 };

@@ -8,6 +8,7 @@
 
 #include "controller/note_list_controller.h"
 #include "editor/note_editor.h"
+#include "platform/core/clock.h"
 #include "platform/core/colour.h"
 #include "platform/core/convert.h"
 #include "platform/core/error.h"
@@ -238,11 +239,14 @@ void NoteCommands::刷新列表(Class_主窗体::Ticks ticks) {
 
 // The row is acted on by its index, not through the selection: a row that a find hides cannot
 // be selected, and the command would then act on whichever row is.
+void NoteCommands::修改行便签(int row) {
+    if (row == 0) return;
+    list_.setSelected(row, true);
+    修改行(row);
+}
+
 void NoteCommands::便签菜单_修改(std::int64_t 便签ID) {
-    if (const int row = 便签行(便签ID)) {
-        list_.setSelected(row, true);
-        修改行(row);
-    }
+    修改行便签(便签行(便签ID));
 }
 
 void NoteCommands::便签菜单_删除(std::int64_t 便签ID) {
@@ -254,6 +258,36 @@ void NoteCommands::便签菜单_删除(std::int64_t 便签ID) {
 
 void NoteCommands::便签菜单_关闭窗口(std::int64_t 便签ID) {
     if (const int row = 便签行(便签ID)) list_.setChecked(row, false);
+}
+
+void NoteCommands::便签菜单_颜色(std::int64_t 便签ID, std::int32_t 背景颜色,
+                                 std::int32_t 字体颜色) {
+    if (便签行(便签ID) == 0) return;
+    const NoteRepository notes(store_);
+    try {
+        // The text goes back as it is stored: only the colours and ChangeTime change.
+        const QString text = notes.note(便签ID).content;
+        if (!notes.update(便签ID, text, platform::clock::now(), 背景颜色, 字体颜色,
+                          NoteRepository::kEditorTransparent))
+            return;
+    } catch (const platform::Error& error) {
+        if (error.number() == platform::errc::noCurrentRecord) return;
+        throw;
+    }
+    controller_.便签已保存(便签ID, false);
+    // A later save of that editor must not take the old colours back.
+    for (const QPointer<Form_添加便签>& editor : openEditors()) {
+        if (editor->便签ID() == 便签ID) editor->颜色已保存(背景颜色, 字体颜色);
+    }
+}
+
+std::optional<std::pair<std::int32_t, std::int32_t>> NoteCommands::便签颜色(
+    std::int64_t 便签ID) const {
+    const Note note = NoteRepository(store_).note(便签ID);
+    const std::optional<std::int32_t> back = usableColour(note.backColor);
+    const std::optional<std::int32_t> text = usableColour(note.fontColor);
+    if (!back || !text) return std::nullopt;
+    return std::pair{*back, *text};
 }
 
 void NoteCommands::便签已保存(std::int64_t 便签ID, bool) {

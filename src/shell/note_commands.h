@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "controller/note_list_controller.h"
@@ -36,6 +38,9 @@ class NoteCommands : public QObject {
     void 撤销删除();
     // A note that already has an editor brings that editor up instead of opening another.
     void 修改便签();
+    // The same for the note of a row (a double click in the list), which becomes the selected
+    // one; row 0: nothing.
+    void 修改行便签(int row);
     void 全部显示();
     void 全部隐藏();
     // Empties the list and fills it again from the store; a row is ticked when its note has a
@@ -56,6 +61,11 @@ class NoteCommands : public QObject {
     void 便签菜单_修改(std::int64_t 便签ID);
     void 便签菜单_删除(std::int64_t 便签ID);
     void 便签菜单_关闭窗口(std::int64_t 便签ID);
+    // Gives the note both colours (0x00BBGGRR) through the editor's update: its windows, its
+    // row and an editor open on it follow. A note deleted meanwhile changes nothing.
+    void 便签菜单_颜色(std::int64_t 便签ID, std::int32_t 背景颜色, std::int32_t 字体颜色);
+    // The note's stored back and text colour; nothing when it has none that can be shown.
+    std::optional<std::pair<std::int32_t, std::int32_t>> 便签颜色(std::int64_t 便签ID) const;
 
     // An editor stored a note (便签ID 0: a new one, which gets its window): the list and the
     // note's windows follow (Class_主窗体::便签已保存).

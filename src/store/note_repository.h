@@ -62,6 +62,8 @@ class NoteRepository {
     // Adds a note with both times `now`; returns its ID.
     std::int64_t add(const QString& content, const QDateTime& now, std::int32_t backColor,
                      std::int32_t fontColor, int transparent) const;
+    // The Transparent the editor writes unless its advanced options are changed.
+    static constexpr int kEditorTransparent = 20;
     // False when no note has the ID (deleted meanwhile): nothing changed then. With
     // `unlessChangedFrom`, also false (and nothing changed) when the stored text is no longer
     // that one: a save that would undo a change it has not seen.

@@ -1,7 +1,8 @@
 """Note commands on a real display: a new note through Ctrl+N and the editor, deleting through
 the note window's menu and through the Del key on the main window's list, taking a delete back
 with Ctrl+Z, restoring a backup through the 文件 menu, export and import through the file
-dialog, finding with Ctrl+F."""
+dialog, finding with Ctrl+F, a double click in the list, the note menu's colours, and the
+launcher's --new-note."""
 
 import glob
 import json
@@ -10,14 +11,16 @@ import shutil
 import sqlite3
 import stat
 import tempfile
+import time
 import unittest
 
-from harness import PALE_YELLOW, DisplayTest, wait_for
+from harness import PALE_YELLOW, DisplayTest, read_line, wait_for
 
 TEXT = "Hello e2e note, 你好便签!"
 EDITOR = "^添加Zettara$"
 GREEN = (192, 255, 192)
 BLOCK = "\u2588" * 6  # a solid black run that finds a note's row on the screen
+SWATCH_GREEN = (204, 240, 196)  # the note menu's third colour
 
 
 class CommandsTest(DisplayTest):
@@ -334,6 +337,66 @@ class CommandsTest(DisplayTest):
         self.assertEqual(target.rows("SELECT X, Y, Width, Height FROM NotePlacement WHERE ID = 2"),
                          [(300, 200, 170, 120)])
 
+    def test_double_click_on_a_list_row_opens_that_note_in_the_editor(self):
+        program = self.program([dict(content=BLOCK + " edit me", Visual=0)])
+        self.running(program)
+        main = program.main_windows()[0]
+        spot = wait_for(lambda: self.find_block(main), 5)
+        self.assertTrue(spot, "the row is not on the screen")
+        # On the check box each click of a double click toggles the mark, as before.
+        self.display.move_pointer(self.display.client_origin(main)[0] + 15, spot[1])
+        self.display.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+        self.assertTrue(program.menu_round_trip() and not self.display.windows(name=EDITOR))
+        self.display.move_pointer(*spot)
+        self.display.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+        editors = wait_for(lambda: self.display.windows(name=EDITOR), 5)
+        self.assertEqual(len(editors), 1, "the double click opened no editor")
+        # 保存并关闭 stores the note it opened: no new note, a new ChangeTime.
+        x, y = self.display.client_origin(editors[0])
+        self.display.activate(editors[0])
+        self.display.click(x + 50, y + 15)
+        self.assertTrue(wait_for(lambda: not self.display.windows(name=EDITOR), 5), "editor still open")
+        self.assertEqual(program.rows("SELECT ID, content, ChangeTime <> CreateTime FROM Tips"),
+                         [(1, BLOCK + " edit me", 1)])
+
+    def test_a_swatch_from_the_note_menu_colours_the_note_and_is_kept_after_a_restart(self):
+        program = self.program([dict(content="colour me")])
+        proc = program.start("mini")
+        note = wait_for(program.note_windows, 10)
+        self.assertTrue(note and self.display.place(note) and self.wait_colour(note[0], (255, 255, 192)))
+        x, y, w, h = self.display.geometry(note[0])
+        self.display.click(x + w // 2, y + h // 2, 3)
+        self.assertTrue(self.display.key_until("l", lambda: len(self.display.popups()) == 2),
+                        "颜色[&L] opened no colours")
+        self.display.xdotool("key", "Down", "Down", "Return")  # pale yellow, pink, green
+        self.assertTrue(self.wait_colour(note[0], SWATCH_GREEN), "the note is not green")
+        green = SWATCH_GREEN[2] << 16 | SWATCH_GREEN[1] << 8 | SWATCH_GREEN[0]
+        self.assertEqual(program.rows("SELECT BackColor, FontColor, Transparent, "
+                                      "ChangeTime <> CreateTime FROM Tips"), [(green, 0, 20, 1)])
+        proc.terminate()
+        proc.wait(10)
+        program.start("mini")
+        note = wait_for(program.note_windows, 10)
+        self.assertTrue(note and self.wait_colour(note[0], SWATCH_GREEN), "not green after a restart")
+
+    def test_new_note_option_reaches_the_copy_that_runs_and_a_first_start(self):
+        # Checked through the running copy's log (zettara.launch): the new note's place.
+        program = self.program([dict(content="open")])
+
+        def told(proc):
+            deadline = time.monotonic() + 15
+            line = ""
+            while "new note near" not in line and time.monotonic() < deadline:
+                line = read_line(proc, deadline - time.monotonic())
+            return line
+
+        self.display.move_pointer(300, 400)
+        first = program.start("--new-note", env=dict(program.env, QT_LOGGING_RULES="zettara.launch.debug=true"))
+        self.assertTrue(program.wait_ready(first), "main window did not appear")
+        self.assertIn("QPoint(300,400)", told(first), "a first start made no new note")
+        self.display.move_pointer(500, 200)
+        self.assertEqual(program.start("--new-note").wait(5), 0)
+        self.assertIn("QPoint(500,200)", told(first), "the running copy was not asked")
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

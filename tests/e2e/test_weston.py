@@ -274,7 +274,7 @@ class WestonPointerTest(unittest.TestCase):
             "zettara.notemenu: 在所有工作区显示[&W] disabled: Wayland 桌面不允许程序选择窗口所在的工作区",
             "zettara.notemenu: 透明度[&O] disabled: Wayland 桌面不允许程序设置窗口透明度"])
         seen = len(log())
-        display.move_pointer(x + dx + w // 2 + 40, y + dy + h // 2 + 85)  # over 总在最前: its tip
+        display.move_pointer(x + dx + w // 2 + 40, y + dy + h // 2 + 108)  # over 总在最前: its tip
         tip = lambda: drawn(log()[seen:], r"get_popup\(")
         wait_for(lambda: tip() and re.search(r"wl_callback@\d+\.done\(", log()[seen + tip():]), 5)
         display.screenshot(os.path.join(os.environ.get("ZETTARA_E2E_SHOTS", tempfile.gettempdir()),

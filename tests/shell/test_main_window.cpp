@@ -165,9 +165,9 @@ TEST_F(MainWindowTest, CaptionMenusAndShortcuts) {
               QStringList({"新建便签[&N]", "-", "全部隐藏[&H]", "全部显示[&S]", "-", "撤销删除[&U]",
                            "删除便签[&D]", "修改便签[&E]", "-", "刷新列表[&F]"}));
     EXPECT_EQ(captions("便签菜单"),
-              QStringList({"修改便签[&E]", "删除便签[&D]", "关闭窗口[&C]", "-", "总在最前[&T]",
-                           "透明度[&O]", "放大文字[&I]", "缩小文字[&R]", "默认大小[&Z]",
-                           "在所有工作区显示[&W]"}));
+              QStringList({"修改便签[&E]", "删除便签[&D]", "关闭窗口[&C]", "-", "颜色[&L]",
+                           "总在最前[&T]", "透明度[&O]", "放大文字[&I]", "缩小文字[&R]",
+                           "默认大小[&Z]", "在所有工作区显示[&W]"}));
     EXPECT_EQ(child<QTabWidget>("TabControl_Main")->tabText(0), "Zettara");
     child<platform::WebBrowser>("WebBrowser_广告");
     child<QObject>("TrayIcon");
@@ -382,6 +382,12 @@ TEST_F(MainWindowTest, NoteMenuArrangesEveryWindowOfItsNoteAndItOpensSoAgain) {
     EXPECT_TRUE(child("便签菜单_总在最前")->isChecked());
     EXPECT_TRUE(child("便签菜单_透明度_30")->isChecked());
     EXPECT_FALSE(child("便签菜单_透明度_0")->isChecked());
+    // A colour, on every window of the note at once; the menu shows it next time.
+    EXPECT_FALSE(child("便签菜单_颜色_2")->isChecked());
+    run("便签菜单_颜色_2");
+    for (Form_Zettara* w : noteWindows("1")) EXPECT_EQ(w->backColor(), QColor(204, 240, 196));
+    emit child<QMenu>("便签菜单")->aboutToShow();
+    EXPECT_TRUE(child("便签菜单_颜色_2")->isChecked());
 
     // Opened again, and back to the plain text size.
     list().setChecked(1, false);

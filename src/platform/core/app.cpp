@@ -45,10 +45,17 @@ QStringList& keptArguments() {
     static QStringList arguments;
     return arguments;
 }
+
+QStringList startArguments() {
+    const QStringList& kept = keptArguments();
+    return kept.isEmpty() ? QCoreApplication::arguments() : kept;
+}
 }  // namespace
 
 QString commandFrom(const QStringList& arguments) {
-    return arguments.mid(1).join(QLatin1Char(' '));
+    QStringList words = arguments.mid(1);
+    words.removeAll(QLatin1String(kNewNoteOption));
+    return words.join(QLatin1Char(' '));
 }
 
 void keepCommandLine(int argc, const char* const* argv) {
@@ -58,8 +65,11 @@ void keepCommandLine(int argc, const char* const* argv) {
 }
 
 QString command() {
-    const QStringList& kept = keptArguments();
-    return commandFrom(kept.isEmpty() ? QCoreApplication::arguments() : kept);
+    return commandFrom(startArguments());
+}
+
+bool newNoteAsked() {
+    return startArguments().mid(1).contains(QLatin1String(kNewNoteOption));
 }
 
 }  // namespace platform::app

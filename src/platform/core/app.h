@@ -21,9 +21,12 @@ QString exeName();
 QString exePath();
 
 // The arguments after the program path joined by single blanks, as the program was started:
-// options Qt takes for itself (-style fusion) stay part of the text.
+// options Qt takes for itself (-style fusion) stay part of the text; kNewNoteOption does not.
 QString command();
 QString commandFrom(const QStringList& arguments);  // arguments[0] is the program
+// Asks for a new note on the desktop (the launcher's action), beside any other argument.
+inline constexpr char kNewNoteOption[] = "--new-note";
+bool newNoteAsked();
 // Keeps the command line before QApplication removes its own options from argv.
 void keepCommandLine(int argc, const char* const* argv);
 

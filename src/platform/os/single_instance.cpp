@@ -13,6 +13,7 @@
 namespace platform {
 namespace {
 constexpr char kShowRequest[] = "show";
+constexpr char kNewNoteRequest[] = "new-note";
 constexpr char kAck[] = "ok\n";
 constexpr int kConnectTimeoutMs = 500;
 constexpr qint64 kMaxRequestLine = 4096;
@@ -31,8 +32,26 @@ QString activationToken(const QByteArray& word) {
 }
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& key, const QString& launcherToken, QObject* parent)
-    : QObject(parent), key_(key), launcherToken_(launcherToken) {}
+std::optional<SingleInstance::Request> SingleInstance::parseRequest(QByteArrayView line) {
+    // A NUL has no place in a request: whatever holds one is not ours.
+    if (line.size() > kMaxRequestLine || line.contains('\0')) return std::nullopt;
+    // The command word, optionally followed by more words on the same line.
+    const QList<QByteArray> words = line.toByteArray().simplified().split(' ');
+    Request request;
+    if (words.value(0) == kShowRequest) {
+        request.command = Command::Show;
+    } else if (words.value(0) == kNewNoteRequest) {
+        request.command = Command::NewNote;
+    } else {
+        return std::nullopt;
+    }
+    request.activationToken = activationToken(words.value(1));
+    return request;
+}
+
+SingleInstance::SingleInstance(const QString& key, const QString& launcherToken, Command command,
+                               QObject* parent)
+    : QObject(parent), key_(key), launcherToken_(launcherToken), command_(command) {}
 
 QString SingleInstance::launcherToken() {
     return activationToken(os::launcherToken());
@@ -53,7 +72,7 @@ bool SingleInstance::notifyPrimary(const QString& path, int timeoutMs) {
     if (!socket.waitForConnected(timeoutMs)) return false;
     if (!os::peerIsThisUser(socket.socketDescriptor())) return false;
     // The launcher's activation token lets the running instance take the focus.
-    QByteArray request = kShowRequest;
+    QByteArray request = command_ == Command::NewNote ? kNewNoteRequest : kShowRequest;
     if (!launcherToken_.isEmpty()) request += ' ' + launcherToken_.toLatin1();
     socket.write(request + '\n');
     socket.flush();
@@ -113,13 +132,20 @@ void SingleInstance::serve(QLocalSocket* socket) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
         while (socket->canReadLine()) {
-            // "show", optionally followed by more words on the same line.
-            const QByteArray line = socket->readLine(kMaxRequestLine).simplified();
-            const QList<QByteArray> words = line.split(' ');
-            if (words.value(0) != kShowRequest) continue;
+            QByteArray line = socket->readLine(kMaxRequestLine + 1);
+            if (!line.endsWith('\n')) {
+                // Longer than any request: the rest of it must not be read as one.
+                socket->abort();
+                return;
+            }
+            line.chop(1);
+            const std::optional<Request> request = parseRequest(line);
+            if (!request) continue;
             socket->write(kAck);
             socket->flush();
-            if (onActivateRequested) onActivateRequested(activationToken(words.value(1)));
+            const auto& told =
+                request->command == Command::NewNote ? onNewNoteRequested : onActivateRequested;
+            if (told) told(request->activationToken);
         }
         if (socket->bytesAvailable() > kMaxRequestLine) socket->abort();
     });

@@ -54,13 +54,17 @@ ColorPicker::Chooser ColorPicker::setChooser(Chooser replacement) {
 void ColorPicker::showSwatch() {
     // The caption is the name; what the swatch shows is said in words.
     setAccessibleDescription(tr("当前颜色：%1").arg(colourName(toQColor(colour_))));
-    QPixmap swatch(kSwatchSide, kSwatchSide);
-    swatch.fill(toQColor(colour_));
-    QPainter painter(&swatch);
-    painter.setPen(palette().color(QPalette::Mid));
+    setIcon(swatch(colour_, palette().color(QPalette::Mid)));
+}
+
+QIcon ColorPicker::swatch(std::int32_t colour, const QColor& border) {
+    QPixmap square(kSwatchSide, kSwatchSide);
+    square.fill(toQColor(colour));
+    QPainter painter(&square);
+    painter.setPen(border);
     painter.drawRect(0, 0, kSwatchSide - 1, kSwatchSide - 1);
     painter.end();
-    setIcon(QIcon(swatch));
+    return QIcon(square);
 }
 
 }  // namespace platform

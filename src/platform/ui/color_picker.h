@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QPushButton>
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,9 @@ class ColorPicker : public QPushButton {
     // Asks the user for a colour (the chooser below); a confirmed choice becomes the colour and
     // raises colorPicked, a cancelled one changes nothing.
     void pick();
+
+    // A square of colour (0x00BBGGRR) with a border: the swatch the picker shows.
+    static QIcon swatch(std::int32_t colour, const QColor& border);
 
     // Raised only when the user picks a colour.
     std::function<void(std::int32_t)> colorPicked;

@@ -104,6 +104,11 @@ ListView::ListView(QWidget* parent)
             raiseItemCheck(row + 1);
         }
     };
+    // Column 0 holds only the check box, where each click of a double click toggles the mark.
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        const int row = modelRow(index);
+        if (doubleClick && row >= 0 && index.column() != 0) runEvent([&] { doubleClick(row + 1); });
+    });
 }
 
 ListView::~ListView() {

@@ -109,6 +109,9 @@ class ListView : public QTreeView {
 
     // Exactly one call per real change of a check mark, by the user or by the program.
     std::function<void(ListItem)> itemCheck;
+    // A double click on a row, outside column 0 (its check box, where each click of the two
+    // toggles the mark).
+    std::function<void(int index)> doubleClick;
     // Mouse-button notification: button 1 left, 2 right, 4 middle; shift state; x, y in twips.
     std::function<void(int button, int shift, double x, double y)> mouseUp;
 

@@ -59,6 +59,8 @@ TEST(App, ArgumentTextJoinsWithSingleBlanks) {
     EXPECT_EQ(platform::app::commandFrom({"/x/Zettara", "mini"}), "mini");
     EXPECT_EQ(platform::app::commandFrom({"/x/Zettara", "mini", "x"}), "mini x");
     EXPECT_EQ(platform::app::commandFrom({"/x/Zettara"}), "");
+    // The launcher's option is no part of the command text.
+    EXPECT_EQ(platform::app::commandFrom({"/x/Zettara", "mini", "--new-note"}), "mini");
     EXPECT_EQ(platform::app::versionText(), "3.0.0.0");
     EXPECT_EQ(platform::app::title(), "Zettara-6471");
 }

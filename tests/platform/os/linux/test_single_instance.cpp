@@ -43,6 +43,25 @@ TEST_F(SingleInstanceTest, PrimaryAnswersEachShowLineWithItsToken) {
     EXPECT_EQ(tokens_, QStringList({"", "t0k:en-1_x", ""}));
 }
 
+TEST(SingleInstanceRequest, OnlyAKnownCommandWordCountsAndAnythingOddIsIgnored) {
+    using Command = platform::SingleInstance::Command;
+    const auto newNote = platform::SingleInstance::parseRequest("new-note t0k:en");
+    ASSERT_TRUE(newNote);
+    EXPECT_EQ(newNote->command, Command::NewNote);
+    EXPECT_EQ(newNote->activationToken, "t0k:en");
+    EXPECT_EQ(platform::SingleInstance::parseRequest("show").value().command, Command::Show);
+    const QByteArray hostile[] = {"",
+                                  "--new-note",
+                                  "new-notes",
+                                  "rm -rf new-note",
+                                  QByteArray("new-note\0", 9),
+                                  QByteArray("new-note t\0k", 12),
+                                  "new-note " + QByteArray(5000, 'x')};
+    for (const QByteArray& line : hostile)
+        EXPECT_FALSE(platform::SingleInstance::parseRequest(line))
+            << line.toPercentEncoding().data();
+}
+
 TEST_F(SingleInstanceTest, ALaterLaunchWithOnlyAStartupIdFindsThePrimaryAndHandsItOn) {
     qunsetenv("XDG_ACTIVATION_TOKEN");
     qputenv("DESKTOP_STARTUP_ID", "abc");
