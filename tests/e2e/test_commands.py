@@ -397,6 +397,14 @@ class CommandsTest(DisplayTest):
         self.display.move_pointer(500, 200)
         self.assertEqual(program.start("--new-note").wait(5), 0)
         self.assertIn("QPoint(500,200)", told(first), "the running copy was not asked")
+        # The note opens at the pointer and keeps what is typed, with no button; the first one,
+        # left empty when the second took the focus, is stored nowhere.
+        note = wait_for(lambda: [w for w in program.note_windows()
+                                 if self.display.geometry(w)[:2] == (500, 200)], 10)
+        self.assertTrue(note, "no new note at the pointer")
+        self.assertTrue(self.display.type_into(note[0], 520, 220, "abc"))
+        self.assertTrue(wait_for(lambda: [r[1] for r in program.rows()] == ["open", "abc"], 5),
+                        program.rows())
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -2,6 +2,7 @@
 long notes that scroll."""
 
 import os
+import shutil
 import signal
 import time
 import unittest
@@ -107,6 +108,13 @@ class EditInPlaceTest(DisplayTest):
                         "the later lines did not show")
         self.display.xdotool("click", "--repeat", "6", "4")
         self.assertTrue(wait_for(lambda: abs(self.display.ink(window) - first) < 20, 5))
+
+
+@unittest.skipUnless(shutil.which("kwin_x11"), "kwin_x11 is not installed (Debian package kwin-x11)")
+class EditInPlaceKWinTest(EditInPlaceTest):
+    """The same under KWin, which moves the focus its own way."""
+
+    wm = "kwin"
 
 
 if __name__ == "__main__":
