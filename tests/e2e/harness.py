@@ -257,16 +257,25 @@ class Display:
         return sum(max(screen.pixel(px, py)) < 96
                    for py in range(y, y + h, 2) for px in range(x, x + w, 2))
 
+    def settled(self, window, colour=None):
+        """Waits until a window is drawn in full (an unpainted window shows the black behind it,
+        and a compositor may still be fading it in): its left margin shows colour, when given,
+        and its ink stays put between two readings. Returns the last ink reading."""
+        x, y, w, h = self.geometry(window)
+        if colour is not None:
+            wait_for(lambda: self.pixel(x + 2, y + h // 2) == colour, 5)
+        readings = [self.ink(window)]
+        wait_for(lambda: readings.append(self.ink(window)) or abs(readings[-1] - readings[-2]) < 10, 5)
+        return readings[-1]
+
     def type_into(self, window, x, y, text):
         """Clicks at (x, y) in window and types text once the window has the keyboard (a key
         typed while the focus still moves can be lost); True once the text is drawn."""
         self.activate(window)
         self.click(x, y)
-        # Drawn in full first: an unpainted window shows the black of the screen behind it.
-        readings = [self.ink(window)]
-        wait_for(lambda: readings.append(self.ink(window)) or abs(readings[-1] - readings[-2]) < 10, 5)
+        before = self.settled(window)
         self.xdotool("type", "--delay", "15", text)
-        return wait_for(lambda: self.ink(window) > readings[-1] + 2 * len(text), 5)
+        return wait_for(lambda: self.ink(window) > before + 2 * len(text), 5)
 
     def note_menu_round_trip(self, note):
         """Opens and closes a note window's menu: once it has come and gone, the program has

@@ -22,6 +22,7 @@ class EditInPlaceTest(DisplayTest):
         self.assertTrue(wait_for(lambda: len(program.note_windows()) == 1))
         window = program.note_windows()[0]
         self.assertTrue(self.display.place([window]))
+        self.display.settled(window, YELLOW)
         return program, proc, window, self.display.geometry(window)
 
     def edit(self, window, x, y):
