@@ -1,21 +1,24 @@
 // In-process list cases: the list reload (编辑_刷新列表_Click), a save from the editor
 // (update statement + reload + 刷新便签) and 刷新便签 alone, over note databases of 10,000 and
 // 100,000 notes with 20 or 100 desktop note windows open; a keystroke in the find field; a key
-// typed into a note window in place, and the store that follows a pause in the typing.
-// Run offscreen.
+// typed into a note window in place, and the store that follows a pause in the typing; the
+// first merge of a sync folder of 10,000 notes into an empty note file. Run offscreen.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <map>
 #include <memory>
 
+#include "controller/note_sync.h"
 #include "editor/note_editor.h"
 #include "notewindow/note_window.h"
 #include "platform/core/error.h"
@@ -25,6 +28,7 @@
 #include "shell/main_window.h"
 #include "store/database_module.h"
 #include "store/own_schema.h"
+#include "store/sync_records.h"
 
 namespace {
 
@@ -186,6 +190,45 @@ void BM_Delete(benchmark::State& state) {
     }
 }
 
+// The first merge of a sync folder that another machine filled with `notes` notes, into a
+// second machine with an empty note file and its main window loaded: from turning sync on to
+// the last note in the list. The longest pass of the event loop in between is how long the
+// window could not answer.
+void BM_FirstSyncMerge(benchmark::State& state) {
+    const int notes = static_cast<int>(state.range(0));
+    QTemporaryDir folder;
+    {
+        数据库操作模块 other;
+        other.打开数据库(makeDatabase(scratch().path(), notes, 0), QString());
+        OwnSchema::prepare(other);
+        NoteSync writer(other, {});
+        writer.turnOn(folder.path());
+        while (!SyncRecords(other).changedIds().empty()) QCoreApplication::processEvents();
+        other.关闭数据库();
+    }
+    double longest = 0;
+    for (auto _ : state) {
+        Fixture f(scratch().path(), 0, 0);
+        OwnSchema::prepare(f.数据库对象);
+        auto* sync = f.form->findChild<NoteSync*>();
+        QElapsedTimer whole;
+        whole.start();
+        sync->turnOn(folder.path());
+        while (f.list->count() < notes) {
+            QElapsedTimer pass;
+            pass.start();
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
+                                            50);
+            longest = std::max(longest, pass.nsecsElapsed() / 1e6);
+            if (whole.elapsed() > 120000) {
+                state.SkipWithError("not merged within two minutes");
+                break;
+            }
+        }
+    }
+    state.counters["longest_pass_ms"] = longest;
+}
+
 void cases(benchmark::internal::Benchmark* b) {
     b->Args({10000, 20})->Args({10000, 100})->Args({100000, 20})->ArgNames({"notes", "windows"});
     b->Unit(benchmark::kMillisecond);
@@ -208,6 +251,11 @@ BENCHMARK(BM_FindKeystroke)
     ->ArgNames({"notes", "windows"})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Delete)->Apply(cases)->Iterations(50);
+BENCHMARK(BM_FirstSyncMerge)
+    ->Arg(10000)
+    ->ArgName("notes")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The offscreen platform warns on every raise() of a note window; that is noise here.
 void quietRaise(QtMsgType type, const QMessageLogContext& context, const QString& message) {

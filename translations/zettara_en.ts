@@ -623,6 +623,10 @@ Delete it, or make it usable by you only (0700); backups resume at the next star
         <source>自定义颜色…[&amp;C]</source>
         <translation>&amp;Custom Colour…</translation>
     </message>
+    <message>
+        <source>同步文件夹…[&amp;Y]</source>
+        <translation>S&amp;ync Folder…</translation>
+    </message>
 </context>
 <context>
     <name>MsgBox</name>
@@ -1088,6 +1092,61 @@ The current note file is kept as a backup first.</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SyncFolderChoice</name>
+    <message>
+        <source>同步文件夹让几台电脑用上同样的便签：每台电脑把自己的便签写进这个文件夹，由 Syncthing、Nextcloud 等同步软件在电脑之间传送，本程序再把各台电脑的修改逐条合并。两台电脑改了同一个便签时，两边的修改都会留在便签里，什么也不会丢。</source>
+        <translation>A sync folder gives several computers the same notes: each computer writes its notes into this folder, a sync program such as Syncthing or Nextcloud carries them between the computers, and this program merges the changes of every computer note by note. When two computers change the same note, the changes of both stay in the note and nothing is lost.</translation>
+    </message>
+    <message>
+        <source>现在同步的文件夹：%1</source>
+        <translation>Syncing with: %1</translation>
+    </message>
+    <message>
+        <source>同步文件夹</source>
+        <translation>Sync Folder</translation>
+    </message>
+    <message>
+        <source>选择文件夹…[&amp;C]</source>
+        <translation>&amp;Choose Folder…</translation>
+    </message>
+    <message>
+        <source>停止同步[&amp;S]</source>
+        <translation>&amp;Stop Syncing</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>选择同步文件夹</source>
+        <translation>Choose a Sync Folder</translation>
+    </message>
+    <message>
+        <source>无法在“%1”里写入文件，同步没有打开。请换一个文件夹。</source>
+        <translation>Files cannot be written in “%1”, so syncing was not turned on. Please choose another folder.</translation>
+    </message>
+    <message>
+        <source>同步没有打开。</source>
+        <translation>Syncing was not turned on.</translation>
+    </message>
+    <message>
+        <source>同步：%1 合并完毕</source>
+        <translation>Sync: merged at %1</translation>
+    </message>
+    <message>
+        <source>同步：正在合并…</source>
+        <translation>Sync: merging…</translation>
+    </message>
+    <message>
+        <source>；%1 个文件无法读取，已跳过</source>
+        <translation>; %1 file(s) could not be read and were skipped</translation>
+    </message>
+    <message>
+        <source>；出了问题，稍后再试：%1</source>
+        <translation>; a problem, trying again shortly: %1</translation>
     </message>
 </context>
 <context>

@@ -146,6 +146,7 @@ int Class_主窗体::刷新数据(platform::ListView& list, const NoteRepository
 }
 
 void Class_主窗体::更新列表(Ticks ticks) {
+    if (便签文件已改) 便签文件已改();
     // Read first: a store that cannot be read leaves the rows as they were.
     const NoteRepository::Listing notes = 获取数据();
     if (startupLooks_) startupLooks_->colours.clear();
@@ -209,6 +210,7 @@ bool Class_主窗体::以最少改动排列(const NoteRepository::Listing& notes
 }
 
 void Class_主窗体::便签已变(std::int64_t id) {
+    if (便签文件已改) 便签文件已改();
     if (!changes_.onlyOursSinceRead() || !changes_.listedInIdOrder()) {
         更新列表();
         刷新便签();

@@ -64,6 +64,9 @@ class Class_主窗体 {
     void 便签已保存(std::int64_t id, bool newNote, bool tell = true);
     // Told after the list has followed a save.
     std::function<void()> 列表已刷新;
+    // Told whenever the list has followed a change of the note file (a save, add or delete of
+    // this program's, a reload): the sync folder writes what changed.
+    std::function<void()> 便签文件已改;
     // Opens a window for every ticked row; a row whose window cannot open is skipped. Returns
     // the number of rows skipped.
     int 初始化便签显示(platform::ListView& list);

@@ -170,11 +170,12 @@ MainMenus::MainMenus(QMainWindow& window, const Commands& commands, const Window
          {"编辑_分隔符0"},
          {"编辑_刷新列表", QT_TRANSLATE_NOOP("MainMenus", "刷新列表[&F]"),
           note(&NoteCommands::刷新列表), Qt::Key_F5}});
-    QMenu* tools =
-        fill(bar->addMenu(tr("工具[&T]")), "工具",
-             {{"工具_开机启动", QT_TRANSLATE_NOOP("MainMenus", "开机自动启动程序[&R]"),
-               [this] { 工具_开机启动_Click(); }},
-              {"工具_桌面菜单", QT_TRANSLATE_NOOP("MainMenus", "添加桌面菜单便签[&D]")}});
+    QMenu* tools = fill(
+        bar->addMenu(tr("工具[&T]")), "工具",
+        {{"工具_开机启动", QT_TRANSLATE_NOOP("MainMenus", "开机自动启动程序[&R]"),
+          [this] { 工具_开机启动_Click(); }},
+         {"工具_桌面菜单", QT_TRANSLATE_NOOP("MainMenus", "添加桌面菜单便签[&D]")},
+         {"工具_同步文件夹", QT_TRANSLATE_NOOP("MainMenus", "同步文件夹…[&Y]"), own.同步文件夹}});
     fill(bar->addMenu(tr("帮助[&H]")), "帮助",
          {{"帮助_意见反馈", QT_TRANSLATE_NOOP("MainMenus", "意见反馈[&F]"),
            [this] { 帮助_意见反馈_Click(); }},

@@ -37,6 +37,7 @@ class MainMenus {
         // The note the note menu was popped up for.
         std::function<std::int64_t()> 当前便签ID;
         std::function<void()> 查找便签;
+        std::function<void()> 同步文件夹;
     };
 
     MainMenus(QMainWindow& window, const Commands& commands, const WindowCommands& own);

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "controller/note_sync.h"
 #include "controller/note_window_state_commands.h"
 #include "platform/core/app.h"
 #include "platform/core/perf_log.h"
@@ -31,6 +33,7 @@
 #include "shell/note_commands.h"
 #include "shell/note_file_commands.h"
 #include "shell/own_windows_above_notes.h"
+#include "shell/sync_folder_choice.h"
 #include "shell/tray_icon.h"
 #include "store/database_module.h"
 #include "store/note_file_check.h"
@@ -81,12 +84,28 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
                                                        数据库对象_, *commands_);
     windowStateCommands_ = std::make_unique<NoteWindowStateCommands>(*主窗体控制器_, 数据库对象_);
     startWithLogin_ = std::make_unique<StartWithLoginChoice>();
+    sync_ = new NoteSync(数据库对象_,
+                         NoteSync::Hooks{[this](const std::vector<std::int64_t>& ids) {
+                                             // Many notes at once (the first merge): one reload
+                                             // costs less.
+                                             if (ids.size() > 16) {
+                                                 主窗体控制器_->更新列表();
+                                                 主窗体控制器_->刷新便签();
+                                                 return;
+                                             }
+                                             for (const std::int64_t id : ids)
+                                                 主窗体控制器_->便签已变(id);
+                                         },
+                                         [this](std::int64_t id) { commands_->已在别处删除(id); },
+                                         [this] { showSyncState(); }},
+                         this);
+    主窗体控制器_->便签文件已改 = [this] { sync_->localChange(); };
     menus_ = std::make_unique<MainMenus>(
         *this,
         MainMenus::Commands{*commands_, *fileCommands_, *windowStateCommands_, *startWithLogin_},
         MainMenus::WindowCommands{[this] { 退出程序(); }, [this] { 显示主窗体(); },
                                   [this] { 帮助_关于_Click(); }, [this] { return 当前便签ID; },
-                                  [this] { 查找便签(); }});
+                                  [this] { 查找便签(); }, [this] { 工具_同步文件夹_Click(); }});
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager&) { platform::runEvent([this] { 会话结束(); }); });
     TrayIcon = std::make_unique<Tray>(
@@ -179,6 +198,8 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
+    sync_->start();
+    showSyncState();
     startWithLogin_->load();
     // Present from load (or from the moment a notification area can take it) to exit,
     // visible window or not.
@@ -396,6 +417,29 @@ void Form_Main::Form_Resize() {
 }
 
 // ---- event handlers ----------------------------------------------------------------------
+
+void Form_Main::工具_同步文件夹_Click() {
+    SyncFolderChoice::ask(*sync_, this);
+    showSyncState();
+}
+
+void Form_Main::showSyncState() {
+    const QString text = SyncFolderChoice::statusText(*sync_);
+    if (text.isEmpty()) {
+        if (QStatusBar* bar = findChild<QStatusBar*>(); bar && bar->isVisible()) {
+            bar->hide();
+            if (!isMaximized()) resize(width(), height() - bar->height());
+        }
+        return;
+    }
+    QStatusBar* bar = statusBar();
+    bar->showMessage(text);
+    if (bar->isHidden()) {
+        // The list keeps its height: the window grows by the status line.
+        bar->show();
+        if (!isMaximized()) resize(width(), height() + bar->sizeHint().height());
+    }
+}
 
 void Form_Main::帮助_关于_Click() {
     // One box at a time: while it is open, the same window comes forward.

@@ -17,6 +17,7 @@
 class FindBar;
 class MainMenus;
 class NoteCommands;
+class NoteSync;
 class NoteFileCommands;
 class NoteWindowStateCommands;
 class StartWithLoginChoice;
@@ -99,6 +100,9 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     // Tray activation and "显示窗口": make the window visible and active.
     void 显示主窗体();
     void 查找便签();
+    void 工具_同步文件夹_Click();
+    // The status line says how syncing goes; it is there only while sync is on.
+    void showSyncState();
     void Form_Resize();
 
     // Event handlers that do more than run one command.
@@ -120,6 +124,7 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     std::unique_ptr<NoteWindowStateCommands> windowStateCommands_;
     std::unique_ptr<StartWithLoginChoice> startWithLogin_;
     std::unique_ptr<MainMenus> menus_;
+    NoteSync* sync_ = nullptr;
     std::unique_ptr<Tray> TrayIcon;
     QPointer<frmAbout> about_;  // open from 帮助_关于 until closed
     std::function<void(QMenu*, const QPoint& at)> popupMenu_;  // at: global

@@ -137,6 +137,15 @@ void NoteCommands::删除行(int selected) {
 
     list_.remove(selected);
     更新撤销删除();
+    if (controller_.便签文件已改) controller_.便签文件已改();
+}
+
+void NoteCommands::已在别处删除(std::int64_t id) {
+    if (const int row = 便签行(id); row != 0) {
+        list_.item(row).setChecked(false);  // closes the note's windows
+        list_.remove(row);
+    }
+    更新撤销删除();
 }
 
 void NoteCommands::撤销删除() {

@@ -79,6 +79,10 @@ class NoteCommands : public QObject {
     // The exit command: every editor closes.
     void 关闭全部编辑器();
 
+    // A note deleted on another machine has gone to this machine's trash: its windows close,
+    // its row goes and 撤销删除 can bring it back.
+    void 已在别处删除(std::int64_t id);
+
   private:
     // The selected row, or 0: silently for an empty list, with a message when none is selected.
     int 选中行() const;

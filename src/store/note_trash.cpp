@@ -34,27 +34,39 @@ void NoteTrash::deleteNote(std::int64_t id, bool windowOpen) const {
 }
 
 std::optional<NoteTrash::Restored> NoteTrash::restoreNewest() const {
+    return restoreWhere(QStringLiteral("1"), 0);
+}
+
+std::optional<NoteTrash::Restored> NoteTrash::restoreNote(std::int64_t id) const {
+    return restoreWhere(QStringLiteral("ID = ?1"), id);
+}
+
+std::optional<NoteTrash::Restored> NoteTrash::restoreWhere(const QString& condition,
+                                                           std::int64_t id) const {
     if (!keepsDeleted()) return std::nullopt;
     platform::Database& db = *store_.database();
     return platform::inTransaction(db, [&]() -> std::optional<Restored> {
         platform::PreparedStatement newest = db.prepare(
-            QStringLiteral("SELECT Seq, WindowOpen FROM NoteTrash ORDER BY Seq DESC LIMIT 1"));
+            QStringLiteral(
+                "SELECT Seq, WindowOpen FROM NoteTrash WHERE %1 ORDER BY Seq DESC LIMIT 1")
+                .arg(condition));
+        if (condition.contains(QLatin1String("?1"))) newest.bindInt64(1, id);
         if (!newest.step()) return std::nullopt;
         const std::int64_t seq = newest.value(0).toLongLong();
         const bool windowOpen = newest.value(1).toLongLong() != 0;
-        const std::optional<std::int64_t> id = NoteRepository(store_).restoreFromTrash(seq);
-        if (id) {
+        const std::optional<std::int64_t> restored = NoteRepository(store_).restoreFromTrash(seq);
+        if (restored) {
             platform::PreparedStatement place = db.prepare(QStringLiteral(
                 "INSERT OR REPLACE INTO NotePlacement(ID, X, Y, Width, Height, Scale) SELECT ?2, "
                 "X, Y, Width, Height, Scale FROM NoteTrash WHERE Seq = ?1 AND Width IS NOT NULL"));
-            place.bindInt64(1, seq).bindInt64(2, *id);
+            place.bindInt64(1, seq).bindInt64(2, *restored);
             place.step();
         }
         platform::PreparedStatement forget =
             db.prepare(QStringLiteral("DELETE FROM NoteTrash WHERE Seq = ?1"));
         forget.bindInt64(1, seq);
         forget.step();
-        return Restored{id.value_or(0), windowOpen};
+        return Restored{restored.value_or(0), windowOpen};
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QString>
 #include <cstdint>
 #include <optional>
 
@@ -24,6 +25,9 @@ class NoteTrash {
     void deleteNote(std::int64_t id, bool windowOpen) const;
     // Puts the most recently deleted note back in one transaction; none when the trash is empty.
     std::optional<Restored> restoreNewest() const;
+    // Puts the most recently deleted note with this ID back (a delete taken back on another
+    // machine); none when the trash holds no such note.
+    std::optional<Restored> restoreNote(std::int64_t id) const;
     // Whether restoreNewest has anything to bring back.
     bool holdsAny() const;
     // Forgets deletions older than 30 days.
@@ -32,5 +36,7 @@ class NoteTrash {
     bool keepsDeleted() const;
 
   private:
+    std::optional<Restored> restoreWhere(const QString& condition, std::int64_t id) const;
+
     数据库操作模块& store_;
 };

@@ -69,11 +69,24 @@ void addShownChoice(platform::Database& db) {
               QStringLiteral("INTEGER"));
 }
 
+// Version 4 to 5: the sync folder. SyncSetup binds a device key (and the chosen folder) to
+// this note file on this machine; SyncNote keeps, per note, its sync key, the version this
+// machine last wrote, the text last merged (the common version of a three-way merge) and a
+// copy of the Tips values that version was made from, to find local changes by one query.
+void addSync(platform::Database& db) {
+    db.execute(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS SyncSetup(Seq INTEGER PRIMARY KEY, Machine TEXT, Path TEXT, "
+        "Device TEXT, Folder TEXT)"));
+    db.execute(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS SyncNote(ID INTEGER PRIMARY KEY, NoteKey TEXT UNIQUE, Own "
+        "TEXT, Base TEXT, Gone INTEGER, content, CreateTime, BackColor, FontColor, Transparent)"));
+}
+
 // Step n brings version n to n + 1. A new table or column is a new step at the end; a step
 // that has shipped never changes, since files of every version are out there. Steps also run
 // again over tables that are already there, to make again those set aside (IF NOT EXISTS).
 constexpr std::array<Step, OwnSchema::kVersion> kSteps = {addPlacements, addTrash, addWindowStates,
-                                                          addShownChoice};
+                                                          addShownChoice, addSync};
 
 // A table and the columns the program names in it, separated by blanks.
 struct Shape {
@@ -93,6 +106,8 @@ const Shape kOwnTables[] = {
      "Seq ID content CreateTime ChangeTime Deleted BackColor FontColor Visual "
      "TopMost Transparent X Y Width Height Scale WindowOpen DeletedAt"},
     {"NoteWindowState", "ID KeepAbove Opacity TextPoints AllWorkspaces Workspace Shown"},
+    {"SyncSetup", "Seq Machine Path Device Folder"},
+    {"SyncNote", "ID NoteKey Own Base Gone content CreateTime BackColor FontColor Transparent"},
 };
 
 QString quoted(const QString& name) {

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "controller/note_sync.h"
+#include "store/database_module.h"
+#include "store/note_repository.h"
+#include "store/note_trash.h"
+#include "store/own_schema.h"
+#include "test_helpers.h"
+
+namespace {
+
+// One machine: its own note file and its sync, in a folder that two machines share (the sync
+// engine that would carry the files between them is the shared folder itself).
+struct Machine {
+    explicit Machine(const QString& copyOf = {}) {
+        if (!copyOf.isEmpty()) {
+            QFile::remove(db.path());
+            QFile::copy(copyOf, db.path());
+        }
+        store.打开数据库(db.path(), QString());
+        OwnSchema::prepare(store);
+        sync = std::make_unique<NoteSync>(
+            store, NoteSync::Hooks{[this](const std::vector<std::int64_t>& ids) {
+                                       changed.insert(changed.end(), ids.begin(), ids.end());
+                                   },
+                                   [this](std::int64_t id) { deleted.push_back(id); },
+                                   {}});
+    }
+    ~Machine() { store.关闭数据库(); }
+    std::int64_t add(const QString& text) {
+        return NoteRepository(store).add(text, QDateTime::currentDateTime(), 0xC0FFFF, 0, 20);
+    }
+    void edit(std::int64_t id, const QString& text) {
+        NoteRepository(store).update(id, text, QDateTime::currentDateTime(), 0xC0FFFF, 0, 20);
+        sync->localChange();
+    }
+    QStringList texts() const { return db.column("SELECT content FROM Tips ORDER BY ID"); }
+
+    testsupport::TempNoteDb db;
+    数据库操作模块 store;
+    std::unique_ptr<NoteSync> sync;
+    std::vector<std::int64_t> changed;
+    std::vector<std::int64_t> deleted;
+};
+
+bool settles(const std::function<bool()>& done) {
+    return QTest::qWaitFor(done, 5000);
+}
+
+}  // namespace
+
+TEST(NoteSync, TwoMachinesShareNotesMergeConcurrentEditsAndFollowDeletes) {
+    QTemporaryDir shared;
+    Machine a;
+    const std::int64_t note = a.add("one\ntwo\nthree");
+    a.sync->turnOn(shared.path());
+    const QDir noteFolders(shared.filePath("Zettara-notes"));
+    const auto files = [&] {
+        QStringList found;
+        for (const QString& key : noteFolders.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            found << QDir(noteFolders.filePath(key)).entryList({"*.json"}, QDir::Files);
+        return found;
+    };
+    ASSERT_TRUE(settles([&] { return files().size() == 1; }));
+    // A copy of a's note file on another machine is not synced there until turned on, and
+    // then writes files of its own, never a's.
+    Machine b(a.db.path());
+    b.sync->start();
+    EXPECT_FALSE(b.sync->isOn());
+    b.sync->turnOn(shared.path());
+
+    // A note made on one machine reaches the other, with its window closed there.
+    const std::int64_t fresh = b.add("from b");
+    b.sync->localChange();
+    ASSERT_TRUE(settles([&] { return a.texts().contains("from b"); }));
+    EXPECT_EQ(a.db.column("SELECT Shown FROM NoteWindowState WHERE ID = "
+                          "(SELECT ID FROM Tips WHERE content = 'from b')"),
+              QStringList{"0"});
+
+    // Edits of different lines made on both before either saw the other's: both kept.
+    a.edit(note, "ONE\ntwo\nthree");
+    b.edit(note, "one\ntwo\nTHREE");
+    ASSERT_TRUE(settles([&] { return a.texts().first() == "ONE\ntwo\nTHREE"; }))
+        << a.texts().first().toStdString();
+    ASSERT_TRUE(settles([&] { return b.texts().first() == "ONE\ntwo\nTHREE"; }));
+    EXPECT_EQ(a.db.count(), 2);
+    QStringList devices = files();
+    devices.removeDuplicates();
+    EXPECT_EQ(devices.size(), 2) << devices.join(' ').toStdString();
+
+    // A delete goes to the other machine's trash; taking it back there brings it back here.
+    NoteTrash(b.store).deleteNote(fresh, true);
+    b.sync->localChange();
+    ASSERT_TRUE(settles([&] { return !a.texts().contains("from b"); }));
+    EXPECT_EQ(a.deleted.size(), 1U);
+    EXPECT_EQ(a.db.column("SELECT content FROM NoteTrash"), QStringList{"from b"});
+    ASSERT_TRUE(NoteTrash(a.store).restoreNewest());
+    a.sync->localChange();
+    ASSERT_TRUE(settles([&] { return b.texts().contains("from b"); }));
+    EXPECT_EQ(b.db.count(), 2);
+    EXPECT_EQ(a.db.count(), 2);
+}
