@@ -139,15 +139,15 @@ QString conflictEndMarker() {
 
 LineMergeResult mergeLines(const QString& base, const QString& ours, const QString& theirs) {
     // Split on "\n" alone and join the same way, so "\r" stays inside its line and a text
-    // without a final newline ends as it did (its last line is not the empty one).
-    const QStringList baseText = base.split(u'\n'), oursText = ours.split(u'\n'),
-                      theirsText = theirs.split(u'\n');
-    QHash<QString, int> numbers;
-    std::vector<QString> texts;  // by number
-    const auto number = [&](const QStringList& text) {
+    // without a final newline ends as it did (its last line is not the empty one). Lines are
+    // views into the three texts: a long note is not copied line by line.
+    QHash<QStringView, int> numbers;
+    std::vector<QStringView> texts;  // by number
+    const auto number = [&](const QString& text) {
+        const QList<QStringView> split = QStringView(text).split(u'\n');
         Lines lines;
-        lines.reserve(text.size());
-        for (const QString& line : text) {
+        lines.reserve(static_cast<std::size_t>(split.size()));
+        for (const QStringView line : split) {
             auto it = numbers.constFind(line);
             if (it == numbers.cend()) {
                 it = numbers.insert(line, static_cast<int>(texts.size()));
@@ -157,13 +157,20 @@ LineMergeResult mergeLines(const QString& base, const QString& ours, const QStri
         }
         return lines;
     };
-    const Lines o = number(baseText), a = number(oursText), b = number(theirsText);
+    const Lines o = number(base), a = number(ours), b = number(theirs);
     const auto toA = LineDiff(o, a).run(), toB = LineDiff(o, b).run();
 
     LineMergeResult result;
-    QStringList merged;
+    QString& merged = result.text;
+    merged.reserve(ours.size() + theirs.size());
+    bool firstLine = true;
+    const auto append = [&](QStringView line) {
+        if (!firstLine) merged += u'\n';
+        firstLine = false;
+        merged += line;
+    };
     const auto put = [&](const Lines& from, std::ptrdiff_t lo, std::ptrdiff_t hi) {
-        for (auto i = lo; i < hi; ++i) merged.append(texts[static_cast<std::size_t>(from[i])]);
+        for (auto i = lo; i < hi; ++i) append(texts[static_cast<std::size_t>(from[i])]);
     };
     const std::ptrdiff_t nO = std::ssize(o), nA = std::ssize(a), nB = std::ssize(b);
     std::ptrdiff_t io = 0, ia = 0, ib = 0;
@@ -189,11 +196,11 @@ LineMergeResult mergeLines(const QString& base, const QString& ours, const QStri
             while (headA < tailA && headB < tailB && a[headA] == b[headB]) ++headA, ++headB;
             while (headA < tailA && headB < tailB && a[tailA - 1] == b[tailB - 1]) --tailA, --tailB;
             put(a, ia, headA);
-            merged.append(conflictStartMarker());
+            append(conflictStartMarker());
             put(a, headA, tailA);
-            merged.append(conflictMiddleMarker());
+            append(conflictMiddleMarker());
             put(b, headB, tailB);
-            merged.append(conflictEndMarker());
+            append(conflictEndMarker());
             put(a, tailA, endA);
             result.conflicted = true;
         }
@@ -201,6 +208,5 @@ LineMergeResult mergeLines(const QString& base, const QString& ours, const QStri
         ia = endA;
         ib = endB;
     }
-    result.text = merged.join(u'\n');
     return result;
 }
