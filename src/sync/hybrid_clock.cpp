@@ -23,8 +23,8 @@ std::optional<std::uint64_t> parseNumber(QStringView digits, std::uint64_t limit
 }  // namespace
 
 std::strong_ordering ClockStamp::operator<=>(const ClockStamp& other) const {
-    if (const auto wall = wallMs <=> other.wallMs; wall != 0) return wall;
-    if (const auto count = counter <=> other.counter; count != 0) return count;
+    if (const auto wall = wallMs <=> other.wallMs; std::is_neq(wall)) return wall;
+    if (const auto count = counter <=> other.counter; std::is_neq(count)) return count;
     return QString::compare(device, other.device, Qt::CaseSensitive) <=> 0;
 }
 
