@@ -125,6 +125,8 @@ bool sameLines(const Lines& a, std::ptrdiff_t aLo, std::ptrdiff_t aHi, const Lin
 
 }  // namespace
 
+// Not translated: the markers go into the note's text, which must be the same bytes on every
+// machine whatever its interface language, so each says it in both.
 QString conflictStartMarker() {
     return QStringLiteral("<<<<<<< 两台电脑改得不同 (changed differently on two computers)");
 }
