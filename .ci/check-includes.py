@@ -16,13 +16,14 @@ MAY_INCLUDE = {
     "platform/net": ["platform/core"],
     "platform/ui": ["platform/core", "platform/os", "platform/net"],
     "store": ["platform/core", "platform/db", "platform/os"],
+    "sync": ["platform/core"],
     "notewindow": ["platform/core", "platform/os", "platform/ui"],
     "editor": ["store", "platform/core", "platform/ui"],
-    "controller": ["store", "notewindow", "platform/core", "platform/db", "platform/os",
+    "controller": ["store", "sync", "notewindow", "platform/core", "platform/db", "platform/os",
                    "platform/ui"],
     "system": ["platform/core", "platform/os"],
     "companion": ["platform/core", "platform/os", "platform/net", "platform/ui"],
-    "shell": ["system", "editor", "controller", "notewindow", "store", "platform/core",
+    "shell": ["system", "editor", "controller", "notewindow", "store", "sync", "platform/core",
               "platform/db", "platform/os", "platform/net", "platform/ui"],
 }
 

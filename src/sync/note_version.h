@@ -45,10 +45,12 @@ struct NoteVersion {
 
 // The JSON text of a version (UTF-8, compact, keys in a fixed order, so that the same version
 // is always the same bytes and a rewrite of an unchanged note changes nothing).
+// A field never stamped keeps an empty clock text.
 QByteArray toJson(const NoteVersion& version);
 // The version a file holds; none, with why set to a short English reason for the log, when it
 // is not one of ours (not JSON, another format version, a field missing or of the wrong type,
 // keys that are not keys). Never trusts sizes: a text of any length is read as it is.
+// Keys it does not know are passed over, so that a later program may add fields to format 1.
 std::optional<NoteVersion> versionFromJson(const QByteArray& json, QString* why = nullptr);
 
 // Whether a text is a note or device key: 32 lowercase hexadecimal digits.

@@ -19,5 +19,7 @@ struct MergedNote {
 // in the order of their devices' keys, so that every machine gets the same result; the merged
 // text's vector is the entry-wise maximum and its stamp the newest of theirs. An empty list
 // gives nothing to merge: the caller does not call it so. `ownDevice` names the result.
+// The first version names the note (the caller puts first the one it trusts, such as its
+// own); versions of another note are left out.
 MergedNote mergeVersions(const std::vector<NoteVersion>& versions, const QString& base,
                          const QString& ownDevice);
