@@ -75,6 +75,7 @@ struct NoteSync::Plan {
     NoteVersion merged;
     QString base;
     bool writeOwn = false;
+    bool conflict = false;  // lines changed both ways were kept twice
 };
 
 NoteSync::NoteSync(数据库操作模块& store, Hooks hooks, QObject* parent)
@@ -183,6 +184,16 @@ void NoteSync::begin(const QString& chosen, const QString& device) {
 
 void NoteSync::localChange() {
     if (exportTimer_ && !exportTimer_->isActive()) exportTimer_->start(kExportDelayMs);
+}
+
+void NoteSync::writeChangesNow() {
+    if (!folder_) return;
+    // A pass that leaves notes for the next one arms the timer again.
+    for (;;) {
+        exportTimer_->stop();
+        exportChanges();
+        if (!exportTimer_->isActive()) return;
+    }
 }
 
 NoteSync::Status NoteSync::status() const {
@@ -310,6 +321,7 @@ NoteSync::Plan NoteSync::planMerge(const QString& key) {
     const MergedNote merged =
         mergeVersions(versions, plan.record ? plan.record->base : QString(), clock_->device());
     plan.merged = merged.version;
+    plan.conflict = merged.textConflict;
     // The common version moves on once every machine's file holds the same text.
     const bool agreed = std::all_of(
         read.versions.begin(), read.versions.end(),
@@ -428,6 +440,7 @@ void NoteSync::mergePending() {
                     if (std::find(changed.begin(), changed.end(), id) == changed.end())
                         changed.push_back(id);
                 }
+                if (plan.conflict && plan.step != Plan::Nothing) ++status_.conflicts;
                 if (id != 0 || plan.record) records.save(recordOf(plan, id));
             }
             return true;

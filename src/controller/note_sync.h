@@ -51,11 +51,14 @@ class NoteSync : public QObject {
     void turnOff();
     // The program has changed notes: what changed is written soon.
     void localChange();
+    // Writes what changed at once (the program is about to end).
+    void writeChangesNow();
 
     struct Status {
         std::optional<QDateTime> lastMerge;  // local time of the last finished merge
         int unreadable = 0;                  // files skipped in the folder
-        QString trouble;                     // the last failure, empty when the last pass worked
+        int conflicts = 0;  // notes merged with both versions of some lines, since the start
+        QString trouble;    // the last failure, empty when the last pass worked
     };
     Status status() const;
 

@@ -284,6 +284,8 @@ void Form_Main::结束程序() {
     // Every other window of the program closes first; none of them refuses.
     commands_->关闭全部编辑器();
     主窗体控制器_->关闭全部便签();
+    // What the closing windows stored reaches the sync folder now, not at the next start.
+    sync_->writeChangesNow();
     if (about_) about_->close();
     close();  // refused: the flag is still false
     退出标志 = true;

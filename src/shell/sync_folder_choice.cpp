@@ -1,5 +1,6 @@
 #include "shell/sync_folder_choice.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,7 +23,11 @@ void SyncFolderChoice::ask(NoteSync& sync, QWidget* parent) {
                 tr("现在同步的文件夹：%1").arg(QDir::toNativeSeparators(sync.chosenFolder()));
     const std::unique_ptr<QMessageBox> box(
         platform::makeMsgBox(text, platform::mb::Information, tr("同步文件夹")));
-    box->setStandardButtons(QMessageBox::NoButton);
+    // The box's own 确定 gives way to the three choices.
+    for (QAbstractButton* button : box->buttons()) {
+        box->removeButton(button);
+        delete button;
+    }
     QPushButton* choose = box->addButton(tr("选择文件夹…[&C]"), QMessageBox::AcceptRole);
     QPushButton* stop =
         sync.isOn() ? box->addButton(tr("停止同步[&S]"), QMessageBox::DestructiveRole) : nullptr;
@@ -64,6 +69,8 @@ QString SyncFolderChoice::statusText(const NoteSync& sync) {
     } else {
         text = tr("同步：正在合并…");
     }
+    if (status.conflicts > 0)
+        text += tr("；%1 个便签保留了两台电脑的不同改法，查找“冲突”可以找到").arg(status.conflicts);
     if (status.unreadable > 0) text += tr("；%1 个文件无法读取，已跳过").arg(status.unreadable);
     if (!status.trouble.isEmpty()) text += tr("；出了问题，稍后再试：%1").arg(status.trouble);
     return text;
