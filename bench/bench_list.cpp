@@ -210,7 +210,7 @@ void BM_FirstSyncMerge(benchmark::State& state) {
     for (auto _ : state) {
         Fixture f(scratch().path(), 0, 0);
         OwnSchema::prepare(f.数据库对象);
-        auto* sync = f.form->findChild<NoteSync*>();
+        NoteSync* sync = &f.form->noteSync();
         QElapsedTimer whole;
         whole.start();
         sync->turnOn(folder.path());

@@ -1,6 +1,7 @@
 #include "controller/note_sync.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSysInfo>
@@ -25,6 +26,9 @@ Q_LOGGING_CATEGORY(lcSync, "zettara.sync")
 // Notes handled in one pass of the event loop: small enough that the window answers between
 // passes, big enough that one transaction carries many notes.
 constexpr int kNotesPerPass = 200;
+// Reading a pass's notes stops after this long (a slow disk, big notes), so that with the
+// store's commit a pass stays well within what a person notices.
+constexpr qint64 kReadingMs = 25;
 // Local changes come in bursts (typing is stored every second): written once they settle.
 constexpr int kExportDelayMs = 300;
 // Files arrive one after another: merged once a burst has settled.
@@ -382,7 +386,10 @@ void NoteSync::mergePending() {
         const NoteRepository notes(store_);
         const NoteTrash trash(store_);
         std::vector<Plan> plans;
-        while (!pending_.isEmpty() && plans.size() < static_cast<size_t>(kNotesPerPass)) {
+        QElapsedTimer reading;
+        reading.start();
+        while (!pending_.isEmpty() && plans.size() < static_cast<size_t>(kNotesPerPass) &&
+               (plans.empty() || reading.elapsed() < kReadingMs)) {
             const QString key = pending_.takeFirst();
             pendingSet_.remove(key);
             plans.push_back(planMerge(key));

@@ -53,6 +53,7 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     std::function<void()> 启动完成;
 
     Class_主窗体& 主窗体控制器() { return *主窗体控制器_; }
+    NoteSync& noteSync() { return *sync_; }
 
     // A second launch: show, restore (from minimised or maximised) and raise, using the
     // launch's activation token. A request during the load waits until the load has finished.
