@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
@@ -199,7 +200,6 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
     sync_->start();
-    showSyncState();
     startWithLogin_->load();
     // Present from load (or from the moment a notification area can take it) to exit,
     // visible window or not.
@@ -212,6 +212,7 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
         show();
     }
     phases.mark("main window shown");
+    showSyncState();
     已加载_ = true;
     if (待显示请求_) 显示并恢复主窗体(*std::exchange(待显示请求_, std::nullopt));
     主窗体控制器_->分批显示便签([this, unlisted, phases](int failed) mutable {
@@ -435,7 +436,15 @@ void Form_Main::showSyncState() {
         return;
     }
     QStatusBar* bar = statusBar();
-    bar->showMessage(text);
+    if (!syncState_) {
+        // A widget of its own: the bar's message gives way to every menu item's tip.
+        syncState_ = new QLabel(bar);
+        syncState_->setObjectName(QStringLiteral("同步状态"));
+        syncState_->setTextFormat(Qt::PlainText);
+        bar->addWidget(syncState_, 1);
+    }
+    syncState_->setText(text);
+    syncState_->setToolTip(text);  // the whole of it where the line is too short
     if (bar->isHidden()) {
         // The list keeps its height: the window grows by the status line.
         bar->show();

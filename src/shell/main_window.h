@@ -21,6 +21,7 @@ class NoteSync;
 class NoteFileCommands;
 class NoteWindowStateCommands;
 class StartWithLoginChoice;
+class QLabel;
 class QMenu;
 class QTabWidget;
 class QTimer;
@@ -126,6 +127,7 @@ class Form_Main : public QMainWindow, public NoteMenuHost, public EditorHost {
     std::unique_ptr<StartWithLoginChoice> startWithLogin_;
     std::unique_ptr<MainMenus> menus_;
     NoteSync* sync_ = nullptr;
+    QLabel* syncState_ = nullptr;  // in the status line, while sync is on
     std::unique_ptr<Tray> TrayIcon;
     QPointer<frmAbout> about_;  // open from 帮助_关于 until closed
     std::function<void(QMenu*, const QPoint& at)> popupMenu_;  // at: global
