@@ -57,8 +57,8 @@ void SyncFolder::skip(const QString& path, const QString& why) {
 SyncFolder::Read SyncFolder::read(const QString& noteKey) {
     Read read;
     const QDir folder(QDir(root_).filePath(noteKey));
-    const QFileInfoList files =
-        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    // Regular files only: a pipe or a device put there would block or never end a read.
+    const QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QFileInfo& info : files) {
         const SyncFileName name = SyncFileName::classify(info.fileName());
         if (name.kind == SyncFileName::Temporary) continue;

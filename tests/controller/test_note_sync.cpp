@@ -11,6 +11,7 @@
 #include "store/note_repository.h"
 #include "store/note_trash.h"
 #include "store/own_schema.h"
+#include "sync/note_version.h"
 #include "test_helpers.h"
 
 namespace {
@@ -105,4 +106,40 @@ TEST(NoteSync, TwoMachinesShareNotesMergeConcurrentEditsAndFollowDeletes) {
     ASSERT_TRUE(settles([&] { return b.texts().contains("from b"); }));
     EXPECT_EQ(b.db.count(), 2);
     EXPECT_EQ(a.db.count(), 2);
+}
+
+TEST(NoteSync, ConflictCopiesAreReadAsVersionsAndNothingElseIsTouched) {
+    QTemporaryDir shared;
+    Machine a;
+    a.add("first text");
+    a.sync->turnOn(shared.path());
+    const QDir notes(shared.filePath("Zettara-notes"));
+    QStringList keys;
+    ASSERT_TRUE(settles([&] {
+        keys = notes.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        return keys.size() == 1 && !QDir(notes.filePath(keys[0])).entryList(QDir::Files).isEmpty();
+    }));
+    const QDir folder(notes.filePath(keys[0]));
+    const QString own = folder.entryList(QDir::Files).first();
+    QFile file(folder.filePath(own));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    std::optional<NoteVersion> version = versionFromJson(file.readAll());
+    ASSERT_TRUE(version);
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile copy(folder.filePath(name));
+        ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+        copy.write(bytes);
+    };
+    // What the engines leave: a conflict copy with a newer text, a file of theirs being
+    // written, a file that is no note of ours.
+    const QString device = own.chopped(5);
+    version->content.value = "edited elsewhere";
+    version->content.clock.wallMs += 60000;
+    ++version->textSeen[device];
+    write(device + " (conflicted copy 2026-12-08 101530).json", toJson(*version));
+    write(".syncthing." + own + ".tmp", "{half a file");
+    write(newSyncKey() + ".json", "not a note");
+    ASSERT_TRUE(settles([&] { return a.texts() == QStringList{"edited elsewhere"}; }));
+    EXPECT_EQ(a.sync->status().unreadable, 1);
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden).size(), 4);
 }
