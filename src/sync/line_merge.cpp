@@ -138,6 +138,7 @@ class LineDiff {
                 bestProgress = 2 * x - k, bestX = n - x, bestY = m - (x - k);
             }
         }
+        if (bestProgress <= 0) return std::nullopt;  // no way forward (not seen): stop here
         return Snake{aLo + bestX, bLo + bestY, aLo + bestX, bLo + bestY};
     }
 
