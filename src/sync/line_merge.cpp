@@ -9,10 +9,14 @@ namespace {
 
 using Lines = std::vector<int>;  // a text's lines, each as the number of its distinct text
 
-// The middle-snake search gives up past this many edits and calls the rest replaced: texts
-// that far apart merge into a coarser conflict instead of taking seconds (a limit on edits,
-// not on time, so that every machine gets the same result).
+// The middle-snake search stops looking for the shortest diff past this many edits: texts that
+// far apart get a longer diff instead of taking seconds (a limit on edits, not on time, so
+// that every machine gets the same result).
 constexpr std::ptrdiff_t kMaxEditsPerSearch = 2048;
+// Past this many diagonals searched in all, the diff gives up and calls what is left replaced,
+// so that even a text built to be slow (a few distinct lines in random order) merges in a
+// fraction of a second, into a coarser conflict.
+constexpr std::int64_t kMaxWork = 20'000'000;
 
 // Myers' O(ND) difference in linear space: for each line of `a`, the line of `b` it is kept
 // as, or -1.
@@ -61,61 +65,88 @@ class LineDiff {
         while (aLo < aHi && bLo < bHi && x_[aHi - 1] == y_[bHi - 1]) match[--aHi] = --bHi;
         if (aLo == aHi || bLo == bHi) return;
         const auto snake = middleSnake(aLo, aHi, bLo, bHi);
-        if (!snake) return;  // too far apart: all of it replaced
+        if (!snake) return;  // out of work: all of it replaced
         compare(aLo, snake->x, bLo, snake->y, match);
         for (std::ptrdiff_t i = snake->x; i < snake->u; ++i) match[i] = snake->y + i - snake->x;
         compare(snake->u, aHi, snake->v, bHi, match);
     }
 
     // The snake in the middle of a shortest edit path: forward from the start and backward
-    // from the end until the two searches overlap.
+    // from the end until the two searches overlap. Past kMaxEditsPerSearch edits, an empty
+    // snake where either search got furthest: the halves then cost less, and the diff is no
+    // longer the shortest but is still found in time.
     std::optional<Snake> middleSnake(std::ptrdiff_t aLo, std::ptrdiff_t aHi, std::ptrdiff_t bLo,
                                      std::ptrdiff_t bHi) {
         const std::ptrdiff_t n = aHi - aLo, m = bHi - bLo, delta = n - m;
         const bool odd = (delta & 1) != 0;
         const std::ptrdiff_t maxD = std::min((n + m + 1) / 2, kMaxEditsPerSearch);
         const std::ptrdiff_t offset = maxD + 1;
-        // Furthest x on each diagonal k (index k + offset), forward and in reversed texts.
-        std::vector<std::ptrdiff_t> forward(2 * offset + 1, 0), backward(2 * offset + 1, 0);
+        // Furthest x on each diagonal k (index k + offset) that d edits reach inside the
+        // grid, or -1, forward and in the reversed texts.
+        std::vector<std::ptrdiff_t> forward(2 * offset + 1, -1), backward(2 * offset + 1, -1);
         const auto at = [&](std::vector<std::ptrdiff_t>& v, std::ptrdiff_t k) -> std::ptrdiff_t& {
             return v[static_cast<std::size_t>(k + offset)];
         };
+        // Where the d-th edit on diagonal k starts: one line down from diagonal k + 1 or one
+        // right from k - 1, whichever stays in the grid and gets further.
+        const auto reach = [&](std::vector<std::ptrdiff_t>& v, std::ptrdiff_t k, std::ptrdiff_t d) {
+            if (d == 0) return std::ptrdiff_t{0};
+            std::ptrdiff_t x = -1;
+            if (k < d && at(v, k + 1) >= 0 && at(v, k + 1) - k <= m) x = at(v, k + 1);
+            if (k > -d && at(v, k - 1) >= 0 && at(v, k - 1) < n) x = std::max(x, at(v, k - 1) + 1);
+            return x;
+        };
         for (std::ptrdiff_t d = 0; d <= maxD; ++d) {
+            work_ += 2 * d + 2;
+            if (work_ > kMaxWork) return std::nullopt;
             for (std::ptrdiff_t k = -d; k <= d; k += 2) {
-                std::ptrdiff_t x = (k == -d || (k != d && at(forward, k - 1) < at(forward, k + 1)))
-                                       ? at(forward, k + 1)
-                                       : at(forward, k - 1) + 1;
+                std::ptrdiff_t x = reach(forward, k, d);
+                at(forward, k) = x;
+                if (x < 0) continue;
                 std::ptrdiff_t y = x - k;
                 const std::ptrdiff_t startX = x, startY = y;
                 while (x < n && y < m && x_[aLo + x] == y_[bLo + y]) ++x, ++y;
                 at(forward, k) = x;
                 const std::ptrdiff_t back = delta - k;
-                if (odd && back >= -(d - 1) && back <= d - 1 && x + at(backward, back) >= n) {
+                if (odd && back >= -(d - 1) && back <= d - 1 && at(backward, back) >= 0 &&
+                    x + at(backward, back) >= n) {
                     return Snake{aLo + startX, bLo + startY, aLo + x, bLo + y};
                 }
             }
             for (std::ptrdiff_t k = -d; k <= d; k += 2) {
-                std::ptrdiff_t x =
-                    (k == -d || (k != d && at(backward, k - 1) < at(backward, k + 1)))
-                        ? at(backward, k + 1)
-                        : at(backward, k - 1) + 1;
+                std::ptrdiff_t x = reach(backward, k, d);
+                at(backward, k) = x;
+                if (x < 0) continue;
                 std::ptrdiff_t y = x - k;
                 const std::ptrdiff_t startX = x, startY = y;
                 while (x < n && y < m && x_[aHi - 1 - x] == y_[bHi - 1 - y]) ++x, ++y;
                 at(backward, k) = x;
                 const std::ptrdiff_t ahead = delta - k;
-                if (!odd && ahead >= -d && ahead <= d && x + at(forward, ahead) >= n) {
+                if (!odd && ahead >= -d && ahead <= d && at(forward, ahead) >= 0 &&
+                    x + at(forward, ahead) >= n) {
                     return Snake{aHi - x, bHi - y, aHi - startX, bHi - startY};
                 }
             }
         }
-        return std::nullopt;
+        // Too far apart: split where a search got furthest (d = maxD filled those diagonals).
+        std::ptrdiff_t bestX = 0, bestY = 0, bestProgress = -1;
+        for (std::ptrdiff_t k = -maxD; k <= maxD; k += 2) {
+            if (const std::ptrdiff_t x = at(forward, k); x >= 0 && 2 * x - k > bestProgress) {
+                bestProgress = 2 * x - k, bestX = x, bestY = x - k;
+            }
+            if (const std::ptrdiff_t x = at(backward, k); x >= 0 && 2 * x - k > bestProgress) {
+                bestProgress = 2 * x - k, bestX = n - x, bestY = m - (x - k);
+            }
+        }
+        if (bestProgress <= 0) return std::nullopt;  // no way forward (not seen): stop here
+        return Snake{aLo + bestX, bLo + bestY, aLo + bestX, bLo + bestY};
     }
 
     const Lines& a_;
     const Lines& b_;
     std::vector<std::ptrdiff_t> match_;
-    Lines x_, y_;  // a_ and b_ without the lines the other lacks
+    std::int64_t work_ = 0;  // diagonals searched so far
+    Lines x_, y_;            // a_ and b_ without the lines the other lacks
 };
 
 bool sameLines(const Lines& a, std::ptrdiff_t aLo, std::ptrdiff_t aHi, const Lines& b,

@@ -148,7 +148,7 @@ std::optional<NoteVersion> versionFromJson(const QByteArray& json, QString* why)
     }
     constexpr auto int32Low = std::numeric_limits<std::int32_t>::min();
     constexpr auto int32High = std::numeric_limits<std::int32_t>::max();
-    const auto readColour = [&](const QJsonObject& field) {
+    const auto readInt32 = [&](const QJsonObject& field) {
         return static_cast<std::int32_t>(
             read.number(field, QStringLiteral("value"), int32Low, int32High));
     };
@@ -167,9 +167,9 @@ std::optional<NoteVersion> versionFromJson(const QByteArray& json, QString* why)
         if (!count || *count < 0) read.fail(QStringLiteral("seen: not a count"));
         version.textSeen.insert(it.key(), static_cast<std::uint64_t>(count.value_or(0)));
     }
-    version.backColor = read.stamped<std::int32_t>(root, QStringLiteral("backColor"), readColour);
-    version.fontColor = read.stamped<std::int32_t>(root, QStringLiteral("fontColor"), readColour);
-    version.transparent = read.stamped<int>(root, QStringLiteral("transparent"), readColour);
+    version.backColor = read.stamped<std::int32_t>(root, QStringLiteral("backColor"), readInt32);
+    version.fontColor = read.stamped<std::int32_t>(root, QStringLiteral("fontColor"), readInt32);
+    version.transparent = read.stamped<int>(root, QStringLiteral("transparent"), readInt32);
     version.createTime = read.stamped<QString>(
         root, QStringLiteral("createTime"),
         [&](const auto& f) { return read.string(f, QStringLiteral("value")); });

@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <vector>
 
 #include "sync/note_version.h"
 
@@ -9,15 +10,16 @@ namespace {
 
 NoteVersion sample() {
     const QString a(32, u'a'), b(32, u'b');
-    return NoteVersion{a,
-                       b,
-                       {"买菜\r\n牛奶 🥛\n", {1765189530123, 2, b}},
-                       {{a, 3}, {b, 12}},
-                       {-2147483647 - 1, {7, 0, a}},
-                       {2147483647, {8, 1, b}},
-                       {40, {9, 0, a}},
-                       {"2026/12/8 10:15:30", {10, 0, b}},
-                       {}};  // `deleted` never stamped
+    const ClockStamp t{1765189530123, 2, b};
+    return {a,
+            b,
+            {"买菜\r\n牛奶 🥛\n", t},
+            {{a, 3}, {b, 12}},
+            {INT32_MIN, {7, 0, a}},
+            {INT32_MAX, t},
+            {40, t},
+            {"2026/12/8", t},
+            {}};  // `deleted` never stamped
 }
 
 }  // namespace
@@ -47,31 +49,22 @@ TEST(NoteVersionJson, RefusesWhatIsNotOurs) {
         if (!field.isEmpty()) root[field] = inner;
         return QJsonDocument(root).toJson();
     };
+    std::vector<QByteArray> bad;
+    for (const QString& field : good.keys()) {  // each removed, and null
+        bad.insert(bad.end(), {with({}, field, QJsonValue::Undefined), with({}, field, {})});
+        for (const QString& key : good[field].toObject().keys()) {
+            bad.insert(bad.end(), {with(field, key, QJsonValue::Undefined), with(field, key, {})});
+        }
+    }
     const QString key(32, u'c');
-    const QByteArray bad[] = {"",
-                              "[]",
-                              "{\"format\": 1",
-                              "null",
-                              QByteArray(100000, '['),
-                              toJson(sample()).replace("牛", "\xff\xfe"),
-                              toJson(sample()).replace("40", "1e400"),
-                              with({}, "format", 2),
-                              with({}, "format", "1"),
-                              with({}, "note", key.toUpper()),
-                              with({}, "device", QJsonValue::Undefined),
-                              with({}, "device", 5),
-                              with("content", "value", 1),
-                              with("content", "clock", "1-2-x"),
-                              with("content", "seen", QJsonObject{{"x", 1}}),
-                              with("content", "seen", QJsonObject{{key, -1}}),
-                              with("content", "seen", QJsonObject{{key, 0.5}}),
-                              with("backColor", "value", 2147483648.0),
-                              with("fontColor", "value", 1.5),
-                              with("transparent", "value", "40"),
-                              with("createTime", "value", QJsonValue::Null),
-                              with("deleted", "value", "true"),
-                              with({}, "deleted", true),
-                              with("deleted", "clock", QJsonValue::Undefined)};
+    bad.insert(bad.end(),
+               {"", "{\"format\": 1", QByteArray(100000, '['),
+                toJson(sample()).replace("牛", "\xff\xfe"), toJson(sample()).replace("40", "1e400"),
+                with({}, "format", 2), with({}, "note", key.toUpper()),
+                with("content", "clock", "1-2-x"), with("content", "seen", QJsonObject{{"x", 1}}),
+                with("content", "seen", QJsonObject{{key, -1}}),
+                with("content", "seen", QJsonObject{{key, 0.5}}),
+                with("backColor", "value", 2147483648.0), with("fontColor", "value", 1.5)});
     for (const QByteArray& json : bad) {
         QString why;
         EXPECT_FALSE(versionFromJson(json, &why)) << json.left(200).toStdString();
