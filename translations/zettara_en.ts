@@ -1148,6 +1148,10 @@ The current note file is kept as a backup first.</translation>
         <source>；出了问题，稍后再试：%1</source>
         <translation>; a problem, trying again shortly: %1</translation>
     </message>
+    <message>
+        <source>；%1 个便签保留了两台电脑的不同改法，查找“冲突”可以找到</source>
+        <translation>; %1 note(s) kept both computers’ versions of some lines (find “conflict” to see them)</translation>
+    </message>
 </context>
 <context>
     <name>UpdateCheck</name>

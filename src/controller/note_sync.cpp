@@ -29,6 +29,9 @@ constexpr int kNotesPerPass = 200;
 // Reading a pass's notes stops after this long (a slow disk, big notes), so that with the
 // store's commit a pass stays well within what a person notices.
 constexpr qint64 kReadingMs = 25;
+// How far ahead of this machine's clock another machine's may run: further is a broken clock
+// or a made-up file, skipped.
+constexpr std::int64_t kLatestAheadMs = 24LL * 60 * 60 * 1000;
 // Local changes come in bursts (typing is stored every second): written once they settle.
 constexpr int kExportDelayMs = 300;
 // Files arrive one after another: merged once a burst has settled.
@@ -314,7 +317,7 @@ NoteSync::Plan NoteSync::planMerge(const QString& key) {
     const SyncRecords records(store_);
     Plan plan;
     plan.key = key;
-    SyncFolder::Read read = folder_->read(key);
+    SyncFolder::Read read = folder_->read(key, now() + kLatestAheadMs);
     plan.record = records.byKey(key);
     std::vector<NoteVersion> versions = read.versions;
     std::optional<NoteVersion> own;

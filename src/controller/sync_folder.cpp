@@ -27,6 +27,14 @@ void makeFolder(const QString& path) {
     QFile::setPermissions(path, kOwnerOnlyFolder);
 }
 
+bool stampedAfter(const NoteVersion& version, std::int64_t latestMs) {
+    for (const ClockStamp* stamp :
+         {&version.content.clock, &version.backColor.clock, &version.fontColor.clock,
+          &version.transparent.clock, &version.createTime.clock, &version.deleted.clock})
+        if (stamp->wallMs > latestMs) return true;
+    return false;
+}
+
 }  // namespace
 
 QString SyncFolder::notesFolder(const QString& chosen) {
@@ -54,7 +62,7 @@ void SyncFolder::skip(const QString& path, const QString& why) {
     qCWarning(lcSyncFolder).noquote() << "skipped" << path << "-" << why;
 }
 
-SyncFolder::Read SyncFolder::read(const QString& noteKey) {
+SyncFolder::Read SyncFolder::read(const QString& noteKey, std::int64_t latestMs) {
     Read read;
     const QDir folder(QDir(root_).filePath(noteKey));
     // Regular files only: a pipe or a device put there would block or never end a read.
@@ -83,6 +91,10 @@ SyncFolder::Read SyncFolder::read(const QString& noteKey) {
         if (version && version->noteKey != noteKey) {
             version.reset();
             why = QStringLiteral("belongs to another note");
+        }
+        if (version && stampedAfter(*version, latestMs)) {
+            version.reset();
+            why = QStringLiteral("stamped too far in the future");
         }
         if (!version) {
             skip(path, why);

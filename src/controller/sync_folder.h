@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -35,7 +36,9 @@ class SyncFolder : public QObject {
         std::vector<NoteVersion> versions;
         std::optional<QByteArray> own;  // the bytes of this machine's file, when there is one
     };
-    Read read(const QString& noteKey);
+    // A version stamped after latestMs (a broken clock, a made-up file) is skipped: it would
+    // win over every later change and pull this machine's clock along.
+    Read read(const QString& noteKey, std::int64_t latestMs);
     // Writes this machine's file of a note (temporary file, then rename; 0600 in 0700).
     // Raises the file error when it cannot.
     void write(const QString& noteKey, const QByteArray& json) const;

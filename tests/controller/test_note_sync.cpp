@@ -139,7 +139,11 @@ TEST(NoteSync, ConflictCopiesAreReadAsVersionsAndNothingElseIsTouched) {
     write(device + " (conflicted copy 2026-12-08 101530).json", toJson(*version));
     write(".syncthing." + own + ".tmp", "{half a file");
     write(newSyncKey() + ".json", "not a note");
+    NoteVersion future = *version;
+    future.content.value = "from a clock years ahead";
+    future.content.clock.wallMs += 3LL * 365 * 24 * 3600 * 1000;
+    write(device + ".sync-conflict-20261208-101530-ABCDEF7.json", toJson(future));
     ASSERT_TRUE(settles([&] { return a.texts() == QStringList{"edited elsewhere"}; }));
-    EXPECT_EQ(a.sync->status().unreadable, 1);
-    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden).size(), 4);
+    EXPECT_EQ(a.sync->status().unreadable, 2);
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden).size(), 5);
 }
