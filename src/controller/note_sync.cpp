@@ -178,14 +178,20 @@ void NoteSync::begin(const QString& chosen, const QString& device) {
     purgeForgotten();
     // Every note this machine wrote is merged once too: a file lost (a stop between the note
     // file's commit and the file's rename, a file someone removed) is written again.
+    // Notes whose folders changed while the program was not running, and notes whose files
+    // were lost: the rest is as the last merge left it.
+    seenAtStart_ = records.seen();
     for (const auto& [key, id] : records.keys()) {
         Q_UNUSED(id)
-        if (!pendingSet_.contains(key)) {
+        if (!pendingSet_.contains(key) && folder_->signature(key) != seenAtStart_.value(key)) {
             pendingSet_.insert(key);
             pending_ << key;
         }
     }
     folderAdded();
+    seenAtStart_.clear();
+    // Nothing changed while the program was not running: the notes are as merged.
+    if (pending_.isEmpty()) status_.lastMerge = QDateTime::currentDateTime();
     exportTimer_->start(0);
 }
 
@@ -223,7 +229,8 @@ void NoteSync::folderAdded() {
         if (known_.contains(key)) continue;
         known_.insert(key);
         fresh << key;
-        if (!pendingSet_.contains(key)) {
+        if (!pendingSet_.contains(key) &&
+            (!seenAtStart_.contains(key) || folder_->signature(key) != seenAtStart_.value(key))) {
             pendingSet_.insert(key);
             pending_ << key;
         }
@@ -371,7 +378,7 @@ QDateTime createdAt(const NoteVersion& version) {
     const QString& text = version.createTime.value;
     for (const QLatin1String format :
          {QLatin1String("yyyy/M/d H:mm:ss"), QLatin1String("yyyy/M/d")}) {
-        const QDateTime when = QDateTime::fromString(text, format);
+        QDateTime when = QDateTime::fromString(text, format);
         if (when.isValid()) return when;
     }
     return {};
@@ -459,6 +466,11 @@ void NoteSync::mergePending() {
             if (plan.key.isEmpty() || !plan.writeOwn) continue;
             folder_->write(plan.key, toJson(plan.merged));
         }
+        platform::inTransaction(store_.requireOpen(), [&] {
+            for (const Plan& plan : plans)
+                if (!plan.key.isEmpty()) records.saveSeen(plan.key, folder_->signature(plan.key));
+            return true;
+        });
         if (!changed.empty() && hooks_.changed) hooks_.changed(changed);
         status_.trouble.clear();
         if (!pending_.isEmpty()) {

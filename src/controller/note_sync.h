@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -85,5 +87,6 @@ class NoteSync : public QObject {
     QSet<QString> pendingSet_;
     QSet<QString> known_;  // note folders being watched
     bool rootChanged_ = false;
+    QHash<QString, QByteArray> seenAtStart_;  // while the folder is first listed
     Status status_;
 };

@@ -1,5 +1,7 @@
 #include "controller/sync_folder.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +16,7 @@ namespace {
 Q_LOGGING_CATEGORY(lcSyncFolder, "zettara.sync")
 
 // A note's file holds a few fields and a text: anything far bigger is not one of ours.
-constexpr qint64 kLargestFile = 16 * 1024 * 1024;
+constexpr qint64 kLargestFile = 16LL * 1024 * 1024;
 
 const QFileDevice::Permissions kOwnerOnlyFolder =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
@@ -105,6 +107,18 @@ SyncFolder::Read SyncFolder::read(const QString& noteKey, std::int64_t latestMs)
         read.versions.push_back(std::move(*version));
     }
     return read;
+}
+
+QByteArray SyncFolder::signature(const QString& noteKey) const {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const QFileInfoList files =
+        QDir(QDir(root_).filePath(noteKey)).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QFileInfo& info : files) {
+        hash.addData(info.fileName().toUtf8());
+        hash.addData(QByteArray::number(info.size()) + '/' +
+                     QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '\n');
+    }
+    return hash.result().toHex();
 }
 
 void SyncFolder::write(const QString& noteKey, const QByteArray& json) const {

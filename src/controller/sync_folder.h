@@ -39,6 +39,9 @@ class SyncFolder : public QObject {
     // A version stamped after latestMs (a broken clock, a made-up file) is skipped: it would
     // win over every later change and pull this machine's clock along.
     Read read(const QString& noteKey, std::int64_t latestMs);
+    // What a note's folder holds, by name, size and time of each file: the same as at the
+    // last merge means nothing there needs reading again.
+    QByteArray signature(const QString& noteKey) const;
     // Writes this machine's file of a note (temporary file, then rename; 0600 in 0700).
     // Raises the file error when it cannot.
     void write(const QString& noteKey, const QByteArray& json) const;

@@ -71,15 +71,17 @@ void addShownChoice(platform::Database& db) {
 
 // Version 4 to 5: the sync folder. SyncSetup binds a device key (and the chosen folder) to
 // this note file on this machine; SyncNote keeps, per note, its sync key, the version this
-// machine last wrote, the text last merged (the common version of a three-way merge) and a
-// copy of the Tips values that version was made from, to find local changes by one query.
+// machine last wrote, the text last merged (the common version of a three-way merge), a copy
+// of the Tips values that version was made from, to find local changes by one query, and what
+// the note's folder held when it was last merged, so that a start reads only what changed.
 void addSync(platform::Database& db) {
     db.execute(QStringLiteral(
         "CREATE TABLE IF NOT EXISTS SyncSetup(Seq INTEGER PRIMARY KEY, Machine TEXT, Path TEXT, "
         "Device TEXT, Folder TEXT)"));
     db.execute(QStringLiteral(
         "CREATE TABLE IF NOT EXISTS SyncNote(ID INTEGER PRIMARY KEY, NoteKey TEXT UNIQUE, Own "
-        "TEXT, Base TEXT, Gone INTEGER, content, CreateTime, BackColor, FontColor, Transparent)"));
+        "TEXT, Base TEXT, Gone INTEGER, content, CreateTime, BackColor, FontColor, Transparent, "
+        "Seen TEXT)"));
 }
 
 // Step n brings version n to n + 1. A new table or column is a new step at the end; a step
@@ -107,7 +109,8 @@ const Shape kOwnTables[] = {
      "TopMost Transparent X Y Width Height Scale WindowOpen DeletedAt"},
     {"NoteWindowState", "ID KeepAbove Opacity TextPoints AllWorkspaces Workspace Shown"},
     {"SyncSetup", "Seq Machine Path Device Folder"},
-    {"SyncNote", "ID NoteKey Own Base Gone content CreateTime BackColor FontColor Transparent"},
+    {"SyncNote",
+     "ID NoteKey Own Base Gone content CreateTime BackColor FontColor Transparent Seen"},
 };
 
 QString quoted(const QString& name) {

@@ -90,13 +90,30 @@ void SyncRecords::save(const Record& record) const {
     // later sees exactly the stored values, whatever their types.
     platform::PreparedStatement write = store_.requireOpen().prepare(QStringLiteral(
         "INSERT OR REPLACE INTO SyncNote(ID, NoteKey, Own, Base, Gone, content, CreateTime, "
-        "BackColor, FontColor, Transparent) SELECT ?1, ?2, ?3, ?4, ?5, t.content, t.CreateTime, "
-        "t.BackColor, t.FontColor, t.Transparent FROM (SELECT 1) LEFT JOIN Tips t ON t.ID = ?1"));
+        "BackColor, FontColor, Transparent, Seen) SELECT ?1, ?2, ?3, ?4, ?5, t.content, "
+        "t.CreateTime, t.BackColor, t.FontColor, t.Transparent, (SELECT Seen FROM SyncNote "
+        "WHERE NoteKey = ?2) FROM (SELECT 1) LEFT JOIN Tips t ON t.ID = ?1"));
     write.bindInt64(1, record.id)
         .bindText(2, record.noteKey)
         .bindText(3, QString::fromUtf8(record.own))
         .bindText(4, record.base)
         .bindInt64(5, record.gone ? 1 : 0);
+    write.step();
+}
+
+QHash<QString, QByteArray> SyncRecords::seen() const {
+    QHash<QString, QByteArray> seen;
+    platform::PreparedStatement rows = store_.requireOpen().prepare(
+        QStringLiteral("SELECT NoteKey, Seen FROM SyncNote WHERE Seen IS NOT NULL"));
+    while (rows.step())
+        seen.insert(platform::toText(rows.value(0)), platform::toText(rows.value(1)).toLatin1());
+    return seen;
+}
+
+void SyncRecords::saveSeen(const QString& noteKey, const QByteArray& signature) const {
+    platform::PreparedStatement write = store_.requireOpen().prepare(
+        QStringLiteral("UPDATE SyncNote SET Seen = ?2 WHERE NoteKey = ?1"));
+    write.bindText(1, noteKey).bindText(2, QString::fromLatin1(signature));
     write.step();
 }
 

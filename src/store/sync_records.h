@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -44,6 +45,9 @@ class SyncRecords {
     // Stores a record with a copy of the note's Tips values as they are now, the values its
     // version was made from (none when the note is not in Tips).
     void save(const Record& record) const;
+    // What each note's folder held when it was last merged (SyncFolder::signature), by key.
+    QHash<QString, QByteArray> seen() const;
+    void saveSeen(const QString& noteKey, const QByteArray& signature) const;
     // Forgets a note's record (its note and its trash row are gone for good).
     void forget(std::int64_t id) const;
 

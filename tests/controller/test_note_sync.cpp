@@ -146,4 +146,14 @@ TEST(NoteSync, ConflictCopiesAreReadAsVersionsAndNothingElseIsTouched) {
     ASSERT_TRUE(settles([&] { return a.texts() == QStringList{"edited elsewhere"}; }));
     EXPECT_EQ(a.sync->status().unreadable, 2);
     EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden).size(), 5);
+
+    // The next start reads nothing where nothing changed, and what did change.
+    a.sync.reset();
+    NoteSync unchanged(a.store, {});
+    unchanged.start();
+    EXPECT_TRUE(unchanged.status().lastMerge);
+    write(device + ".sync-conflict-20261209-080000-ABCDEF7.json", toJson(*version));
+    NoteSync changed(a.store, {});
+    changed.start();
+    EXPECT_FALSE(changed.status().lastMerge);
 }
