@@ -1152,6 +1152,10 @@ The current note file is kept as a backup first.</translation>
         <source>；%1 个便签保留了两台电脑的不同改法，查找“冲突”可以找到</source>
         <translation>; %1 note(s) kept both computers’ versions of some lines (find “conflict” to see them)</translation>
     </message>
+    <message>
+        <source>便签文件“%1”就在这个文件夹里，不能拿它来同步。请换一个文件夹。</source>
+        <translation>The note file “%1” is inside this folder, so it cannot be used for syncing. Please choose another folder.</translation>
+    </message>
 </context>
 <context>
     <name>UpdateCheck</name>

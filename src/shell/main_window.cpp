@@ -422,7 +422,8 @@ void Form_Main::Form_Resize() {
 // ---- event handlers ----------------------------------------------------------------------
 
 void Form_Main::工具_同步文件夹_Click() {
-    SyncFolderChoice::ask(*sync_, this);
+    if (!数据库对象_.database()) return;
+    SyncFolderChoice::ask(*sync_, 数据库对象_.database()->path(), this);
     showSyncState();
 }
 

@@ -9,11 +9,24 @@
 #include <QPushButton>
 #include <memory>
 
+#include "controller/sync_folder.h"
 #include "platform/core/error.h"
 #include "platform/core/error_text.h"
 #include "platform/ui/msgbox.h"
 
-void SyncFolderChoice::ask(NoteSync& sync, QWidget* parent) {
+namespace {
+
+// Whether path lies in folder or below it.
+bool inside(const QString& path, const QString& folder) {
+    const QString file = QFileInfo(path).canonicalFilePath();
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    return !file.isEmpty() && !root.isEmpty() &&
+           (file == root || file.startsWith(root + QLatin1Char('/')));
+}
+
+}  // namespace
+
+void SyncFolderChoice::ask(NoteSync& sync, const QString& noteFile, QWidget* parent) {
     QString text =
         tr("同步文件夹让几台电脑用上同样的便签：每台电脑把自己的便签写进这个文件夹，由 Syncthing、"
            "Nextcloud 等同步软件在电脑之间传送，本程序再把各台电脑的修改逐条合并。两台电脑改了同一"
@@ -42,12 +55,23 @@ void SyncFolderChoice::ask(NoteSync& sync, QWidget* parent) {
     if (box->clickedButton() != choose) return;
 
     const QString start = sync.isOn() ? sync.chosenFolder() : QDir::homePath();
-    const QString chosen = QFileDialog::getExistingDirectory(parent, tr("选择同步文件夹"), start);
+    QString chosen = QFileDialog::getExistingDirectory(parent, tr("选择同步文件夹"), start);
     if (chosen.isEmpty()) return;
+    // The notes' own subfolder chosen (as another machine shows it): the folder that holds it.
+    if (QFileInfo(chosen).fileName() == QFileInfo(SyncFolder::notesFolder(chosen)).fileName())
+        chosen = QFileInfo(chosen).absolutePath();
     const QFileInfo folder(chosen);
     if (!folder.isDir() || !folder.isWritable()) {
         platform::MsgBox(tr("无法在“%1”里写入文件，同步没有打开。请换一个文件夹。")
                              .arg(QDir::toNativeSeparators(chosen)),
+                         platform::mb::Exclamation, tr("同步文件夹"));
+        return;
+    }
+    // The engine would carry the note file itself between the machines, and each would
+    // overwrite the other's.
+    if (inside(noteFile, chosen)) {
+        platform::MsgBox(tr("便签文件“%1”就在这个文件夹里，不能拿它来同步。请换一个文件夹。")
+                             .arg(QDir::toNativeSeparators(noteFile)),
                          platform::mb::Exclamation, tr("同步文件夹"));
         return;
     }

@@ -13,7 +13,8 @@ class SyncFolderChoice {
     Q_DECLARE_TR_FUNCTIONS(SyncFolderChoice)
 
   public:
-    static void ask(NoteSync& sync, QWidget* parent);
+    // noteFile: the open note file, which must not lie in the folder chosen.
+    static void ask(NoteSync& sync, const QString& noteFile, QWidget* parent);
     // Empty when sync is off.
     static QString statusText(const NoteSync& sync);
 };
