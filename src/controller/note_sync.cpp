@@ -80,7 +80,7 @@ struct NoteSync::Plan {
     QString key;
     std::optional<SyncRecords::Record> record;
     NoteVersion merged;
-    QString base;
+    QString base;  // the text history, as the record keeps it
     bool writeOwn = false;
     bool conflict = false;  // lines changed both ways were kept twice
 };
@@ -297,7 +297,10 @@ void NoteSync::exportChanges() {
                 saved.id = id;
                 saved.noteKey = v.noteKey;
                 saved.own = toJson(v);
-                saved.base = record && !fresh ? record->base : values->content;
+                TextHistory history =
+                    record && !fresh ? historyFromJson(record->base.toUtf8()) : TextHistory{};
+                remember(history, v.textSeen, v.content.value);
+                saved.base = QString::fromUtf8(historyToJson(history));
                 saved.gone = !values;
                 records.save(saved);
                 files.emplace_back(v.noteKey, saved.own);
@@ -332,15 +335,15 @@ NoteSync::Plan NoteSync::planMerge(const QString& key) {
     if (own) versions.push_back(*own);
     if (versions.empty()) return Plan{};
     for (const NoteVersion& version : versions) observeAll(*clock_, version);
-    const MergedNote merged =
-        mergeVersions(versions, plan.record ? plan.record->base : QString(), clock_->device());
+    TextHistory history = plan.record ? historyFromJson(plan.record->base.toUtf8()) : TextHistory{};
+    const MergedNote merged = mergeVersions(versions, history, clock_->device());
     plan.merged = merged.version;
     plan.conflict = merged.textConflict;
-    // The common version moves on once every machine's file holds the same text.
-    const bool agreed = std::all_of(
-        read.versions.begin(), read.versions.end(),
-        [&](const NoteVersion& v) { return v.content.value == plan.merged.content.value; });
-    plan.base = agreed || !plan.record ? plan.merged.content.value : plan.record->base;
+    // Every text read here may be the common version of a later concurrent change.
+    for (const NoteVersion& version : read.versions)
+        remember(history, version.textSeen, version.content.value);
+    remember(history, plan.merged.textSeen, plan.merged.content.value);
+    plan.base = QString::fromUtf8(historyToJson(history));
     const bool otherwise =
         std::none_of(read.versions.begin(), read.versions.end(),
                      [&](const NoteVersion& v) { return sameNote(v, plan.merged); });

@@ -30,7 +30,8 @@ class SyncRecords {
     std::optional<Setup> setup(const QString& machine, const QString& path) const;
     void saveSetup(const QString& machine, const QString& path, const Setup& setup) const;
 
-    // One note's record. `own` is the JSON of the version this machine last wrote.
+    // One note's record. `own` is the JSON of the version this machine last wrote, `base` the
+    // texts it held before (the common versions of later merges), as the engine writes them.
     struct Record {
         std::int64_t id = 0;
         QString noteKey;

@@ -1,5 +1,8 @@
 #include "sync/version_merge.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 
 #include "sync/line_merge.h"
@@ -38,7 +41,67 @@ bool mergeOrder(const NoteVersion* a, const NoteVersion* b) {
 
 }  // namespace
 
-MergedNote mergeVersions(const std::vector<NoteVersion>& versions, const QString& base,
+void remember(TextHistory& history, const VersionVector& seen, const QString& text) {
+    std::erase_if(history, [&](const TextVersion& kept) { return kept.seen == seen; });
+    history.push_back({seen, text});
+    if (history.size() > kHistoryLength)
+        history.erase(history.begin(), history.end() - static_cast<std::ptrdiff_t>(kHistoryLength));
+}
+
+QString commonVersion(const TextHistory& history, const VersionVector& a, const VersionVector& b) {
+    VersionVector meet;
+    for (auto it = a.cbegin(); it != a.cend(); ++it) {
+        const std::uint64_t count = std::min(it.value(), b.value(it.key(), 0));
+        if (count > 0) meet.insert(it.key(), count);
+    }
+    const TextVersion* best = nullptr;
+    std::uint64_t bestChanges = 0;
+    for (const TextVersion& kept : history) {
+        if (kept.seen == meet) return kept.text;
+        if (!includedIn(kept.seen, meet)) continue;
+        std::uint64_t changes = 0;
+        for (const std::uint64_t count : kept.seen) changes += count;
+        if (!best || changes > bestChanges) {
+            best = &kept;
+            bestChanges = changes;
+        }
+    }
+    return best ? best->text : QString();
+}
+
+QByteArray historyToJson(const TextHistory& history) {
+    QJsonArray array;
+    for (const TextVersion& kept : history) {
+        QJsonObject seen;
+        for (auto it = kept.seen.cbegin(); it != kept.seen.cend(); ++it)
+            seen.insert(it.key(), QString::number(it.value()));
+        array.append(
+            QJsonObject{{QStringLiteral("seen"), seen}, {QStringLiteral("text"), kept.text}});
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+TextHistory historyFromJson(const QByteArray& json) {
+    TextHistory history;
+    const QJsonArray array = QJsonDocument::fromJson(json).array();
+    for (const QJsonValue& entry : array) {
+        const QJsonObject object = entry.toObject();
+        TextVersion kept;
+        kept.text = object.value(QStringLiteral("text")).toString();
+        const QJsonObject seen = object.value(QStringLiteral("seen")).toObject();
+        for (auto it = seen.begin(); it != seen.end(); ++it) {
+            bool ok = false;
+            const std::uint64_t count = it.value().toString().toULongLong(&ok);
+            if (ok) kept.seen.insert(it.key(), count);
+        }
+        history.push_back(std::move(kept));
+    }
+    if (history.size() > kHistoryLength)
+        history.erase(history.begin(), history.end() - static_cast<std::ptrdiff_t>(kHistoryLength));
+    return history;
+}
+
+MergedNote mergeVersions(const std::vector<NoteVersion>& versions, const TextHistory& history,
                          const QString& ownDevice) {
     MergedNote merged;
     merged.version.device = ownDevice;
@@ -83,12 +146,17 @@ MergedNote mergeVersions(const std::vector<NoteVersion>& versions, const QString
     }
     std::sort(heads.begin(), heads.end(), mergeOrder);
     result.content.value = heads.front()->content.value;
+    VersionVector mergedSeen = heads.front()->textSeen;
     for (std::size_t i = 1; i < heads.size(); ++i) {
-        if (heads[i]->content.value == result.content.value) continue;
-        const LineMergeResult lines =
-            mergeLines(base, result.content.value, heads[i]->content.value);
-        result.content.value = lines.text;
-        merged.textConflict = merged.textConflict || lines.conflicted;
+        const VersionVector& seen = heads[i]->textSeen;
+        if (heads[i]->content.value != result.content.value) {
+            const LineMergeResult lines = mergeLines(commonVersion(history, mergedSeen, seen),
+                                                     result.content.value, heads[i]->content.value);
+            result.content.value = lines.text;
+            merged.textConflict = merged.textConflict || lines.conflicted;
+        }
+        for (auto it = seen.cbegin(); it != seen.cend(); ++it)
+            mergedSeen[it.key()] = std::max(mergedSeen.value(it.key(), 0), it.value());
     }
     return merged;
 }

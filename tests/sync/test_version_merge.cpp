@@ -23,7 +23,7 @@ TEST(VersionMerge, FieldsTakeTheNewestStampAndADeleteLosesToANewerEdit) {
     second.deleted = {true, {25, 0, b}};
     NoteVersion other = version(c, 99, "not this note", {{c, 5}});
     other.noteKey = c;
-    MergedNote merged = mergeVersions({first, second, {other}}, "t", c);
+    MergedNote merged = mergeVersions({first, second, {other}}, {}, c);
     EXPECT_EQ(merged.version.device, c);
     EXPECT_EQ(merged.version.noteKey, note);
     EXPECT_EQ(merged.version.backColor.clock, second.backColor.clock);
@@ -31,18 +31,19 @@ TEST(VersionMerge, FieldsTakeTheNewestStampAndADeleteLosesToANewerEdit) {
     EXPECT_TRUE(merged.version.deleted.value);
     EXPECT_FALSE(merged.version.isDeleted());  // the font colour changed after the delete
     first.fontColor.clock.wallMs = 24;
-    EXPECT_TRUE(mergeVersions({first, second}, "t", c).version.isDeleted());
+    EXPECT_TRUE(mergeVersions({first, second}, {}, c).version.isDeleted());
 }
 
 TEST(VersionMerge, TextsMergeByWhatEachHasSeen) {
-    const QString base = "1\n2\n3\n4\n5\n";
+    // The common version of the concurrent texts below is the text all three had seen.
+    const TextHistory base = {{{{a, 1}, {b, 1}}, "1\n2\n3\n4\n5\n"}, {{{c, 1}}, "1\n2\n3\n4\n5\n"}};
     // Seen by the other: dropped, however new its stamp.
     MergedNote merged = mergeVersions(
-        {version(a, 50, "old", {{a, 1}}), version(b, 40, "new", {{a, 1}, {b, 1}})}, base, a);
+        {version(a, 50, "old", {{a, 1}}), version(b, 40, "new", {{a, 1}, {b, 1}})}, {}, a);
     EXPECT_EQ(merged.version.content, (Stamped<QString>{"new", {50, 0, a}}));
     EXPECT_EQ(merged.version.textSeen, (VersionVector{{a, 1}, {b, 1}}));
     // One vector, two texts (a conflict copy of a's own file): the newer.
-    merged = mergeVersions({version(a, 5, "new", {{a, 1}}), version(a, 4, "old", {{a, 1}})}, "", b);
+    merged = mergeVersions({version(a, 5, "new", {{a, 1}}), version(a, 4, "old", {{a, 1}})}, {}, b);
     EXPECT_EQ(merged.version.content.value, "new");
 
     // Concurrent: changes of different lines both kept; of one line, both between markers.
@@ -61,4 +62,23 @@ TEST(VersionMerge, TextsMergeByWhatEachHasSeen) {
     // Every machine gets the same bytes, whatever order it read the files in.
     EXPECT_EQ(mergeVersions({first, third, second}, base, a).version.content,
               merged.version.content);
+}
+
+TEST(VersionMerge, ConcurrentTextsMergeAgainstTheVersionBothHadSeen) {
+    // a edited twice (its first text reached b), b once after that first text: the merge is
+    // against a's first text, not a's own newer one (which b never saw) nor an older one.
+    TextHistory history;
+    remember(history, {{a, 1}}, "old\n1\n2\n");
+    remember(history, {{a, 2}}, "1\n2\n");
+    remember(history, {{a, 3}}, "A\n2\n");
+    const NoteVersion ours = version(a, 30, "A\n2\n", {{a, 3}});
+    const NoteVersion theirs = version(b, 20, "1\n2\nB\n", {{a, 2}, {b, 1}});
+    MergedNote merged = mergeVersions({ours, theirs}, history, a);
+    EXPECT_EQ(merged.version.content.value, "A\n2\nB\n");
+    EXPECT_FALSE(merged.textConflict);
+    // Kept through the note file and cut to the newest few.
+    for (std::uint64_t i = 4; i < 20; ++i) remember(history, {{a, i}}, "x");
+    EXPECT_EQ(historyFromJson(historyToJson(history)), history);
+    EXPECT_EQ(history.size(), kHistoryLength);
+    EXPECT_TRUE(historyFromJson("not json").empty());
 }
