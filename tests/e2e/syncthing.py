@@ -60,14 +60,13 @@ class Syncthing:
         self.start()
         # Set once more through the API, which is what a user's change goes through too; the
         # file edit above only keeps the first seconds quiet.
-        self.request("PATCH", "/rest/config/options", self.QUIET)
+        self.request("PATCH", "/rest/config/options", self.quiet_options())
         options = self.request("GET", "/rest/config/options")
-        wrong = {k: options.get(k) for k, v in self.QUIET.items() if options.get(k) != v}
+        wrong = {k: options.get(k) for k, v in self.quiet_options().items() if options.get(k) != v}
         if wrong:
             raise RuntimeError("syncthing kept options %r" % wrong)
 
-    @property
-    def QUIET(self):
+    def quiet_options(self):
         """Options that keep the daemon to the loopback address: no discovery, relays, NAT,
         STUN, reports or upgrades."""
         return {"listenAddresses": [self.listen], "globalAnnounceEnabled": False,
@@ -185,13 +184,7 @@ class Syncthing:
             self.log.close()
             self.log = None
 
-    def kill(self):
-        if self.proc is not None and self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-
     def remove(self):
-        self.kill()
         self.close()
         shutil.rmtree(self.home, ignore_errors=True)
 
