@@ -247,7 +247,7 @@ class SyncFolderTest(DisplayTest):
         self.assertEqual(len({p for p, _ in a.versions()}), len(a.files()), "a file not ours")
 
     def test_concurrent_edits_merge_by_line_and_a_conflict_copy_is_read_and_kept(self):
-        note = BLOCK + "\nline two\nline three"
+        note = BLOCK + "\nline two\nline three\nline four"
         a, b = self.machines([dict(content=note, Visual=1)])
         a.turn_on()
         a.learn_device()
@@ -257,34 +257,39 @@ class SyncFolderTest(DisplayTest):
         self.assertTrue(self.display.place([window_a], 40, 60))
         self.assertTrue(self.display.place([window_b], 1000, 60))
 
-        # Different lines while the engines are paused: both changes, no markers.
-        self.pause()
-        a.edit(window_a, ["Down", "End"], " from-a")
-        b.edit(window_b, ["Down", "Down", "End"], " from-b")
-        self.both((a,), lambda m: m.texts() == [BLOCK + "\nline two from-a\nline three"], "A's edit")
-        self.both((b,), lambda m: m.texts() == [BLOCK + "\nline two\nline three from-b"], "B's edit")
-        b.learn_device([a])
-        self.assertTrue(wait_for(lambda: a.wrote("from-a") and b.wrote("from-b"), 10),
-                        "a program did not write its edit")
-        self.resume()
-        merged = BLOCK + "\nline two from-a\nline three from-b"
-        self.both((a, b), lambda m: m.texts() == [merged], "merge of different lines")
+        # Each concurrent edit below is made while the engines are paused, then they resume.
+        def concurrently(keys_a, text_a, keys_b, text_b):
+            self.pause()
+            a.edit(window_a, keys_a, text_a)
+            b.edit(window_b, keys_b, text_b)
+            if b.device is None:
+                b.learn_device([a])  # B writes a file of its own only once it changes the note
+            self.assertTrue(wait_for(lambda: a.wrote(text_a) and b.wrote(text_b), 10),
+                            "a program did not write its edit: %s" % [m.texts() for m in (a, b)])
+            self.resume()
+
+        # Neighbouring lines, B never having written the note: merged or kept between markers,
+        # neither edit is lost.
+        concurrently(["Down", "End"], " next-a", ["Down", "Down", "End"], " next-b")
+        self.both((a, b), lambda m: m.texts() == b.texts() and "next-a" in m.texts()[0]
+                  and "next-b" in m.texts()[0], "edits of neighbouring lines")
+
+        # The first and the last line: both changes, no new markers.
+        lines = a.texts()[0].split("\n")
+        concurrently(["End"], " from-a", ["ctrl+End"], " from-b")
+        merged = "\n".join([lines[0] + " from-a"] + lines[1:-1] + [lines[-1] + " from-b"])
+        self.both((a, b), lambda m: m.texts() == [merged], "merge of lines apart")
 
         # The same line both ways: one text on both, each version between the markers.
-        self.pause()
-        a.edit(window_a, ["Down", "End"], " AAA")
-        b.edit(window_b, ["Down", "End"], " BBB")
-        self.assertTrue(wait_for(lambda: a.wrote("from-a AAA") and b.wrote("from-a BBB"), 10),
-                        "a program did not write its edit: %s" % [m.texts() for m in (a, b)])
-        self.resume()
-        self.both((a, b), lambda m: MARKERS[0] in (m.texts() or [""])[0], "markers")
-        self.both((a, b), lambda m: m.texts() == b.texts(), "one merged text")
-        lines = a.texts()[0].split("\n")
-        starts = [next(i for i, line in enumerate(lines) if line.startswith(m)) for m in MARKERS]
-        self.assertEqual(starts, sorted(starts), lines)
-        for version in ("line two from-a AAA", "line two from-a BBB"):
-            self.assertEqual(lines.count(version), 1, lines)
-        self.assertEqual(lines.count("line three from-b"), 1, lines)
+        lines = merged.split("\n")
+        concurrently(["End"], " AAA", ["End"], " BBB")
+        self.both((a, b), lambda m: m.texts() == b.texts() and len(m.texts()[0]) > len(merged) + 30,
+                  "one merged text")
+        got = a.texts()[0].split("\n")
+        starts = [next((i for i, line in enumerate(got) if line.startswith(m)), -1) for m in MARKERS]
+        self.assertTrue(-1 not in starts and starts == sorted(starts), got)
+        for version in (lines[0] + " AAA", lines[0] + " BBB", lines[-1]):
+            self.assertEqual(got.count(version), 1, got)
         self.assertTrue(syncthing.settle(self.daemons), "the engines did not settle")
 
         # Another engine's conflict copy of a device file in A's folder, one text change ahead
@@ -314,6 +319,7 @@ class SyncFolderTest(DisplayTest):
             self.assertTrue(os.path.exists(os.path.join(machine.folder, relative)), "copy removed")
             self.assertTrue(os.path.exists(os.path.join(machine.notes_dir, "notes.txt")),
                             "a file the program did not write was removed")
+
 
     def test_a_kill_during_the_first_merge_leaves_each_note_in_one_place(self):
         count = 400
