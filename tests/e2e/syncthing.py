@@ -47,7 +47,6 @@ class Syncthing:
                         STNORESTART="1", STMONITORED="1")
         self.proc = None
         self.log = None
-        self.folder = None
         self.peer = None
         out = subprocess.run(["syncthing", "generate", "--home=" + self.home, "--no-default-folder"],
                              env=self.env, capture_output=True, text=True, timeout=60)
@@ -113,7 +112,8 @@ class Syncthing:
              "--no-upgrade", "--gui-address=127.0.0.1:%d" % self.gui_port],
             env=self.env, stdout=self.log, stderr=subprocess.STDOUT, cwd=self.home)
         if not until(lambda: self.proc.poll() is not None or self.ping(), 30):
-            raise RuntimeError("syncthing %s: REST API did not answer\n%s" % (self.name, self.log_tail()))
+            raise RuntimeError("syncthing %s: REST API did not answer\n%s"
+                               % (self.name, self.log_tail()))
         if self.proc.poll() is not None:
             raise RuntimeError("syncthing %s ended at start\n%s" % (self.name, self.log_tail()))
 
@@ -136,7 +136,6 @@ class Syncthing:
         """Adds the other daemon at its loopback address and shares path with it as FOLDER:
         watched (changes seen a second later), rescanned rarely."""
         self.peer = other
-        self.folder = path
         self.request("POST", "/rest/config/devices", {
             "deviceID": other.device_id, "name": other.name, "addresses": [other.listen],
             "autoAcceptFolders": False})

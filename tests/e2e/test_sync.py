@@ -192,7 +192,12 @@ class SyncFolderTest(DisplayTest):
         return a, b
 
     def both(self, machines, predicate, what, timeout=SYNC):
-        ok = wait_for(lambda: all(predicate(m) for m in machines), timeout, 0.2)
+        def holds(machine):
+            try:
+                return predicate(machine)
+            except (TypeError, IndexError):  # the note file was busy, or holds no note yet
+                return False
+        ok = wait_for(lambda: all(holds(m) for m in machines), timeout, 0.2)
         if not ok:
             self.display.report(what)
             for m in machines:  # what each folder holds, for the merge's side of the story
