@@ -325,7 +325,6 @@ class SyncFolderTest(DisplayTest):
             self.assertTrue(os.path.exists(os.path.join(machine.notes_dir, "notes.txt")),
                             "a file the program did not write was removed")
 
-
     def test_a_kill_during_the_first_merge_leaves_each_note_in_one_place(self):
         count = 400
         texts = ["note %03d" % i for i in range(count)]
