@@ -134,11 +134,17 @@ void NoteSync::turnOff() {
             records.saveSetup(machine_, path, *setup);
         }
     }
-    delete folder_;
+    stop();
+    if (hooks_.stateChanged) hooks_.stateChanged();
+}
+
+void NoteSync::stop() {
+    // Later: this may run from their own signals.
+    if (folder_) folder_->deleteLater();
     folder_ = nullptr;
-    delete exportTimer_;
+    if (exportTimer_) exportTimer_->deleteLater();
     exportTimer_ = nullptr;
-    delete mergeTimer_;
+    if (mergeTimer_) mergeTimer_->deleteLater();
     mergeTimer_ = nullptr;
     clock_.reset();
     chosen_.clear();
@@ -147,10 +153,22 @@ void NoteSync::turnOff() {
     known_.clear();
     rootChanged_ = false;
     status_ = Status{};
-    if (hooks_.stateChanged) hooks_.stateChanged();
+}
+
+bool NoteSync::reopened() {
+    if (store_.database() == database_.lock()) return false;
+    // Another note file is open now (a backup put in place): what it says about syncing
+    // holds from now on, and its notes are compared with its own records, never another's.
+    stop();
+    QTimer::singleShot(0, this, [this] {
+        start();
+        if (hooks_.stateChanged) hooks_.stateChanged();
+    });
+    return true;
 }
 
 void NoteSync::begin(const QString& chosen, const QString& device) {
+    database_ = store_.database();
     chosen_ = chosen;
     clock_.emplace(device);
     folder_ = new SyncFolder(chosen, device, this);
@@ -163,12 +181,13 @@ void NoteSync::begin(const QString& chosen, const QString& device) {
     connect(mergeTimer_, &QTimer::timeout, this, [this] { mergePending(); });
     folder_->watch(
         [this](const QString& key) {
-            if (!isSyncKey(key) || pendingSet_.contains(key)) return;
+            if (!mergeTimer_ || !isSyncKey(key) || pendingSet_.contains(key)) return;
             pendingSet_.insert(key);
             pending_ << key;
             mergeTimer_->start(kMergeDelayMs);
         },
         [this] {
+            if (!mergeTimer_) return;
             // Note folders come in bursts (a whole machine's notes): listed once it settles.
             rootChanged_ = true;
             mergeTimer_->start(kMergeDelayMs);
@@ -200,7 +219,7 @@ void NoteSync::localChange() {
 }
 
 void NoteSync::writeChangesNow() {
-    if (!folder_) return;
+    if (!folder_ || reopened()) return;
     // A pass that leaves notes for the next one arms the timer again.
     for (;;) {
         exportTimer_->stop();
@@ -249,7 +268,7 @@ void NoteSync::purgeForgotten() {
 }
 
 void NoteSync::exportChanges() {
-    if (!folder_) return;
+    if (!folder_ || reopened()) return;
     try {
         const SyncRecords records(store_);
         std::vector<std::int64_t> ids = records.changedIds();
@@ -390,7 +409,7 @@ QDateTime createdAt(const NoteVersion& version) {
 }  // namespace
 
 void NoteSync::mergePending() {
-    if (!folder_) return;
+    if (!folder_ || reopened()) return;
     try {
         if (rootChanged_) folderAdded();
         // What changed here first, so that a merge never undoes an edit not yet written.

@@ -16,6 +16,9 @@
 #include "sync/hybrid_clock.h"
 
 class SyncFolder;
+namespace platform {
+class Database;
+}  // namespace platform
 class QTimer;
 class 数据库操作模块;
 
@@ -67,6 +70,10 @@ class NoteSync : public QObject {
   private:
     struct Plan;
     void begin(const QString& chosen, const QString& device);
+    // Stops without changing what the note file says about syncing.
+    void stop();
+    // True (and syncing starts over) when the store has opened another file since begin.
+    bool reopened();
     void exportChanges();
     void mergePending();
     Plan planMerge(const QString& key);
@@ -80,6 +87,7 @@ class NoteSync : public QObject {
     QString machine_;
     QString chosen_;
     std::optional<HybridClock> clock_;
+    std::weak_ptr<platform::Database> database_;  // the connection begin saw
     SyncFolder* folder_ = nullptr;
     QTimer* exportTimer_ = nullptr;
     QTimer* mergeTimer_ = nullptr;

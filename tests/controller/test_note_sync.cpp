@@ -112,6 +112,8 @@ TEST(NoteSync, ConflictCopiesAreReadAsVersionsAndNothingElseIsTouched) {
     QTemporaryDir shared;
     Machine a;
     a.add("first text");
+    const QString before = a.db.dir() + "/before.mdb";
+    ASSERT_TRUE(QFile::copy(a.db.path(), before));
     a.sync->turnOn(shared.path());
     const QDir notes(shared.filePath("Zettara-notes"));
     QStringList keys;
@@ -156,4 +158,13 @@ TEST(NoteSync, ConflictCopiesAreReadAsVersionsAndNothingElseIsTouched) {
     NoteSync changed(a.store, {});
     changed.start();
     EXPECT_FALSE(changed.status().lastMerge);
+
+    // A backup from before syncing put in place: syncing stops, its notes are not new ones.
+    ASSERT_TRUE(settles([&] { return changed.status().lastMerge.has_value(); }));
+    a.store.打开数据库(before, QString());
+    OwnSchema::prepare(a.store);
+    changed.localChange();
+    ASSERT_TRUE(settles([&] { return !changed.isOn(); }));
+    QTest::qWait(500);
+    EXPECT_EQ(notes.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
 }
