@@ -16,6 +16,7 @@
 #include "store/database_module.h"
 #include "store/note_repository.h"
 #include "store/note_trash.h"
+#include "store/note_window_states.h"
 #include "store/sync_records.h"
 #include "sync/version_merge.h"
 
@@ -55,7 +56,8 @@ QString noteFilePath(数据库操作模块& store) {
 void observeAll(HybridClock& clock, const NoteVersion& version) {
     for (const ClockStamp* stamp :
          {&version.content.clock, &version.backColor.clock, &version.fontColor.clock,
-          &version.transparent.clock, &version.createTime.clock, &version.deleted.clock})
+          &version.transparent.clock, &version.createTime.clock, &version.deleted.clock,
+          &version.keepAbove.clock, &version.seeThrough.clock, &version.textPoints.clock})
         clock.observe(*stamp);
 }
 
@@ -63,6 +65,19 @@ void observeAll(HybridClock& clock, const NoteVersion& version) {
 bool sameNote(NoteVersion a, const NoteVersion& b) {
     a.device = b.device;
     return a == b;
+}
+
+std::optional<int> points(int textPoints) {
+    return textPoints == 0 ? std::nullopt : std::optional<int>(textPoints);
+}
+
+// A note's window state with the merged values put in. A value no machine ever stamped (all
+// files from before window states were synced) leaves the local one, which is written next.
+NoteWindowStates::State windowState(const NoteVersion& merged, NoteWindowStates::State state) {
+    if (!merged.keepAbove.clock.isNull()) state.keepAbove = merged.keepAbove.value;
+    if (!merged.seeThrough.clock.isNull()) state.transparency = merged.seeThrough.value;
+    if (!merged.textPoints.clock.isNull()) state.textPoints = points(merged.textPoints.value);
+    return state;
 }
 
 template <typename T>
@@ -83,6 +98,8 @@ struct NoteSync::Plan {
     QString base;  // the text history, as the record keeps it
     bool writeOwn = false;
     bool conflict = false;  // lines changed both ways were kept twice
+    // An update of the window state alone: Tips and its change time stay as they are.
+    bool windowOnly = false;
 };
 
 NoteSync::NoteSync(数据库操作模块& store, Hooks hooks, QObject* parent)
@@ -306,6 +323,9 @@ void NoteSync::exportChanges() {
                     set(v.backColor, values->backColor, *clock_, at, fresh);
                     set(v.fontColor, values->fontColor, *clock_, at, fresh);
                     set(v.transparent, values->transparent, *clock_, at, fresh);
+                    set(v.keepAbove, values->keepAbove, *clock_, at, fresh);
+                    set(v.seeThrough, values->seeThrough, *clock_, at, fresh);
+                    set(v.textPoints, values->textPoints, *clock_, at, fresh);
                     // Nothing here changes when a note was made: stamped once, when first written.
                     if (fresh) set(v.createTime, values->createTime, *clock_, at, true);
                     set(v.deleted, false, *clock_, at, fresh);
@@ -378,9 +398,15 @@ NoteSync::Plan NoteSync::planMerge(const QString& key) {
         plan.step = plan.record && records.inTrash(plan.record->id) ? Plan::Restore : Plan::Add;
     } else {
         const NoteVersion& m = plan.merged;
-        if (values->content != m.content.value || values->backColor != m.backColor.value ||
-            values->fontColor != m.fontColor.value || values->transparent != m.transparent.value)
-            plan.step = Plan::Update;
+        NoteWindowStates::State shown;
+        shown.keepAbove = values->keepAbove;
+        shown.transparency = values->seeThrough;
+        shown.textPoints = points(values->textPoints);
+        const bool tips =
+            values->content != m.content.value || values->backColor != m.backColor.value ||
+            values->fontColor != m.fontColor.value || values->transparent != m.transparent.value;
+        if (tips || windowState(m, shown) != shown) plan.step = Plan::Update;
+        plan.windowOnly = !tips;
     }
     return plan;
 }
@@ -427,6 +453,8 @@ void NoteSync::mergePending() {
             plans.push_back(planMerge(key));
         }
         std::vector<std::int64_t> changed;
+        // Notes whose window state the merge changed, with the state their windows show.
+        std::vector<std::pair<std::int64_t, NoteWindowStates::State>> restyled;
         const auto recordOf = [](const Plan& plan, std::int64_t id) {
             SyncRecords::Record record;
             record.id = id;
@@ -473,11 +501,22 @@ void NoteSync::mergePending() {
                                      m.fontColor.value, m.transparent.value);
                     records.rememberClosed(id);
                     changed.push_back(id);
-                } else if (plan.step == Plan::Update) {
+                } else if (plan.step == Plan::Update && !plan.windowOnly) {
                     notes.update(id, m.content.value, changedAt(m, at), m.backColor.value,
                                  m.fontColor.value, m.transparent.value);
                     if (std::find(changed.begin(), changed.end(), id) == changed.end())
                         changed.push_back(id);
+                }
+                if (plan.step == Plan::Add || plan.step == Plan::Update) {
+                    // Single statements: they share this transaction.
+                    const NoteWindowStates states(store_);
+                    const NoteWindowStates::State before =
+                        states.find(id).value_or(NoteWindowStates::State{});
+                    const NoteWindowStates::State after = windowState(m, before);
+                    if (after != before) {
+                        states.save(id, after);
+                        restyled.emplace_back(id, before);
+                    }
                 }
                 if (plan.conflict && plan.step != Plan::Nothing) ++status_.conflicts;
                 if (id != 0 || plan.record) records.save(recordOf(plan, id));
@@ -494,6 +533,9 @@ void NoteSync::mergePending() {
             return true;
         });
         if (!changed.empty() && hooks_.changed) hooks_.changed(changed);
+        if (hooks_.windowStateChanged) {
+            for (const auto& [id, before] : restyled) hooks_.windowStateChanged(id, before);
+        }
         status_.trouble.clear();
         if (!pending_.isEmpty()) {
             mergeTimer_->start(0);

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "store/note_window_states.h"
 #include "sync/hybrid_clock.h"
 
 class SyncFolder;
@@ -38,6 +39,10 @@ class NoteSync : public QObject {
         std::function<void(std::int64_t id)> deleted;
         // What status() says may have changed.
         std::function<void()> stateChanged;
+        // A merge changed a note's window state (keep above, see-through, text size) from
+        // `before`, the one its open windows show: they take the stored one.
+        std::function<void(std::int64_t id, const NoteWindowStates::State& before)>
+            windowStateChanged;
     };
 
     NoteSync(数据库操作模块& store, Hooks hooks, QObject* parent = nullptr);

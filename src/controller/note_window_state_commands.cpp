@@ -23,6 +23,18 @@ void NoteWindowStateCommands::改变窗口状态(
     change(now);
     if (now == before) return;
     NoteWindowStates(store_).save(便签ID, now);
+    // Written to the sync folder soon, as a changed note is.
+    if (controller_.便签文件已改) controller_.便签文件已改();
+    应用到窗口(便签ID, now, before);
+}
+
+void NoteWindowStateCommands::窗口状态已存(std::int64_t 便签ID,
+                                           const NoteWindowStates::State& before) {
+    应用到窗口(便签ID, 窗口状态(便签ID), before);
+}
+
+void NoteWindowStateCommands::应用到窗口(std::int64_t 便签ID, const NoteWindowStates::State& now,
+                                         const NoteWindowStates::State& before) {
     for (Form_Zettara* window : controller_.便签窗口()) {
         if (window->noteId() == 便签ID) NoteWindowArranger::apply(*window, now, before);
     }

@@ -85,21 +85,23 @@ Form_Main::Form_Main(数据库操作模块& 数据库对象, QWidget* parent)
                                                        数据库对象_, *commands_);
     windowStateCommands_ = std::make_unique<NoteWindowStateCommands>(*主窗体控制器_, 数据库对象_);
     startWithLogin_ = std::make_unique<StartWithLoginChoice>();
-    sync_ = new NoteSync(数据库对象_,
-                         NoteSync::Hooks{[this](const std::vector<std::int64_t>& ids) {
-                                             // Many notes at once (the first merge): one reload
-                                             // costs less.
-                                             if (ids.size() > 16) {
-                                                 主窗体控制器_->更新列表();
-                                                 主窗体控制器_->刷新便签();
-                                                 return;
-                                             }
-                                             for (const std::int64_t id : ids)
-                                                 主窗体控制器_->便签已变(id);
-                                         },
-                                         [this](std::int64_t id) { commands_->已在别处删除(id); },
-                                         [this] { showSyncState(); }},
-                         this);
+    sync_ = new NoteSync(
+        数据库对象_,
+        NoteSync::Hooks{[this](const std::vector<std::int64_t>& ids) {
+                            // Many notes at once (the first merge): one reload costs less.
+                            if (ids.size() > 16) {
+                                主窗体控制器_->更新列表();
+                                主窗体控制器_->刷新便签();
+                                return;
+                            }
+                            for (const std::int64_t id : ids) 主窗体控制器_->便签已变(id);
+                        },
+                        [this](std::int64_t id) { commands_->已在别处删除(id); },
+                        [this] { showSyncState(); },
+                        [this](std::int64_t id, const NoteWindowStates::State& before) {
+                            windowStateCommands_->窗口状态已存(id, before);
+                        }},
+        this);
     主窗体控制器_->便签文件已改 = [this] { sync_->localChange(); };
     menus_ = std::make_unique<MainMenus>(
         *this,

@@ -19,6 +19,14 @@ std::optional<int> optionalInt(const QVariant& value) {
 
 }  // namespace
 
+int NoteWindowStates::cleanTransparency(int stored) {
+    return std::clamp(stored / 10 * 10, 0, 90);
+}
+
+int NoteWindowStates::cleanTextPoints(int stored) {
+    return std::clamp(stored, 6, 48);
+}
+
 std::optional<NoteWindowStates::State> NoteWindowStates::find(std::int64_t id) const {
     if (store_.ownTables() == OwnSchema::Access::None) return std::nullopt;
     platform::PreparedStatement row = store_.database()->prepare(
@@ -29,9 +37,9 @@ std::optional<NoteWindowStates::State> NoteWindowStates::find(std::int64_t id) c
     // The file may have been written by anyone: out-of-range values are brought into range.
     State state;
     state.keepAbove = optionalInt(row.value(0)).value_or(0) != 0;
-    state.transparency = std::clamp(optionalInt(row.value(1)).value_or(0) / 10 * 10, 0, 90);
+    state.transparency = cleanTransparency(optionalInt(row.value(1)).value_or(0));
     state.textPoints = optionalInt(row.value(2));
-    if (state.textPoints) state.textPoints = std::clamp(*state.textPoints, 6, 48);
+    if (state.textPoints) state.textPoints = cleanTextPoints(*state.textPoints);
     state.allWorkspaces = optionalInt(row.value(3)).value_or(0) != 0;
     state.workspace = optionalInt(row.value(4));
     if (state.workspace && (*state.workspace < 0 || *state.workspace > 1000))

@@ -22,6 +22,10 @@ class NoteWindowStates {
 
     explicit NoteWindowStates(数据库操作模块& store) : store_(store) {}
 
+    // Stored values as a window can take them (the file may have been written by anyone).
+    static int cleanTransparency(int stored);
+    static int cleanTextPoints(int stored);
+
     // A note's stored state, cleaned of values no window could take; none without a row or
     // where our tables are not used.
     std::optional<State> find(std::int64_t id) const;

@@ -81,7 +81,7 @@ void addSync(platform::Database& db) {
     db.execute(QStringLiteral(
         "CREATE TABLE IF NOT EXISTS SyncNote(ID INTEGER PRIMARY KEY, NoteKey TEXT UNIQUE, Own "
         "TEXT, Base TEXT, Gone INTEGER, content, CreateTime, BackColor, FontColor, Transparent, "
-        "Seen TEXT)"));
+        "KeepAbove, Opacity, TextPoints, Seen TEXT)"));
 }
 
 // Step n brings version n to n + 1. A new table or column is a new step at the end; a step
@@ -110,7 +110,8 @@ const Shape kOwnTables[] = {
     {"NoteWindowState", "ID KeepAbove Opacity TextPoints AllWorkspaces Workspace Shown"},
     {"SyncSetup", "Seq Machine Path Device Folder"},
     {"SyncNote",
-     "ID NoteKey Own Base Gone content CreateTime BackColor FontColor Transparent Seen"},
+     "ID NoteKey Own Base Gone content CreateTime BackColor FontColor Transparent KeepAbove "
+     "Opacity TextPoints Seen"},
 };
 
 QString quoted(const QString& name) {

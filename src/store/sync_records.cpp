@@ -4,6 +4,7 @@
 #include "platform/core/error.h"
 #include "platform/db/database.h"
 #include "store/database_module.h"
+#include "store/note_window_states.h"
 
 namespace {
 
@@ -86,13 +87,15 @@ std::vector<std::pair<QString, std::int64_t>> SyncRecords::keys() const {
 }
 
 void SyncRecords::save(const Record& record) const {
-    // The copy of the Tips values is made by the engine itself, so that comparing it with Tips
-    // later sees exactly the stored values, whatever their types.
+    // The copy of the Tips and window state values is made by the engine itself, so that
+    // comparing it with them later sees exactly the stored values, whatever their types.
     platform::PreparedStatement write = store_.requireOpen().prepare(QStringLiteral(
         "INSERT OR REPLACE INTO SyncNote(ID, NoteKey, Own, Base, Gone, content, CreateTime, "
-        "BackColor, FontColor, Transparent, Seen) SELECT ?1, ?2, ?3, ?4, ?5, t.content, "
-        "t.CreateTime, t.BackColor, t.FontColor, t.Transparent, (SELECT Seen FROM SyncNote "
-        "WHERE NoteKey = ?2) FROM (SELECT 1) LEFT JOIN Tips t ON t.ID = ?1"));
+        "BackColor, FontColor, Transparent, KeepAbove, Opacity, TextPoints, Seen) SELECT ?1, ?2, "
+        "?3, ?4, ?5, t.content, t.CreateTime, t.BackColor, t.FontColor, t.Transparent, "
+        "w.KeepAbove, w.Opacity, w.TextPoints, (SELECT Seen FROM SyncNote WHERE NoteKey = ?2) "
+        "FROM (SELECT 1) LEFT JOIN Tips t ON t.ID = ?1 LEFT JOIN NoteWindowState w ON w.ID = "
+        "?1"));
     write.bindInt64(1, record.id)
         .bindText(2, record.noteKey)
         .bindText(3, QString::fromUtf8(record.own))
@@ -127,10 +130,12 @@ void SyncRecords::forget(std::int64_t id) const {
 std::vector<std::int64_t> SyncRecords::changedIds() const {
     std::vector<std::int64_t> ids;
     platform::PreparedStatement rows = store_.requireOpen().prepare(QStringLiteral(
-        "SELECT t.ID FROM Tips t LEFT JOIN SyncNote s ON s.ID = t.ID WHERE typeof(t.ID) = "
-        "'integer' AND (s.ID IS NULL OR s.Gone OR t.content IS NOT s.content OR t.CreateTime IS "
-        "NOT s.CreateTime OR t.BackColor IS NOT s.BackColor OR t.FontColor IS NOT s.FontColor OR "
-        "t.Transparent IS NOT s.Transparent) UNION SELECT s.ID FROM SyncNote s WHERE NOT s.Gone "
+        "SELECT t.ID FROM Tips t LEFT JOIN SyncNote s ON s.ID = t.ID LEFT JOIN NoteWindowState w "
+        "ON w.ID = t.ID WHERE typeof(t.ID) = 'integer' AND (s.ID IS NULL OR s.Gone OR t.content "
+        "IS NOT s.content OR t.CreateTime IS NOT s.CreateTime OR t.BackColor IS NOT s.BackColor "
+        "OR t.FontColor IS NOT s.FontColor OR t.Transparent IS NOT s.Transparent OR w.KeepAbove "
+        "IS NOT s.KeepAbove OR w.Opacity IS NOT s.Opacity OR w.TextPoints IS NOT s.TextPoints) "
+        "UNION SELECT s.ID FROM SyncNote s WHERE NOT s.Gone "
         "AND NOT EXISTS(SELECT 1 FROM Tips t WHERE t.ID = s.ID) ORDER BY 1"));
     while (rows.step()) ids.push_back(rows.value(0).toLongLong());
     return ids;
@@ -149,8 +154,9 @@ std::vector<SyncRecords::Record> SyncRecords::purged() const {
 
 std::optional<SyncRecords::Values> SyncRecords::values(std::int64_t id) const {
     platform::PreparedStatement row = store_.requireOpen().prepare(
-        QStringLiteral("SELECT content, BackColor, FontColor, Transparent, CreateTime FROM Tips "
-                       "WHERE ID = ?1"));
+        QStringLiteral("SELECT t.content, t.BackColor, t.FontColor, t.Transparent, t.CreateTime, "
+                       "w.KeepAbove, w.Opacity, w.TextPoints FROM Tips t LEFT JOIN "
+                       "NoteWindowState w ON w.ID = t.ID WHERE t.ID = ?1"));
     row.bindInt64(1, id);
     if (!row.step()) return std::nullopt;
     Values values;
@@ -159,6 +165,11 @@ std::optional<SyncRecords::Values> SyncRecords::values(std::int64_t id) const {
     values.fontColor = numberOr0(row.value(2));
     values.transparent = numberOr0(row.value(3));
     values.createTime = platform::toText(row.value(4));
+    // As NoteWindowStates::find cleans them, so that a version says what the windows show.
+    values.keepAbove = numberOr0(row.value(5)) != 0;
+    values.seeThrough = NoteWindowStates::cleanTransparency(numberOr0(row.value(6)));
+    const std::int32_t points = numberOr0(row.value(7));
+    values.textPoints = row.value(7).isValid() ? NoteWindowStates::cleanTextPoints(points) : 0;
     return values;
 }
 

@@ -43,8 +43,8 @@ class SyncRecords {
     std::optional<Record> byId(std::int64_t id) const;
     // Every note key with the ID it stands for.
     std::vector<std::pair<QString, std::int64_t>> keys() const;
-    // Stores a record with a copy of the note's Tips values as they are now, the values its
-    // version was made from (none when the note is not in Tips).
+    // Stores a record with a copy of the note's Tips and window state values as they are now,
+    // the values its version was made from (none when the note is not in Tips).
     void save(const Record& record) const;
     // What each note's folder held when it was last merged (SyncFolder::signature), by key.
     QHash<QString, QByteArray> seen() const;
@@ -53,8 +53,9 @@ class SyncRecords {
     void forget(std::int64_t id) const;
 
     // The notes changed here since their version was last written: in Tips without a record,
-    // with values that differ from the record's copy, or with a record that says deleted; and
-    // records of notes gone from Tips that do not yet say so. In ascending ID order.
+    // with Tips or window state values that differ from the record's copy, or with a record that
+    // says deleted; and records of notes gone from Tips that do not yet say so. In ascending ID
+    // order.
     std::vector<std::int64_t> changedIds() const;
     // Records that say deleted whose note is neither in Tips nor in the trash any more.
     std::vector<Record> purged() const;
@@ -66,6 +67,10 @@ class SyncRecords {
         std::int32_t fontColor = 0;
         int transparent = 0;
         QString createTime;
+        // The window state as a window takes it; the plain look without one.
+        bool keepAbove = false;
+        int seeThrough = 0;
+        int textPoints = 0;  // 0: the window's own size
     };
     std::optional<Values> values(std::int64_t id) const;
     // A note that came from another machine opens no window here until the user asks.

@@ -92,6 +92,13 @@ class Reader {
         return result;
     }
 
+    // A field that files of earlier programs lack: absent, it is the default never stamped.
+    template <typename T, typename Read>
+    Stamped<T> optionalStamped(const QJsonObject& root, const QString& name, Read read) {
+        if (!root.contains(name)) return {};
+        return stamped<T>(root, name, read);
+    }
+
   private:
     QString* why_;
     QString field_;  // the stamped field being read, named in the reason
@@ -101,8 +108,8 @@ class Reader {
 }  // namespace
 
 ClockStamp NoteVersion::newestEdit() const {
-    return std::max(
-        {content.clock, backColor.clock, fontColor.clock, transparent.clock, createTime.clock});
+    return std::max({content.clock, backColor.clock, fontColor.clock, transparent.clock,
+                     createTime.clock, keepAbove.clock, seeThrough.clock, textPoints.clock});
 }
 
 QByteArray toJson(const NoteVersion& version) {
@@ -124,6 +131,9 @@ QByteArray toJson(const NoteVersion& version) {
         {QStringLiteral("transparent"), stampedJson(version.transparent)},
         {QStringLiteral("createTime"), stampedJson(version.createTime)},
         {QStringLiteral("deleted"), stampedJson(version.deleted)},
+        {QStringLiteral("keepAbove"), stampedJson(version.keepAbove)},
+        {QStringLiteral("seeThrough"), stampedJson(version.seeThrough)},
+        {QStringLiteral("textPoints"), stampedJson(version.textPoints)},
     };
     // QJsonObject keeps its keys sorted, which fixes their order.
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
@@ -173,11 +183,27 @@ std::optional<NoteVersion> versionFromJson(const QByteArray& json, QString* why)
     version.createTime = read.stamped<QString>(
         root, QStringLiteral("createTime"),
         [&](const auto& f) { return read.string(f, QStringLiteral("value")); });
-    version.deleted = read.stamped<bool>(root, QStringLiteral("deleted"), [&](const auto& f) {
-        const QJsonValue value = f.value(QStringLiteral("value"));
+    const auto readBool = [&](const QJsonObject& field) {
+        const QJsonValue value = field.value(QStringLiteral("value"));
         if (!value.isBool()) read.fail(QStringLiteral("value: not true or false"));
         return value.toBool();
-    });
+    };
+    version.deleted = read.stamped<bool>(root, QStringLiteral("deleted"), readBool);
+    version.keepAbove = read.optionalStamped<bool>(root, QStringLiteral("keepAbove"), readBool);
+    // Only values a note window can take: any other would be applied and never agree with
+    // what the window state table gives back.
+    version.seeThrough =
+        read.optionalStamped<int>(root, QStringLiteral("seeThrough"), [&](const auto& f) {
+            const auto percent = static_cast<int>(read.number(f, QStringLiteral("value"), 0, 90));
+            if (percent % 10 != 0) read.fail(QStringLiteral("value: not a step of 10"));
+            return percent;
+        });
+    version.textPoints =
+        read.optionalStamped<int>(root, QStringLiteral("textPoints"), [&](const auto& f) {
+            const auto points = static_cast<int>(read.number(f, QStringLiteral("value"), 0, 48));
+            if (points != 0 && points < 6) read.fail(QStringLiteral("value: not 0 or 6 to 48"));
+            return points;
+        });
     if (read.failed()) return std::nullopt;
     return version;
 }

@@ -34,6 +34,11 @@ struct NoteVersion {
     Stamped<QString> createTime;  // the stored CreateTime text
     // A deletion mark: the note was deleted at this stamp (value true), or brought back.
     Stamped<bool> deleted;
+    // The window state that means the same on every desktop (not its place or its desktop).
+    // Files written before these were synced have none: read as the plain look, never stamped.
+    Stamped<bool> keepAbove;
+    Stamped<int> seeThrough;  // percent, 0 to 90 in steps of 10
+    Stamped<int> textPoints;  // 6 to 48, or 0 for the window's own size
 
     bool operator==(const NoteVersion&) const = default;
 

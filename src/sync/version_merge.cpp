@@ -119,6 +119,9 @@ MergedNote mergeVersions(const std::vector<NoteVersion>& versions, const TextHis
     result.transparent = newest(all, &NoteVersion::transparent);
     result.createTime = newest(all, &NoteVersion::createTime);
     result.deleted = newest(all, &NoteVersion::deleted);
+    result.keepAbove = newest(all, &NoteVersion::keepAbove);
+    result.seeThrough = newest(all, &NoteVersion::seeThrough);
+    result.textPoints = newest(all, &NoteVersion::textPoints);
 
     for (const NoteVersion* version : all) {
         for (auto it = version->textSeen.cbegin(); it != version->textSeen.cend(); ++it) {

@@ -10,6 +10,7 @@
 #include "store/database_module.h"
 #include "store/note_repository.h"
 #include "store/note_trash.h"
+#include "store/note_window_states.h"
 #include "store/own_schema.h"
 #include "sync/note_version.h"
 #include "test_helpers.h"
@@ -31,7 +32,10 @@ struct Machine {
                                        changed.insert(changed.end(), ids.begin(), ids.end());
                                    },
                                    [this](std::int64_t id) { deleted.push_back(id); },
-                                   {}});
+                                   {},
+                                   [this](std::int64_t id, const NoteWindowStates::State&) {
+                                       restyled.push_back(id);
+                                   }});
     }
     ~Machine() { store.关闭数据库(); }
     std::int64_t add(const QString& text) {
@@ -48,6 +52,7 @@ struct Machine {
     std::unique_ptr<NoteSync> sync;
     std::vector<std::int64_t> changed;
     std::vector<std::int64_t> deleted;
+    std::vector<std::int64_t> restyled;
 };
 
 bool settles(const std::function<bool()>& done) {
@@ -83,6 +88,15 @@ TEST(NoteSync, TwoMachinesShareNotesMergeConcurrentEditsAndFollowDeletes) {
     EXPECT_EQ(a.db.column("SELECT Shown FROM NoteWindowState WHERE ID = "
                           "(SELECT ID FROM Tips WHERE content = 'from b')"),
               QStringList{"0"});
+
+    // Keep above, see-through and text size go across; the desktop stays this machine's.
+    NoteWindowStates::State state{true, 30, 14, false, 2};
+    NoteWindowStates(a.store).save(note, state);
+    a.sync->localChange();
+    ASSERT_TRUE(settles([&] { return NoteWindowStates(b.store).find(note).has_value(); }));
+    state.workspace.reset();
+    EXPECT_EQ(NoteWindowStates(b.store).find(note), state);
+    EXPECT_EQ(b.restyled, std::vector<std::int64_t>{note});
 
     // Edits of different lines made on both before either saw the other's: both kept.
     a.edit(note, "ONE\ntwo\nthree");

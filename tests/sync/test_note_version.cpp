@@ -19,7 +19,10 @@ NoteVersion sample() {
             {INT32_MAX, t},
             {40, t},
             {"2026/12/8", t},
-            {}};  // `deleted` never stamped
+            {},  // `deleted` never stamped
+            {true, t},
+            {30, {7, 0, a}},
+            {48, t}};
 }
 
 }  // namespace
@@ -50,8 +53,17 @@ TEST(NoteVersionJson, RefusesWhatIsNotOurs) {
         return QJsonDocument(root).toJson();
     };
     std::vector<QByteArray> bad;
+    // Files from before window states were synced lack them: read as never stamped.
+    const QStringList optional{"keepAbove", "seeThrough", "textPoints"};
+    for (const QString& field : optional) {
+        const std::optional<NoteVersion> old =
+            versionFromJson(with({}, field, QJsonValue::Undefined));
+        ASSERT_TRUE(old) << field.toStdString();
+        EXPECT_EQ(toJson(*old).count("\"clock\":\"\""), 2) << field.toStdString();
+    }
     for (const QString& field : good.keys()) {  // each removed, and null
-        bad.insert(bad.end(), {with({}, field, QJsonValue::Undefined), with({}, field, {})});
+        if (!optional.contains(field)) bad.push_back(with({}, field, QJsonValue::Undefined));
+        bad.push_back(with({}, field, {}));
         for (const QString& key : good[field].toObject().keys()) {
             bad.insert(bad.end(), {with(field, key, QJsonValue::Undefined), with(field, key, {})});
         }
@@ -64,7 +76,8 @@ TEST(NoteVersionJson, RefusesWhatIsNotOurs) {
                 with("content", "clock", "1-2-x"), with("content", "seen", QJsonObject{{"x", 1}}),
                 with("content", "seen", QJsonObject{{key, -1}}),
                 with("content", "seen", QJsonObject{{key, 0.5}}),
-                with("backColor", "value", 2147483648.0), with("fontColor", "value", 1.5)});
+                with("backColor", "value", 2147483648.0), with("fontColor", "value", 1.5),
+                with("seeThrough", "value", 45), with("textPoints", "value", 5)});
     for (const QByteArray& json : bad) {
         QString why;
         EXPECT_FALSE(versionFromJson(json, &why)) << json.left(200).toStdString();

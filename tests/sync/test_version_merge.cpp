@@ -11,8 +11,9 @@ const QString note(32, u'0'), a(32, u'a'), b(32, u'b'), c(32, u'c');
 NoteVersion version(const QString& device, std::int64_t wallMs, const QString& text,
                     const VersionVector& seen) {
     const ClockStamp clock{wallMs, 0, device};
-    return NoteVersion{note,       device,     {text, clock},        seen,          {1, clock},
-                       {2, clock}, {3, clock}, {"2026/12/8", clock}, {false, clock}};
+    return NoteVersion{note,           device,         {text, clock}, seen,
+                       {1, clock},     {2, clock},     {3, clock},    {"2026/12/8", clock},
+                       {false, clock}, {false, clock}, {0, clock},    {0, clock}};
 }
 
 }  // namespace
