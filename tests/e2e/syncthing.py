@@ -15,6 +15,8 @@ import urllib.error
 import urllib.request
 import xml.etree.ElementTree as ElementTree
 
+from harness import wait_for
+
 FOLDER = "zettara-sync"
 
 
@@ -23,15 +25,6 @@ def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
-
-
-def until(predicate, timeout, interval=0.2):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value or time.monotonic() >= deadline:
-            return value
-        time.sleep(interval)
 
 
 class Syncthing:
@@ -111,7 +104,7 @@ class Syncthing:
             ["syncthing", "serve", "--home=" + self.home, "--no-browser", "--no-restart",
              "--no-upgrade", "--gui-address=127.0.0.1:%d" % self.gui_port],
             env=self.env, stdout=self.log, stderr=subprocess.STDOUT, cwd=self.home)
-        if not until(lambda: self.proc.poll() is not None or self.ping(), 30):
+        if not wait_for(lambda: self.proc.poll() is not None or self.ping(), 30, 0.2):
             raise RuntimeError("syncthing %s: REST API did not answer\n%s"
                                % (self.name, self.log_tail()))
         if self.proc.poll() is not None:
@@ -209,7 +202,7 @@ def pair(path_a, path_b):
         b = Syncthing("b")
         a.share(b, path_a)
         b.share(a, path_b)
-        if not until(lambda: a.connected() and b.connected(), 30):
+        if not wait_for(lambda: a.connected() and b.connected(), 30, 0.2):
             raise RuntimeError("the daemons did not connect\n%s\n%s" % (a.log_tail(), b.log_tail()))
         return a, b
     except BaseException:
@@ -229,7 +222,7 @@ def settle(daemons, timeout=30):
     def steady():
         streak[0] = streak[0] + 1 if all(d.in_sync() for d in daemons) else 0
         return streak[0] >= 2
-    return until(steady, timeout, 0.5)
+    return wait_for(steady, timeout, 0.5)
 
 
 def self_check():
@@ -245,7 +238,7 @@ def self_check():
         with open(os.path.join(paths[0], "one.txt"), "w") as f:
             f.write("from a\n")
         target = os.path.join(paths[1], "one.txt")
-        assert until(lambda: os.path.exists(target), 20), "one.txt did not reach b"
+        assert wait_for(lambda: os.path.exists(target), 20, 0.2), "one.txt did not reach b"
         print("a file reached b after %.1f s" % (time.monotonic() - start))
         assert settle([a, b]), "not in sync after the first file"
 
@@ -260,7 +253,7 @@ def self_check():
             daemon.resume()
         start = time.monotonic()
         copies = lambda path: [n for n in os.listdir(path) if ".sync-conflict-" in n]
-        assert until(lambda: copies(paths[0]) and copies(paths[1]), 30), "no conflict copy"
+        assert wait_for(lambda: copies(paths[0]) and copies(paths[1]), 30, 0.2), "no conflict copy"
         assert settle([a, b]), "not in sync after the conflict"
         print("conflict copies after %.1f s: %s" % (time.monotonic() - start, copies(paths[0])))
         for path in paths:
