@@ -84,7 +84,7 @@ QByteArray historyToJson(const TextHistory& history) {
 TextHistory historyFromJson(const QByteArray& json) {
     TextHistory history;
     const QJsonArray array = QJsonDocument::fromJson(json).array();
-    for (const QJsonValue& entry : array) {
+    for (const auto& entry : array) {
         const QJsonObject object = entry.toObject();
         TextVersion kept;
         kept.text = object.value(QStringLiteral("text")).toString();
