@@ -208,13 +208,9 @@ class SyncFolderTest(DisplayTest):
                           file=sys.stderr)
         self.assertTrue(ok, "%s: %s" % (what, [m.texts() for m in machines]))
 
-    def pause(self):
+    def paused(self, paused):
         for daemon in self.daemons:
-            daemon.pause("folder")
-
-    def resume(self):
-        for daemon in self.daemons:
-            daemon.resume("folder")
+            daemon.paused(paused)
 
     def test_notes_edits_and_a_delete_travel_both_ways(self):
         note = BLOCK + "\nfrom A"
@@ -264,14 +260,14 @@ class SyncFolderTest(DisplayTest):
 
         # Each concurrent edit below is made while the engines are paused, then they resume.
         def concurrently(keys_a, text_a, keys_b, text_b):
-            self.pause()
+            self.paused(True)
             a.edit(window_a, keys_a, text_a)
             b.edit(window_b, keys_b, text_b)
             if b.device is None:
                 b.learn_device([a])  # B writes a file of its own only once it changes the note
             self.assertTrue(wait_for(lambda: a.wrote(text_a) and b.wrote(text_b), 10),
                             "a program did not write its edit: %s" % [m.texts() for m in (a, b)])
-            self.resume()
+            self.paused(False)
 
         # Neighbouring lines, B never having written the note: merged or kept between markers,
         # neither edit is lost.
