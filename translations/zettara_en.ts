@@ -1156,6 +1156,10 @@ The current note file is kept as a backup first.</translation>
         <source>便签文件“%1”就在这个文件夹里，不能拿它来同步。请换一个文件夹。</source>
         <translation>The note file “%1” is inside this folder, so it cannot be used for syncing. Please choose another folder.</translation>
     </message>
+    <message>
+        <source>同步暂停：找不到同步文件夹“%1”。请接上它所在的磁盘后重新启动程序，或者另选文件夹。</source>
+        <translation>Sync paused: the sync folder “%1” cannot be found. Connect the drive it is on and start the program again, or choose another folder.</translation>
+    </message>
 </context>
 <context>
     <name>UpdateCheck</name>

@@ -7,6 +7,7 @@
 #include <QSysInfo>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 
 #include "controller/sync_folder.h"
 #include "platform/core/clock.h"
@@ -120,8 +121,11 @@ void NoteSync::start() {
     try {
         begin(setup->folder, setup->device);
     } catch (const platform::Error& error) {
-        // A folder on a drive not mounted yet: said in the status, tried again at next start.
-        failed(error.message());
+        // A folder on a drive not mounted yet: said in the status line, tried again at the
+        // next start or when chosen again.
+        qCWarning(lcSync).noquote() << "sync folder not used:" << error.message();
+        missing_ = setup->folder;
+        if (hooks_.stateChanged) hooks_.stateChanged();
     }
 }
 
@@ -165,6 +169,7 @@ void NoteSync::stop() {
     mergeTimer_ = nullptr;
     clock_.reset();
     chosen_.clear();
+    missing_.clear();
     pending_.clear();
     pendingSet_.clear();
     known_.clear();
@@ -185,11 +190,18 @@ bool NoteSync::reopened() {
 }
 
 void NoteSync::begin(const QString& chosen, const QString& device) {
+    // A folder that is not there (a drive not mounted, a folder removed) is not made again:
+    // notes written there would reach no other machine.
+    if (!QFileInfo(chosen).isDir())
+        throw platform::Error(platform::Trouble::Missing, platform::errc::pathAccess,
+                              QStringLiteral("the sync folder is not there"), chosen);
+    auto folder = std::make_unique<SyncFolder>(chosen, device, this);
+    folder->create();
+    missing_.clear();
     database_ = store_.database();
     chosen_ = chosen;
     clock_.emplace(device);
-    folder_ = new SyncFolder(chosen, device, this);
-    folder_->create();
+    folder_ = folder.release();
     exportTimer_ = new QTimer(this);
     exportTimer_->setSingleShot(true);
     connect(exportTimer_, &QTimer::timeout, this, [this] { exportChanges(); });

@@ -53,6 +53,8 @@ class NoteSync : public QObject {
     bool isOn() const { return folder_ != nullptr; }
     // The folder the user chose; empty when off.
     const QString& chosenFolder() const { return chosen_; }
+    // The folder chosen for this note file that was not there at the start; empty otherwise.
+    const QString& missingFolder() const { return missing_; }
     // Starts syncing with a folder (an empty one, or one already holding synced notes): this
     // machine's notes are written into it and the notes already there merged. Raises the file's
     // or the store's error when it cannot; nothing is turned on then.
@@ -91,6 +93,7 @@ class NoteSync : public QObject {
     Hooks hooks_;
     QString machine_;
     QString chosen_;
+    QString missing_;
     std::optional<HybridClock> clock_;
     std::weak_ptr<platform::Database> database_;  // the connection begin saw
     SyncFolder* folder_ = nullptr;

@@ -84,6 +84,10 @@ void SyncFolderChoice::ask(NoteSync& sync, const QString& noteFile, QWidget* par
 }
 
 QString SyncFolderChoice::statusText(const NoteSync& sync) {
+    if (!sync.missingFolder().isEmpty())
+        return tr("同步暂停：找不到同步文件夹“%"
+                  "1”。请接上它所在的磁盘后重新启动程序，或者另选文件夹。")
+            .arg(QDir::toNativeSeparators(sync.missingFolder()));
     if (!sync.isOn()) return {};
     const NoteSync::Status status = sync.status();
     QString text;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -154,8 +155,16 @@ TEST(NoteSync, ConflictCopiesAreReadAsVersionsAndNothingElseIsTouched) {
     changed.start();
     EXPECT_FALSE(changed.status().lastMerge);
 
-    // A backup from before syncing put in place: syncing stops, its notes are not new ones.
     ASSERT_TRUE(settles([&] { return changed.status().lastMerge.has_value(); }));
+    // A folder not there at the start (a drive not mounted) is said so, and not made again.
+    ASSERT_TRUE(QDir().rename(shared.path(), shared.path() + "-away"));
+    NoteSync away(a.store, {});
+    away.start();
+    EXPECT_EQ(away.missingFolder(), shared.path());
+    EXPECT_FALSE(QFileInfo::exists(shared.path()));
+    ASSERT_TRUE(QDir().rename(shared.path() + "-away", shared.path()));
+
+    // A backup from before syncing put in place: syncing stops, its notes are not new ones.
     a.store.打开数据库(before, QString());
     OwnSchema::prepare(a.store);
     changed.localChange();
