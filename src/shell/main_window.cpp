@@ -201,7 +201,6 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
     WebBrowser_广告->Navigate(web_addresses::advertisement());
     const int unlisted = 主窗体控制器_->初始化界面(*ListView_Zettara);
     phases.mark("list filled");
-    sync_->start();
     startWithLogin_->load();
     // Present from load (or from the moment a notification area can take it) to exit,
     // visible window or not.
@@ -214,6 +213,8 @@ void Form_Main::Form_Load(const QString& databasePath, const QString& commandTex
         show();
     }
     phases.mark("main window shown");
+    // After the window is up: the first look at a big sync folder takes a moment.
+    sync_->start();
     showSyncState();
     已加载_ = true;
     if (待显示请求_) 显示并恢复主窗体(*std::exchange(待显示请求_, std::nullopt));
