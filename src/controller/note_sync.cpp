@@ -55,11 +55,7 @@ QString noteFilePath(数据库操作模块& store) {
 }
 
 void observeAll(HybridClock& clock, const NoteVersion& version) {
-    for (const ClockStamp* stamp :
-         {&version.content.clock, &version.backColor.clock, &version.fontColor.clock,
-          &version.transparent.clock, &version.createTime.clock, &version.deleted.clock,
-          &version.keepAbove.clock, &version.seeThrough.clock, &version.textPoints.clock})
-        clock.observe(*stamp);
+    for (const ClockStamp* stamp : version.stamps()) clock.observe(*stamp);
 }
 
 // The same note, whoever wrote it.

@@ -30,9 +30,7 @@ void makeFolder(const QString& path) {
 }
 
 bool stampedAfter(const NoteVersion& version, std::int64_t latestMs) {
-    for (const ClockStamp* stamp :
-         {&version.content.clock, &version.backColor.clock, &version.fontColor.clock,
-          &version.transparent.clock, &version.createTime.clock, &version.deleted.clock})
+    for (const ClockStamp* stamp : version.stamps())
         if (stamp->wallMs > latestMs) return true;
     return false;
 }

@@ -107,9 +107,16 @@ class Reader {
 
 }  // namespace
 
+std::array<const ClockStamp*, 9> NoteVersion::stamps() const {
+    return {&content.clock,     &backColor.clock,  &fontColor.clock,
+            &transparent.clock, &createTime.clock, &keepAbove.clock,
+            &seeThrough.clock,  &textPoints.clock, &deleted.clock};
+}
+
 ClockStamp NoteVersion::newestEdit() const {
-    return std::max({content.clock, backColor.clock, fontColor.clock, transparent.clock,
-                     createTime.clock, keepAbove.clock, seeThrough.clock, textPoints.clock});
+    const std::array<const ClockStamp*, 9> all = stamps();
+    return **std::max_element(all.begin(), all.end() - 1,
+                              [](const ClockStamp* a, const ClockStamp* b) { return *a < *b; });
 }
 
 QByteArray toJson(const NoteVersion& version) {

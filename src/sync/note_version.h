@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -42,6 +43,9 @@ struct NoteVersion {
 
     bool operator==(const NoteVersion&) const = default;
 
+    // The stamp of every field, the deletion mark's last: the one list for everything that
+    // looks at all of them.
+    std::array<const ClockStamp*, 9> stamps() const;
     // The newest stamp of any field but `deleted`: an edit newer than a delete wins over it.
     ClockStamp newestEdit() const;
     // Deleted, and no edit newer than the delete.

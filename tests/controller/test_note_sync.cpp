@@ -139,7 +139,9 @@ TEST(NoteSync, ConflictCopiesAreReadAsVersionsAndNothingElseIsTouched) {
     write(newSyncKey() + ".json", "not a note");
     NoteVersion future = *version;
     future.content.value = "from a clock years ahead";
-    future.content.clock.wallMs += 3LL * 365 * 24 * 3600 * 1000;
+    future.content.clock.wallMs += 1000;
+    ++future.textSeen[device];
+    future.keepAbove.clock.wallMs += 3LL * 365 * 24 * 3600 * 1000;
     write(device + ".sync-conflict-20261208-101530-ABCDEF7.json", toJson(future));
     ASSERT_TRUE(settles([&] { return a.texts() == QStringList{"edited elsewhere"}; }));
     EXPECT_EQ(a.sync->status().unreadable, 2);
