@@ -217,23 +217,21 @@ void NoteSync::begin(const QString& chosen, const QString& device) {
             rootChanged_ = true;
             mergeTimer_->start(kMergeDelayMs);
         });
-    // What this machine's stamps say it has seen: its later stamps come after them.
     const SyncRecords records(store_);
     purgeForgotten();
-    // Every note this machine wrote is merged once too: a file lost (a stop between the note
-    // file's commit and the file's rename, a file someone removed) is written again.
-    // Notes whose folders changed while the program was not running, and notes whose files
-    // were lost: the rest is as the last merge left it.
+    // Only notes whose folders changed while the program was not running are read (a folder
+    // whose own file was lost reads as changed too, and the file is written again)...
     seenAtStart_ = records.seen();
+    folderAdded();
+    seenAtStart_.clear();
+    // ...and notes this machine wrote whose folders are gone altogether.
     for (const auto& [key, id] : records.keys()) {
         Q_UNUSED(id)
-        if (!pendingSet_.contains(key) && folder_->signature(key) != seenAtStart_.value(key)) {
+        if (!known_.contains(key) && !pendingSet_.contains(key)) {
             pendingSet_.insert(key);
             pending_ << key;
         }
     }
-    folderAdded();
-    seenAtStart_.clear();
     // Nothing changed while the program was not running: the notes are as merged.
     if (pending_.isEmpty()) status_.lastMerge = QDateTime::currentDateTime();
     exportTimer_->start(0);
